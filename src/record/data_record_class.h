@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_output.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marlume::record {
+
+// The sensor record: parses "heading,pitch,roll" sentences into the current reading,
+// computes the tilt, sums readings over a trigger event, numbers events and writes
+// capture-file lines.
+class DataRecordClass final {
+public:
+    explicit DataRecordClass(const platform::Clock& clock);
+
+    [[nodiscard]] std::int32_t SequenceNumber() const { return m_sequenceNumber; }
+    void ResetSequenceNumber() { m_sequenceNumber = 0; }
+
+    // The current reading. LastTilt is rounded to a tenth; the others are as stored.
+    [[nodiscard]] float LastTilt() const;
+    [[nodiscard]] float LastHeading() const { return m_heading; }
+    [[nodiscard]] float LastPitch() const { return m_pitch; }
+    [[nodiscard]] float LastRoll() const { return m_roll; }
+
+    // Averages of the current or last collection; 0 when nothing was counted.
+    [[nodiscard]] float avgHeading() const;
+    [[nodiscard]] float avgPitch() const;
+    [[nodiscard]] float avgRoll() const;
+    [[nodiscard]] float avgTilt() const;
+    [[nodiscard]] std::int32_t avgN() const { return m_sampleCount; }
+
+    void startAvg();
+    void endAvg();
+
+    // Collects one character; a line feed completes lastLine() and returns true.
+    bool putChar(std::string_view character);
+    [[nodiscard]] const std::string& lastLine() const { return m_lastLine; }
+
+    // Reads one sentence; true when it was accepted as the current reading.
+    bool parseString(std::string_view line);
+
+    // Capture-file output. With file number 0 nothing is written. The result is
+    // false only when writing or syncing failed.
+    bool writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const;
+    bool writeAvgToFile(platform::FileOutput& output, platform::FileNumber file) const;
+
+    [[nodiscard]] std::optional<platform::LocalDateTime> startTime() const { return m_startTime; }
+    [[nodiscard]] std::optional<platform::LocalDateTime> endTime() const { return m_endTime; }
+
+private:
+    void storeReading(double newHeading, float newPitch, float newRoll);
+
+    const platform::Clock& m_clock;
+    std::string m_lineBuffer;
+    std::string m_lastLine;
+    bool m_averaging = false;
+    std::optional<platform::LocalDateTime> m_startTime;
+    std::optional<platform::LocalDateTime> m_endTime;
+    float m_heading = 0;
+    float m_pitch = 0;
+    float m_roll = 0;
+    float m_tilt = 0;
+    float m_sumHeading = 0;
+    float m_sumPitch = 0;
+    float m_sumRoll = 0;
+    float m_sumTilt = 0;
+    std::int32_t m_sequenceNumber = 0;
+    std::int32_t m_sampleCount = 0;
+};
+
+}  // namespace marlume::record

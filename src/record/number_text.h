@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marlume::record {
+
+// General decimal text of a single-precision value: at most 7 significant digits,
+// no trailing zeros, no separator for whole values ("12", "-3.5", "0.25", "3.162278").
+// The one number formatter of the program: display, settings store and capture file.
+[[nodiscard]] std::string numberText(float value, char decimalSeparator = '.');
+
+// Reads number text written by numberText (with the same separator) back; nullopt
+// when the text is not a number.
+[[nodiscard]] std::optional<float> parseNumberText(std::string_view text, char decimalSeparator = '.');
+
+}  // namespace marlume::record

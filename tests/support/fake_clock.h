@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace marlume::testing {
+
+// A clock that shows whatever the test sets.
+class FakeClock final : public platform::Clock {
+public:
+    explicit FakeClock(platform::LocalDateTime time = {2008, 8, 18, 14, 2, 11, 0}) : m_time(time) {}
+    [[nodiscard]] platform::LocalDateTime now() const override { return m_time; }
+
+    void set(platform::LocalDateTime time) { m_time = time; }
+    void setTimeOfDay(int hour, int minute, int second, int millisecond = 0)
+    {
+        m_time.hour = hour;
+        m_time.minute = minute;
+        m_time.second = second;
+        m_time.millisecond = millisecond;
+    }
+    // Moves the time of day on, wrapping at midnight to the next day.
+    void advanceMilliseconds(int milliseconds);
+
+private:
+    platform::LocalDateTime m_time;
+};
+
+inline void FakeClock::advanceMilliseconds(int milliseconds)
+{
+    long long total = static_cast<long long>(m_time.secondsSinceMidnight() * 1000.0 + 0.5) + milliseconds;
+    constexpr long long day = 86'400'000;
+    if (total >= day) {
+        total %= day;
+        ++m_time.day;  // good enough for tests: they never cross a month's end
+    }
+    m_time.hour = static_cast<int>(total / 3'600'000);
+    m_time.minute = static_cast<int>(total / 60'000 % 60);
+    m_time.second = static_cast<int>(total / 1000 % 60);
+    m_time.millisecond = static_cast<int>(total % 1000);
+}
+
+}  // namespace marlume::testing
