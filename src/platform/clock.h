@@ -5,9 +5,9 @@ namespace marlume::platform {
 // A local wall-clock reading, as the user's clock shows it.
 struct LocalDateTime {
     int year = 0;
-    int month = 0;  // 1 to 12
-    int day = 0;    // 1 to 31
-    int hour = 0;   // 0 to 23
+    int month = 0; // 1 to 12
+    int day = 0; // 1 to 31
+    int hour = 0; // 0 to 23
     int minute = 0;
     int second = 0;
     int millisecond = 0;
@@ -28,4 +28,4 @@ public:
     [[nodiscard]] virtual LocalDateTime now() const = 0;
 };
 
-}  // namespace marlume::platform
+} // namespace marlume::platform

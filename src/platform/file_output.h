@@ -19,4 +19,4 @@ public:
     [[nodiscard]] virtual bool sync(FileNumber file) = 0;
 };
 
-}  // namespace marlume::platform
+} // namespace marlume::platform

@@ -18,4 +18,4 @@ inline constexpr double kTwipsPerPixel = 15.0;
     return pixels * kTwipsPerPixel;
 }
 
-}  // namespace marlume::platform
+} // namespace marlume::platform

@@ -52,7 +52,7 @@ public:
     [[nodiscard]] std::optional<platform::LocalDateTime> endTime() const { return m_endTime; }
 
 private:
-    void storeReading(double newHeading, float newPitch, float newRoll);
+    void storeReading(float newHeading, float newPitch, float newRoll);
 
     const platform::Clock& m_clock;
     std::string m_lineBuffer;
@@ -72,4 +72,4 @@ private:
     std::int32_t m_sampleCount = 0;
 };
 
-}  // namespace marlume::record
+} // namespace marlume::record

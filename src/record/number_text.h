@@ -15,4 +15,4 @@ namespace marlume::record {
 // when the text is not a number.
 [[nodiscard]] std::optional<float> parseNumberText(std::string_view text, char decimalSeparator = '.');
 
-}  // namespace marlume::record
+} // namespace marlume::record

@@ -12,4 +12,4 @@ namespace marlume::record {
 // "mm/dd/yyyy".
 [[nodiscard]] std::string dateText(const platform::LocalDateTime& date, char separator = '/');
 
-}  // namespace marlume::record
+} // namespace marlume::record

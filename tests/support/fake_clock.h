@@ -7,7 +7,10 @@ namespace marlume::testing {
 // A clock that shows whatever the test sets.
 class FakeClock final : public platform::Clock {
 public:
-    explicit FakeClock(platform::LocalDateTime time = {2008, 8, 18, 14, 2, 11, 0}) : m_time(time) {}
+    explicit FakeClock(platform::LocalDateTime time = { 2008, 8, 18, 14, 2, 11, 0 })
+        : m_time(time)
+    {
+    }
     [[nodiscard]] platform::LocalDateTime now() const override { return m_time; }
 
     void set(platform::LocalDateTime time) { m_time = time; }
@@ -31,7 +34,7 @@ inline void FakeClock::advanceMilliseconds(int milliseconds)
     constexpr long long day = 86'400'000;
     if (total >= day) {
         total %= day;
-        ++m_time.day;  // good enough for tests: they never cross a month's end
+        ++m_time.day; // good enough for tests: they never cross a month's end
     }
     m_time.hour = static_cast<int>(total / 3'600'000);
     m_time.minute = static_cast<int>(total / 60'000 % 60);
@@ -39,4 +42,4 @@ inline void FakeClock::advanceMilliseconds(int milliseconds)
     m_time.millisecond = static_cast<int>(total % 1000);
 }
 
-}  // namespace marlume::testing
+} // namespace marlume::testing

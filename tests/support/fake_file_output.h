@@ -33,4 +33,4 @@ public:
     bool failSyncs = false;
 };
 
-}  // namespace marlume::testing
+} // namespace marlume::testing

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
-// GUI tests need one QApplication for the whole run; ctest sets the offscreen platform.
+// GUI tests need one QApplication for the whole run, on the offscreen platform unless
+// the caller chose another (ctest also runs the binary just to list its tests).
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,205 @@
+#include "record/data_record_class.h"
+
+#include "record/lenient_number.h"
+#include "record/number_text.h"
+#include "record/saturating.h"
+#include "record/tilt.h"
+#include "record/time_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace marlume::record {
+
+namespace {
+
+constexpr std::string_view kCaptureHeader
+    = "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n";
+
+constexpr float kLargestSingle = std::numeric_limits<float>::max();
+
+// A field value as a single; nullopt when it does not fit the single range.
+std::optional<float> readField(std::string_view field)
+{
+    const std::optional<double> value = readLenientNumber(field);
+    if (!value || std::abs(*value) > kLargestSingle)
+        return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+// Whole degrees, an exact half to the even number, reduced modulo 360 with the sign
+// kept (365 -> 5, -5 -> -5, 359.6 -> 0).
+float wholeDegrees(float degrees)
+{
+    // Adding +0 turns the -0 of small negative values into 0.
+    return std::fmod(std::nearbyint(degrees), 360.0F) + 0.0F;
+}
+
+// The nearest tenth, an exact half to the even tenth. Ten times a single is exact in
+// double, and ten times the double quotient of a single sum by a count lands on a half
+// exactly when the true average is a half, so the halves found are true halves.
+double roundToTenth(double value)
+{
+    return std::nearbyint(value * 10) / 10;
+}
+
+float tenthAverage(float sum, std::int32_t count)
+{
+    return static_cast<float>(roundToTenth(static_cast<double>(sum) / count));
+}
+
+void appendField(std::string& record, std::string_view field)
+{
+    record += field;
+    record += ',';
+}
+
+void appendInteger(std::string& text, std::int32_t value)
+{
+    std::array<char, 12> digits {};
+    char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    text.append(digits.data(), end);
+}
+
+} // namespace
+
+DataRecordClass::DataRecordClass(const platform::Clock& clock)
+    : m_clock(clock)
+{
+}
+
+float DataRecordClass::LastTilt() const
+{
+    return static_cast<float>(roundToTenth(m_tilt));
+}
+
+float DataRecordClass::avgHeading() const
+{
+    if (m_sampleCount <= 0)
+        return 0;
+    return wholeDegrees(static_cast<float>(static_cast<double>(m_sumHeading) / m_sampleCount));
+}
+
+float DataRecordClass::avgPitch() const
+{
+    return m_sampleCount > 0 ? tenthAverage(m_sumPitch, m_sampleCount) : 0;
+}
+
+float DataRecordClass::avgRoll() const
+{
+    return m_sampleCount > 0 ? tenthAverage(m_sumRoll, m_sampleCount) : 0;
+}
+
+float DataRecordClass::avgTilt() const
+{
+    return m_sampleCount > 0 ? tenthAverage(m_sumTilt, m_sampleCount) : 0;
+}
+
+void DataRecordClass::startAvg()
+{
+    m_sequenceNumber = saturatingIncrement(m_sequenceNumber);
+    m_startTime = m_clock.now();
+    m_sampleCount = 1;
+    // The reading current at the start is the first sample, in its displayed form.
+    m_sumHeading = LastHeading();
+    m_sumPitch = LastPitch();
+    m_sumRoll = LastRoll();
+    m_sumTilt = LastTilt();
+    m_averaging = true;
+}
+
+void DataRecordClass::endAvg()
+{
+    m_averaging = false;
+    m_endTime = m_clock.now();
+}
+
+bool DataRecordClass::putChar(std::string_view character)
+{
+    if (character == "\n") {
+        // The buffer starts afresh, so lastLine holds one line, not every line so far.
+        m_lastLine = std::move(m_lineBuffer);
+        m_lineBuffer.clear();
+        return true;
+    }
+    m_lineBuffer += character;
+    return false;
+}
+
+bool DataRecordClass::parseString(std::string_view line)
+{
+    const std::size_t firstComma = line.find(',');
+    if (firstComma == std::string_view::npos || firstComma == 0)
+        return false;
+    const std::size_t secondComma = line.find(',', firstComma + 1);
+    if (secondComma == std::string_view::npos)
+        return false;
+    const auto newHeading = readField(line.substr(0, firstComma));
+    const auto newPitch = readField(line.substr(firstComma + 1, secondComma - firstComma - 1));
+    const auto newRoll = readField(line.substr(secondComma + 1));
+    if (!newHeading || !newPitch || !newRoll)
+        return false;
+    storeReading(*newHeading, *newPitch, *newRoll);
+    return true;
+}
+
+void DataRecordClass::storeReading(float newHeading, float newPitch, float newRoll)
+{
+    // Keep the heading continuous across north for the event sums: 350 then 5 sums as 365.
+    const float turnUp = newHeading - m_heading;
+    const float turnDown = m_heading - newHeading;
+    if (turnUp > 180)
+        newHeading -= 360;
+    else if (turnDown > 180)
+        newHeading += 360;
+
+    m_heading = wholeDegrees(newHeading);
+    m_pitch = newPitch;
+    m_roll = newRoll;
+    m_tilt = TiltFromPitchRoll(m_pitch, m_roll);
+
+    if (!m_averaging)
+        return;
+    m_sumHeading = saturatingSum(m_sumHeading, newHeading);
+    m_sumPitch = saturatingSum(m_sumPitch, newPitch);
+    m_sumRoll = saturatingSum(m_sumRoll, newRoll);
+    m_sumTilt = saturatingSum(m_sumTilt, m_tilt);
+    m_sampleCount = saturatingIncrement(m_sampleCount);
+}
+
+bool DataRecordClass::writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const
+{
+    if (file == 0)
+        return true;
+    const bool written = output.write(file, kCaptureHeader);
+    return output.sync(file) && written;
+}
+
+bool DataRecordClass::writeAvgToFile(platform::FileOutput& output, platform::FileNumber file) const
+{
+    if (file == 0)
+        return true;
+    // The capture file keeps ".", "/" and ":" whatever the locale, so that it reads
+    // the same on every machine. An event without a start or end time leaves the
+    // field empty rather than inventing a date.
+    std::string record;
+    appendInteger(record, m_sequenceNumber);
+    record += ',';
+    appendField(record, m_startTime ? dateText(*m_startTime, '/') : std::string());
+    appendField(record, m_startTime ? timeText(*m_startTime, ':') : std::string());
+    appendField(record, m_endTime ? timeText(*m_endTime, ':') : std::string());
+    appendField(record, numberText(avgTilt()));
+    appendField(record, numberText(avgHeading()));
+    appendField(record, numberText(avgPitch()));
+    appendField(record, numberText(avgRoll()));
+    // The count takes a blank in place of its sign and one after it.
+    record += ' ';
+    appendInteger(record, m_sampleCount);
+    record += " \r\n";
+    const bool written = output.write(file, record);
+    return output.sync(file) && written;
+}
+
+} // namespace marlume::record
