@@ -1,0 +1,111 @@
+#include "link/receive_loop.h"
+
+#include <limits>
+#include <utility>
+
+namespace marlume::link {
+
+namespace {
+
+constexpr char kLineFeed = '\n';
+constexpr unsigned char kLowestKeptCode = 32;
+
+// Counters that would run for 248 days stop at the top instead of wrapping round.
+void countUp(std::int32_t& counter)
+{
+    if (counter < std::numeric_limits<std::int32_t>::max())
+        ++counter;
+}
+
+} // namespace
+
+ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
+    LinkView& view, LinkState& state, EventProcedures events)
+    : m_port(port)
+    , m_record(record)
+    , m_display(display)
+    , m_view(view)
+    , m_state(state)
+    , m_events(std::move(events))
+{
+}
+
+void ReceiveLoop::Timer1_Timer()
+{
+    countUp(m_state.ticksSinceSentence);
+    if (m_state.ticksSinceSentence > kNoDataTicks)
+        setDataIndicator(false);
+    for (;;) {
+        const auto waiting = m_port.InBufferCount();
+        if (!waiting) {
+            failTick();
+            return;
+        }
+        if (*waiting <= 0)
+            return;
+        const auto input = m_port.Input();
+        // A control that reports characters and then hands over none has failed.
+        if (!input || input->empty()) {
+            failTick();
+            return;
+        }
+        for (const char character : *input) {
+            takeCharacter(character);
+            m_state.readErrorCount = 0;
+            m_state.linkAlive = true;
+        }
+    }
+}
+
+void ReceiveLoop::ComPort_OnComm()
+{
+    if (m_state.searchActive || m_port.CommEvent() != platform::kCommEventCts)
+        return;
+    const auto& procedure = m_port.CTSHolding() ? m_events.StartEvent : m_events.EndEvent;
+    if (procedure)
+        procedure();
+}
+
+void ReceiveLoop::takeCharacter(char character)
+{
+    if (character == kLineFeed) {
+        if (!std::exchange(m_state.skippingToLineEnd, false))
+            parseSentence();
+        m_state.sentenceBuffer.clear();
+        return;
+    }
+    if (static_cast<unsigned char>(character) < kLowestKeptCode || m_state.skippingToLineEnd)
+        return;
+    if (m_state.sentenceBuffer.size() >= kSentenceBufferLimit) {
+        m_state.sentenceBuffer.clear();
+        m_state.skippingToLineEnd = true;
+        return;
+    }
+    m_state.sentenceBuffer += character;
+}
+
+void ReceiveLoop::parseSentence()
+{
+    if (!m_record.parseString(m_state.sentenceBuffer))
+        return;
+    m_state.ticksSinceSentence = 0;
+    m_display.DisplayLatestData(m_record);
+    setDataIndicator(!m_state.dataIndicatorGreen);
+}
+
+void ReceiveLoop::failTick()
+{
+    countUp(m_state.readErrorCount);
+    if (m_state.readErrorCount >= kErrorTicks)
+        m_state.linkAlive = false;
+}
+
+void ReceiveLoop::setDataIndicator(bool green)
+{
+    if (green == m_state.dataIndicatorGreen)
+        return;
+    m_state.dataIndicatorGreen = green;
+    m_view.setDataIndicator(green ? Colour { kGreen } : Colour { SystemColour::ButtonFace });
+}
+
+} // namespace marlume::link

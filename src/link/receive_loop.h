@@ -1,0 +1,50 @@
+#pragma once
+
+#include "link/link_state.h"
+#include "link/link_view.h"
+#include "link/live_display.h"
+#include "platform/serial_control.h"
+#include "record/data_record_class.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace marlume::link {
+
+// What a CTS change starts and ends.
+struct EventProcedures {
+    std::function<void()> StartEvent;
+    std::function<void()> EndEvent;
+};
+
+// The receive loop: every 10 ms tick drains the serial control, hands each line to the record and keeps
+// the two watchdogs; CTS changes start and end trigger events unless a search is on.
+class ReceiveLoop final {
+public:
+    static constexpr std::int32_t kNoDataTicks = 10; // more than this turns the indicator neutral
+    static constexpr std::int32_t kErrorTicks = 10; // this many failing ticks in a row end the link
+    // A longer line is no sentence: it is dropped up to its line feed.
+    static constexpr std::size_t kSentenceBufferLimit = 4096;
+
+    ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
+        LinkView& view, LinkState& state, EventProcedures events);
+
+    void Timer1_Timer();
+    void ComPort_OnComm();
+
+private:
+    void takeCharacter(char character);
+    void parseSentence();
+    void failTick();
+    void setDataIndicator(bool green);
+
+    platform::SerialControl& m_port;
+    record::DataRecordClass& m_record;
+    LiveDisplay& m_display;
+    LinkView& m_view;
+    LinkState& m_state;
+    EventProcedures m_events;
+};
+
+} // namespace marlume::link

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace marlume::platform {
+
+// Handles the window events that are waiting, or waits for the next ones (the 10 ms timer makes sure
+// one comes soon), so long loops keep the window alive without burning a core.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    // False once the program is ending: whoever loops on events returns at once.
+    [[nodiscard]] virtual bool processEvents() = 0;
+};
+
+} // namespace marlume::platform

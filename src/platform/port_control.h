@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/port_map.h"
+#include "platform/serial_control.h"
+#include "platform/serial_device.h"
+#include "platform/silent_sensor.h"
+#include "platform/simulated_sensor.h"
+
+#include <functional>
+#include <memory>
+
+namespace marlume::platform {
+
+// The serial control over a port map: port n opens the device of the map's n-th entry. The map is
+// built afresh whenever port 1 is selected, as every search round starts there, so a device plugged in
+// or renamed since is found. CTS changes are found by poll(), which the owner calls every 10 ms.
+class PortControl final : public SerialControl {
+public:
+    using ScanPorts = std::function<PortMap()>;
+    using MakeDevice = std::function<std::unique_ptr<SerialDevice>(const std::string& path)>;
+
+    PortControl(ScanPorts scanPorts, MakeDevice makeDevice, const Clock& clock);
+
+    [[nodiscard]] std::int16_t CommPort() const override { return m_commPort; }
+    [[nodiscard]] bool setCommPort(std::int16_t port) override;
+    [[nodiscard]] bool setSettings(std::string_view settings) override;
+    [[nodiscard]] bool PortOpen() const override { return m_device != nullptr; }
+    [[nodiscard]] bool setPortOpen(bool open) override;
+    [[nodiscard]] bool setInputMode(std::int32_t mode) override;
+    [[nodiscard]] bool setInputLen(std::int16_t length) override;
+    [[nodiscard]] std::optional<std::int16_t> InBufferCount() override;
+    [[nodiscard]] std::optional<std::string> Input() override;
+    [[nodiscard]] bool CTSHolding() const override { return m_cts; }
+
+    // Raises OnComm with kCommEventCts when the open device's CTS line has changed.
+    void poll();
+
+private:
+    [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);
+
+    ScanPorts m_scanPorts;
+    MakeDevice m_makeDevice;
+    SimulatedSensor m_simulated;
+    SilentSensor m_silent;
+    std::unique_ptr<SerialDevice> m_pathDevice;
+    std::optional<PortMap> m_map;
+    SerialDevice* m_device = nullptr; // the open device, if any
+    std::int16_t m_commPort = 1;
+    LineSettings m_settings;
+    std::int16_t m_inputLen = 0;
+    bool m_cts = false;
+};
+
+} // namespace marlume::platform

@@ -1,0 +1,116 @@
+#include "platform/port_map.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+
+namespace marlume::platform {
+
+namespace {
+
+std::string_view trimBlanks(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+PortEntry entryFor(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    if (text == "sim")
+        return { PortEntry::Kind::Simulated, {} };
+    if (text == "silent")
+        return { PortEntry::Kind::Silent, {} };
+    return { PortEntry::Kind::Device, std::string(text) };
+}
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// 0: USB adapters, 1: other devices, 2: legacy ports with hardware, 3: legacy ports without (left out).
+int groupOf(const PresentPort& port)
+{
+    if (startsWith(port.portName, "ttyUSB") || startsWith(port.portName, "ttyACM"))
+        return 0;
+    if (startsWith(port.portName, "ttyS"))
+        return port.hasHardwareInfo ? 2 : 3;
+    return 1;
+}
+
+bool isDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string_view withoutLeadingZeros(std::string_view digits)
+{
+    return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+}
+
+// Natural order: runs of digits compare by value, so ttyUSB2 comes before ttyUSB10.
+bool naturalLess(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            const std::size_t startA = i;
+            const std::size_t startB = j;
+            while (i < a.size() && isDigit(a[i]))
+                ++i;
+            while (j < b.size() && isDigit(b[j]))
+                ++j;
+            const auto valueA = withoutLeadingZeros(a.substr(startA, i - startA));
+            const auto valueB = withoutLeadingZeros(b.substr(startB, j - startB));
+            if (valueA.size() != valueB.size())
+                return valueA.size() < valueB.size();
+            if (valueA != valueB)
+                return valueA < valueB;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+} // namespace
+
+PortMap parsePortMap(std::string_view list)
+{
+    PortMap map;
+    std::size_t index = 0;
+    while (index < map.size()) {
+        const auto comma = list.find(',');
+        map[index++] = entryFor(trimBlanks(list.substr(0, comma)));
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+    return map;
+}
+
+PortMap defaultPortMap(std::vector<PresentPort> present)
+{
+    std::erase_if(present, [](const PresentPort& port) { return groupOf(port) == 3; });
+    std::stable_sort(present.begin(), present.end(), [](const PresentPort& a, const PresentPort& b) {
+        if (groupOf(a) != groupOf(b))
+            return groupOf(a) < groupOf(b);
+        return naturalLess(a.portName, b.portName);
+    });
+    PortMap map;
+    for (std::size_t i = 0; i < present.size() && i < map.size(); ++i)
+        map[i] = { PortEntry::Kind::Device, present[i].systemLocation };
+    return map;
+}
+
+} // namespace marlume::platform

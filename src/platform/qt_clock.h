@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace marlume::platform {
+
+// The local wall clock.
+class QtClock final : public Clock {
+public:
+    [[nodiscard]] LocalDateTime now() const override;
+};
+
+} // namespace marlume::platform

@@ -1,0 +1,125 @@
+#include "platform/qt_serial_device.h"
+
+#include <QMetaObject>
+
+#include <cerrno>
+
+namespace marlume::platform {
+
+namespace {
+
+QSerialPort::Parity qtParity(Parity parity)
+{
+    switch (parity) {
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    case Parity::None:
+        break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits qtStopBits(StopBits stopBits)
+{
+    switch (stopBits) {
+    case StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    case StopBits::One:
+        break;
+    }
+    return QSerialPort::OneStop;
+}
+
+} // namespace
+
+QtSerialDevice::QtSerialDevice(const QString& path)
+{
+    m_port.setPortName(path);
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+        [this](QSerialPort::SerialPortError error) { onError(error); });
+}
+
+bool QtSerialDevice::open(const LineSettings& settings)
+{
+    m_port.setBaudRate(settings.baudRate);
+    m_port.setParity(qtParity(settings.parity));
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
+    m_port.setStopBits(qtStopBits(settings.stopBits));
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_gone = false;
+    m_hasModemLines = true;
+    m_readStalled = false;
+    const bool opened = m_port.open(QIODevice::ReadOnly);
+    m_port.clearError();
+    return opened;
+}
+
+void QtSerialDevice::close()
+{
+    m_port.close();
+    m_port.clearError();
+}
+
+std::optional<std::size_t> QtSerialDevice::available()
+{
+    if (m_gone || !m_port.isOpen())
+        return std::nullopt;
+    if (m_readStalled && m_port.bytesAvailable() == 0) {
+        // Qt switches its read notifier off after EAGAIN; a read from the empty buffer switches it on.
+        m_readStalled = false;
+        char unused = 0;
+        m_port.read(&unused, 1);
+    }
+    return static_cast<std::size_t>(m_port.bytesAvailable());
+}
+
+std::optional<std::string> QtSerialDevice::read(std::size_t maxCount)
+{
+    if (m_gone || !m_port.isOpen())
+        return std::nullopt;
+    const QByteArray data = m_port.read(static_cast<qint64>(std::min<std::size_t>(maxCount, INT32_MAX)));
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+std::optional<bool> QtSerialDevice::cts()
+{
+    if (!m_hasModemLines || m_gone || !m_port.isOpen())
+        return std::nullopt;
+    m_queryingModemLines = true;
+    const QSerialPort::PinoutSignals lines = m_port.pinoutSignals();
+    m_queryingModemLines = false;
+    if (m_port.error() != QSerialPort::NoError) {
+        // A pseudo-terminal has no modem lines; stop asking rather than fail every 10 ms.
+        m_hasModemLines = false;
+        m_port.clearError();
+        return std::nullopt;
+    }
+    return lines.testFlag(QSerialPort::ClearToSendSignal);
+}
+
+void QtSerialDevice::onError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || m_queryingModemLines)
+        return;
+    const bool readFailed = error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
+    if (readFailed && m_port.errorString() == qt_error_string(EAGAIN)) {
+        m_readStalled = true; // nothing was there after all; the device is still present
+    } else if (readFailed && !m_gone) {
+        // The device has gone. Qt keeps the port open and would report the error again and again
+        // from its read notifier, so close it, once control is back in the event loop.
+        m_gone = true;
+        QMetaObject::invokeMethod(
+            &m_port, [this] { m_port.close(); }, Qt::QueuedConnection);
+    }
+    m_port.clearError();
+}
+
+} // namespace marlume::platform

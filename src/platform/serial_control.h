@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace marlume::platform {
+
+// CommEvent code of a change of the CTS line.
+inline constexpr std::int16_t kCommEventCts = 3;
+
+// InputMode codes.
+inline constexpr std::int32_t kInputModeText = 0;
+inline constexpr std::int32_t kInputModeBinary = 1;
+
+// The serial communications control: one port at a time, selected by number (1 to 16), polled for
+// received characters; only CTS changes are notified. Nothing is ever sent. An operation that fails
+// returns false or nullopt instead of raising an error.
+class SerialControl {
+public:
+    virtual ~SerialControl() = default;
+
+    [[nodiscard]] virtual std::int16_t CommPort() const = 0;
+    // Selects the port the next opening uses; fails while the port is open or for a number outside 1 to 16.
+    [[nodiscard]] virtual bool setCommPort(std::int16_t port) = 0;
+    // Line settings as "baud,parity,data bits,stop bits", e.g. "19200,N,8,1".
+    [[nodiscard]] virtual bool setSettings(std::string_view settings) = 0;
+
+    [[nodiscard]] virtual bool PortOpen() const = 0;
+    // Opening fails when the port does not exist, is in use or is already open.
+    [[nodiscard]] virtual bool setPortOpen(bool open) = 0;
+
+    [[nodiscard]] virtual bool setInputMode(std::int32_t mode) = 0;
+    // Characters returned by one read of Input; 0 means all that are waiting.
+    [[nodiscard]] virtual bool setInputLen(std::int16_t length) = 0;
+
+    // Characters waiting; nullopt when the port is closed or its device has gone.
+    [[nodiscard]] virtual std::optional<std::int16_t> InBufferCount() = 0;
+    // Removes and returns the next waiting characters; fails like InBufferCount.
+    [[nodiscard]] virtual std::optional<std::string> Input() = 0;
+
+    // Code of the event being reported by the current OnComm call.
+    [[nodiscard]] std::int16_t CommEvent() const { return m_commEvent; }
+    [[nodiscard]] virtual bool CTSHolding() const = 0;
+
+    // OnComm: called on the user-interface thread whenever the control has an event to report.
+    void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
+
+protected:
+    void raiseOnComm(std::int16_t event)
+    {
+        m_commEvent = event;
+        if (m_onComm)
+            m_onComm();
+    }
+
+private:
+    std::function<void()> m_onComm;
+    std::int16_t m_commEvent = 0;
+};
+
+} // namespace marlume::platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marlume::platform {
+
+enum class Parity { None, Even, Odd, Mark, Space };
+enum class StopBits { One, OneAndHalf, Two };
+
+struct LineSettings {
+    int baudRate = 9600;
+    Parity parity = Parity::None;
+    int dataBits = 8;
+    StopBits stopBits = StopBits::One;
+
+    friend bool operator==(const LineSettings&, const LineSettings&) = default;
+};
+
+// Reads "19200,N,8,1" (parity N, E, O, M or S in either case; 4 to 8 data bits; stop bits 1, 1.5 or 2).
+[[nodiscard]] std::optional<LineSettings> parseLineSettings(std::string_view text);
+
+// One device behind a port number: a real serial device, the simulated sensor or the silent one.
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+    // False when the device is missing or busy.
+    [[nodiscard]] virtual bool open(const LineSettings& settings) = 0;
+    virtual void close() = 0;
+    // Characters waiting; nullopt once the device has gone.
+    [[nodiscard]] virtual std::optional<std::size_t> available() = 0;
+    // Takes up to maxCount waiting characters; nullopt once the device has gone.
+    [[nodiscard]] virtual std::optional<std::string> read(std::size_t maxCount) = 0;
+    // Level of the CTS line; nullopt for a device without modem lines.
+    [[nodiscard]] virtual std::optional<bool> cts() = 0;
+};
+
+} // namespace marlume::platform

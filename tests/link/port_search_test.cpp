@@ -1,0 +1,266 @@
+#include "link/port_search.h"
+
+#include "link/receive_loop.h"
+
+#include "support/fake_clock.h"
+#include "support/fake_event_pump.h"
+#include "support/fake_link_view.h"
+#include "support/fake_serial_control.h"
+
+#include "support/case_name.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace marlume::link {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeEventPump;
+using testing::FakeLinkView;
+using testing::FakeSerialControl;
+
+// What a device sends each tick while its port is open.
+using Device = std::function<std::string(int tick)>;
+
+Device sensor()
+{
+    return [](int tick) { return tick % 5 == 0 ? std::string("100,1,2\r\n") : std::string(); };
+}
+Device silent()
+{
+    return [](int) { return std::string(); };
+}
+Device rejecting()
+{
+    return [](int tick) { return tick % 5 == 0 ? std::string("100,1\r\n") : std::string(); };
+}
+Device oneSentenceOnly()
+{
+    return [](int tick) { return tick == 0 ? std::string("100,1,2\n") : std::string(); };
+}
+
+// The search with the receive loop running inside its waits: every round of events is one 10 ms tick.
+class SearchFixture {
+public:
+    SearchFixture()
+    {
+        pump.onEvents = [this] {
+            clock.advanceMilliseconds(10);
+            if (port.PortOpen()) {
+                const auto device = devices.find(port.CommPort());
+                if (device != devices.end())
+                    port.arrive(device->second(ticksOnPort[port.CommPort()]++));
+            }
+            loop.Timer1_Timer();
+            // A search that should have ended long ago fails its test instead of hanging it.
+            return elapsedMilliseconds() < 60'000 && (!endWhen || !endWhen());
+        };
+    }
+
+    void connect(std::int16_t number, Device device)
+    {
+        port.presentPorts.insert(number);
+        devices[number] = std::move(device);
+    }
+
+    // Milliseconds on the clock since the fixture started, across midnight.
+    [[nodiscard]] long long elapsedMilliseconds() const
+    {
+        constexpr long long day = 86'400'000;
+        const auto now = static_cast<long long>(clock.now().secondsSinceMidnight() * 1000.0 + 0.5);
+        return ((now - start) % day + day) % day;
+    }
+
+    FakeClock clock;
+    long long start = static_cast<long long>(clock.now().secondsSinceMidnight() * 1000.0 + 0.5);
+    FakeLinkView view;
+    FakeSerialControl port;
+    FakeEventPump pump;
+    std::map<std::int16_t, Device> devices;
+    std::map<std::int16_t, int> ticksOnPort;
+    std::function<bool()> endWhen;
+    LinkState state;
+    record::DataRecordClass record { clock };
+    LiveDisplay display { view, state, clock, '.', ':' };
+    ReceiveLoop loop { port, record, display, view, state, {} };
+    PortSearch search { port, record, display, clock, pump };
+};
+
+std::string points(int count)
+{
+    return "Searching" + std::string(static_cast<std::size_t>(count), '.');
+}
+
+TEST(PortSearchTest, FindsSensorOnPortThree)
+{
+    SearchFixture f;
+    f.connect(3, sensor());
+
+    ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
+
+    EXPECT_EQ(f.view.statusTexts(),
+        std::vector<std::string>({ "Searching", points(1), points(2), points(3), "Ready" }));
+    EXPECT_TRUE(f.port.PortOpen());
+    EXPECT_EQ(f.port.CommPort(), 3);
+    EXPECT_LT(f.elapsedMilliseconds(), 200) << "found well within its second";
+    EXPECT_FALSE(f.state.searchActive);
+    EXPECT_TRUE(f.state.linkAlive);
+    EXPECT_EQ(f.port.settings, "19200,N,8,1");
+    EXPECT_EQ(f.port.inputMode, platform::kInputModeText);
+    EXPECT_EQ(f.port.inputLen, 1);
+    EXPECT_FALSE(f.view.readings.empty()) << "readings are shown during the search";
+}
+
+struct GiveUpCase {
+    std::string name;
+    std::function<Device()> firstPort;
+};
+
+class PortGivenUpTest : public ::testing::TestWithParam<GiveUpCase> { };
+
+TEST_P(PortGivenUpTest, AfterOneSecond)
+{
+    SearchFixture f;
+    f.connect(1, GetParam().firstPort());
+    f.connect(2, sensor());
+
+    ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
+
+    EXPECT_EQ(f.port.CommPort(), 2);
+    EXPECT_GE(f.elapsedMilliseconds(), 1000);
+    EXPECT_LT(f.elapsedMilliseconds(), 1100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, PortGivenUpTest,
+    ::testing::Values(GiveUpCase { "silent", silent }, GiveUpCase { "rejecting", rejecting },
+        GiveUpCase { "one_sentence_only", oneSentenceOnly }),
+    testing::CaseName {});
+
+TEST(PortSearchTest, NoUsablePortCyclesThroughRoundsWithoutBurningTime)
+{
+    SearchFixture f;
+    f.endWhen = [&f] { return f.view.statuses.size() == 1 + 3 * PortSearch::kLastPort; };
+
+    EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
+
+    std::vector<std::string> expected { "Searching" };
+    for (int round = 0; round < 3; ++round)
+        for (int n = 1; n <= PortSearch::kLastPort; ++n)
+            expected.push_back(points(n));
+    EXPECT_EQ(f.view.statusTexts(), expected);
+    EXPECT_TRUE(f.state.searchActive);
+    // Each empty round is followed by a pause spent handling events (about ten ticks), not a busy loop;
+    // the third pause ended at its first round of events.
+    EXPECT_GE(f.pump.calls, 21);
+    EXPECT_GE(f.elapsedMilliseconds(), 210);
+    EXPECT_LT(f.elapsedMilliseconds(), 240);
+}
+
+TEST(PortSearchTest, WaitAcrossMidnightLastsOneSecond)
+{
+    SearchFixture f;
+    f.clock.setTimeOfDay(23, 59, 59, 500);
+    f.start = 86'399'500;
+    f.connect(1, silent());
+    f.endWhen = [&f] { return f.view.statusTexts().back() == points(2); };
+    f.connect(2, silent());
+
+    EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
+
+    // The end is noticed at the first tick of port 2's wait.
+    EXPECT_GE(f.elapsedMilliseconds(), 1000);
+    EXPECT_LE(f.elapsedMilliseconds(), 1030);
+    EXPECT_EQ(f.clock.now().hour, 0);
+}
+
+struct SkipCase {
+    std::string name;
+    std::function<void(SearchFixture&)> arrange;
+};
+
+class FirstRoundSkipTest : public ::testing::TestWithParam<SkipCase> { };
+
+TEST_P(FirstRoundSkipTest, PassesOverPortOneAfterAFailedStart)
+{
+    SearchFixture f;
+    f.connect(1, sensor());
+    GetParam().arrange(f);
+    const std::size_t openingsBefore = f.port.openings.size();
+
+    ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
+
+    std::vector<std::int16_t> openings(
+        f.port.openings.begin() + static_cast<std::ptrdiff_t>(openingsBefore), f.port.openings.end());
+    // Step 2's attempt, then ports 2 to 16 of the first round, then port 1 of the second round.
+    ASSERT_EQ(openings.size(), 1U + 15U + 1U);
+    for (std::size_t i = 1; i < 16; ++i)
+        EXPECT_EQ(openings[i], static_cast<std::int16_t>(i + 1));
+    EXPECT_EQ(openings.back(), 1);
+    EXPECT_EQ(f.port.CommPort(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, FirstRoundSkipTest,
+    ::testing::Values(SkipCase { "old_port_still_open",
+                          [](SearchFixture& f) {
+                              f.port.presentPorts.insert(9);
+                              ASSERT_TRUE(f.port.setCommPort(9));
+                              ASSERT_TRUE(f.port.setPortOpen(true));
+                          } },
+        SkipCase { "old_port_gone", [](SearchFixture& f) { ASSERT_TRUE(f.port.setCommPort(12)); } },
+        SkipCase { "settings_rejected", [](SearchFixture& f) { f.port.failSettings = true; } }),
+    testing::CaseName {});
+
+TEST(PortSearchTest, SequenceNumberIsZeroAfterTheSearch)
+{
+    SearchFixture f;
+    f.connect(4, sensor());
+    f.connect(2, silent());
+    for (int i = 0; i < 5; ++i)
+        f.record.startAvg();
+
+    ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
+
+    EXPECT_EQ(f.record.SequenceNumber(), 0);
+    f.record.startAvg();
+    EXPECT_EQ(f.record.SequenceNumber(), 1);
+}
+
+TEST(PortSearchTest, EndingDuringAWaitReturnsAtOnce)
+{
+    SearchFixture f;
+    f.connect(1, silent());
+    f.endWhen = [&f] { return f.elapsedMilliseconds() >= 300; };
+
+    EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
+    EXPECT_EQ(f.elapsedMilliseconds(), 300);
+}
+
+TEST(MainLoopTest, SearchesAtStartAndAgainWhenTheLinkDies)
+{
+    SearchFixture f;
+    f.connect(2, sensor());
+    int eventRounds = 0;
+    const auto searchTick = f.pump.onEvents;
+    f.pump.onEvents = [&] {
+        if (!searchTick())
+            return false;
+        ++eventRounds;
+        if (eventRounds == 200)
+            f.port.failReads = true; // the adapter is pulled out
+        return eventRounds < 300;
+    };
+
+    runMainLoop(f.state, f.pump, f.search);
+
+    const auto texts = f.view.statusTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Searching"), 2);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Ready"), 1);
+    EXPECT_TRUE(f.state.searchActive);
+}
+
+} // namespace
+} // namespace marlume::link

@@ -1,0 +1,152 @@
+#include "link/port_search.h"
+#include "link/receive_loop.h"
+#include "platform/qt_clock.h"
+#include "platform/qt_event_pump.h"
+#include "platform/qt_serial_control.h"
+
+#include "support/fake_link_view.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <functional>
+
+namespace marlume::platform {
+namespace {
+
+// Points the port map at the given list for one test and puts the variable back afterwards.
+class PortsVariable final {
+public:
+    explicit PortsVariable(const QByteArray& list)
+        : m_wasSet(qEnvironmentVariableIsSet(kName))
+        , m_old(qgetenv(kName))
+    {
+        qputenv(kName, list);
+    }
+    ~PortsVariable()
+    {
+        if (m_wasSet)
+            qputenv(kName, m_old);
+        else
+            qunsetenv(kName);
+    }
+    PortsVariable(const PortsVariable&) = delete;
+    PortsVariable& operator=(const PortsVariable&) = delete;
+
+private:
+    static constexpr char kName[] = "MARLUME_TILT_PORTS";
+    bool m_wasSet;
+    QByteArray m_old;
+};
+
+// Qt's event processing, stopped when a condition holds or, should the link misbehave, after a time limit.
+class BoundedPump final : public EventPump {
+public:
+    [[nodiscard]] bool processEvents() override
+    {
+        return m_pump.processEvents() && !(m_stopWhen && m_stopWhen()) && !m_limit.hasExpired(m_limitMs);
+    }
+    // Processes events until stopWhen holds or limitMs have passed; true when stopWhen held.
+    bool runUntil(std::function<bool()> stopWhen, qint64 limitMs)
+    {
+        start(stopWhen, limitMs);
+        while (processEvents()) { }
+        return stopWhen();
+    }
+    void start(std::function<bool()> stopWhen, qint64 limitMs)
+    {
+        m_stopWhen = std::move(stopWhen);
+        m_limitMs = limitMs;
+        m_limit.start();
+    }
+
+private:
+    QtEventPump m_pump;
+    std::function<bool()> m_stopWhen;
+    QElapsedTimer m_limit;
+    qint64 m_limitMs = 0;
+};
+
+double processCpuSeconds()
+{
+    timespec used {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
+}
+
+TEST(SerialPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
+{
+    int master = -1;
+    int slave = -1;
+    char slaveName[128] {};
+    ASSERT_EQ(openpty(&master, &slave, slaveName, nullptr, nullptr), 0);
+    termios raw {};
+    ASSERT_EQ(tcgetattr(slave, &raw), 0);
+    cfmakeraw(&raw);
+    ASSERT_EQ(tcsetattr(slave, TCSANOW, &raw), 0);
+    ASSERT_EQ(fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK), 0);
+
+    const PortsVariable ports(QByteArray(",") + slaveName);
+    QtSerialControl serial;
+    QtClock clock;
+    testing::FakeLinkView view;
+    link::LinkState state;
+    record::DataRecordClass record(clock);
+    link::LiveDisplay display(view, state, clock, '.', ':');
+    link::ReceiveLoop loop(serial.control(), record, display, view, state, {});
+    serial.control().setOnComm([&loop] { loop.ComPort_OnComm(); });
+    QTimer timer1;
+    QObject::connect(&timer1, &QTimer::timeout, &timer1, [&loop] { loop.Timer1_Timer(); });
+    timer1.start(10);
+
+    // The sensor: sentences back to back at 19200 baud, that is 19 characters every 10 ms.
+    const std::string sentence = "12.0,1.5,2.5\r\n";
+    std::size_t sent = 0;
+    QTimer sensor;
+    QObject::connect(&sensor, &QTimer::timeout, &sensor, [&] {
+        std::string chunk;
+        for (int i = 0; i < 19; ++i)
+            chunk += sentence[sent++ % sentence.size()];
+        ASSERT_EQ(write(master, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+    });
+    sensor.start(10);
+
+    BoundedPump pump;
+    link::PortSearch search(serial.control(), record, display, clock, pump);
+    pump.start({}, 5000);
+    ASSERT_EQ(search.FindPort(), link::SearchResult::Found);
+    EXPECT_EQ(serial.control().CommPort(), 2);
+    EXPECT_EQ(
+        view.statusTexts(), std::vector<std::string>({ "Searching", "Searching.", "Searching..", "Ready" }));
+    ASSERT_TRUE(pump.runUntil([&view] { return view.readings.size() >= 10; }, 2000));
+    EXPECT_EQ(view.readings.back().texts.back(), (link::LabelText { link::ValueLabel::Heading, "12" }));
+    EXPECT_TRUE(state.linkAlive);
+
+    // The sensor's end of the line goes away.
+    sensor.stop();
+    ::close(master);
+    const double cpuBefore = processCpuSeconds();
+    EXPECT_TRUE(pump.runUntil([&state] { return !state.linkAlive; }, 2000));
+    pump.runUntil([] { return false; }, 1000);
+    EXPECT_LT(processCpuSeconds() - cpuBefore, 0.3) << "no notifier spins on the gone device";
+
+    const std::size_t statusesBefore = view.statuses.size();
+    pump.start({}, 1500);
+    EXPECT_EQ(search.FindPort(), link::SearchResult::Ending);
+    const auto texts = view.statusTexts();
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<std::ptrdiff_t>(statusesBefore),
+                  texts.begin() + static_cast<std::ptrdiff_t>(statusesBefore) + 3),
+        std::vector<std::string>({ "Searching", "Searching.", "Searching.." }));
+    ::close(slave);
+}
+
+} // namespace
+} // namespace marlume::platform
