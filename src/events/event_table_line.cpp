@@ -1,0 +1,63 @@
+#include "events/event_table_line.h"
+
+#include "record/time_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace marlume::events {
+
+namespace {
+
+// The digits of a whole magnitude, with leading zeros up to the given places.
+std::string paddedDigits(double magnitude, int places)
+{
+    std::array<char, 400> buffer {}; // room for the largest double written out in full
+    const auto result
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude, std::chars_format::fixed, 0);
+    std::string digits(buffer.data(), result.ptr);
+    if (std::ssize(digits) < places)
+        digits.insert(0, static_cast<std::size_t>(places) - digits.size(), '0');
+    return digits;
+}
+
+} // namespace
+
+std::string sequencePiece(std::int32_t number)
+{
+    std::string piece = number < 0 ? "-" : "";
+    piece += paddedDigits(std::abs(static_cast<double>(number)), 3);
+    piece += " | ";
+    return piece;
+}
+
+std::string startTimePiece(const platform::LocalDateTime& time)
+{
+    return record::timeText(time) + " |";
+}
+
+std::string endTimePiece(const platform::LocalDateTime& time)
+{
+    std::string piece = " ";
+    piece += record::timeText(time);
+    piece += " | ";
+    return piece;
+}
+
+std::string averagePiece(float value, int digits)
+{
+    // Exact halves go away from zero; -0.3 becomes 0 and is shown as zero, without a minus.
+    const double whole = std::round(static_cast<double>(value));
+    std::string piece(1, whole < 0 ? '-' : ' ');
+    piece += paddedDigits(std::abs(whole), digits);
+    piece += " | ";
+    return piece;
+}
+
+std::string countPiece(std::int32_t count)
+{
+    return std::to_string(count) + "\r\n";
+}
+
+} // namespace marlume::events

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <string>
+
+namespace marlume::events {
+
+// The pieces of one event-table line, whose bars stand under the bars of the column
+// heads "Seq#|Start Time| End Time |Tilt | Head |Pitch|Roll | N". Numbers are rounded
+// to whole numbers, an exact half away from zero, and padded with leading zeros.
+
+// "007 | ": the event number, at least three digits.
+[[nodiscard]] std::string sequencePiece(std::int32_t number);
+// "14:02:11 |": the start time.
+[[nodiscard]] std::string startTimePiece(const platform::LocalDateTime& time);
+// " 14:02:41 | ": the end time.
+[[nodiscard]] std::string endTimePiece(const platform::LocalDateTime& time);
+// " 02 | " or "-01 | ": an average with at least the given digits; a minus takes the
+// place of the leading blank, and a value that rounds to zero shows no minus.
+[[nodiscard]] std::string averagePiece(float value, int digits);
+// "3\r\n": the sample count, ending the line.
+[[nodiscard]] std::string countPiece(std::int32_t count);
+
+} // namespace marlume::events

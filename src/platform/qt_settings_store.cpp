@@ -1,0 +1,44 @@
+#include "platform/qt_settings_store.h"
+
+#include <QString>
+
+namespace marlume::platform {
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString entryKey(std::string_view section, std::string_view key)
+{
+    return fromUtf8(section) + QLatin1Char('/') + fromUtf8(key);
+}
+
+} // namespace
+
+QtSettingsStore::QtSettingsStore(std::string_view application)
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, fromUtf8(application))
+{
+}
+
+std::optional<std::string> QtSettingsStore::read(std::string_view section, std::string_view key) const
+{
+    const QVariant value = m_settings.value(entryKey(section, key));
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toString().toStdString();
+}
+
+void QtSettingsStore::write(std::string_view section, std::string_view key, std::string_view text)
+{
+    m_settings.setValue(entryKey(section, key), fromUtf8(text));
+}
+
+void QtSettingsStore::sync()
+{
+    m_settings.sync();
+}
+
+} // namespace marlume::platform

@@ -1,0 +1,156 @@
+#include "events/capture_file.h"
+#include "events/trigger_events.h"
+
+#include "support/case_name.h"
+#include "support/fake_clock.h"
+#include "support/fake_event_views.h"
+#include "support/fake_output_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlume::events {
+namespace {
+
+using testing::FakeCaptureView;
+using testing::FakeClock;
+using testing::FakeEventTableView;
+using testing::FakeOutputFiles;
+
+constexpr std::string_view kHeader
+    = "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n";
+constexpr std::string_view kRecordOfEventOne = "1,08/18/2008,14:02:11,14:02:11,2.2,100,1,2, 1 \r\n";
+constexpr std::string_view kLineOfEventOne = "001 | 14:02:11 | 14:02:11 |  02 |  100 |  01 |  02 | 1\r\n";
+
+class CaptureFileTest : public ::testing::Test {
+protected:
+    CaptureFileTest() { dataRecord.parseString("100,1,2"); }
+
+    // The save-as dialog: the operator picks `chosenPath` or cancels when it is empty.
+    bool saveFileDialog(std::string& fileName, std::int16_t& filterIndex)
+    {
+        dialogFilterIndexes.push_back(filterIndex);
+        if (chosenPath.empty())
+            return false;
+        fileName = chosenPath;
+        filterIndex = 2;
+        return true;
+    }
+
+    void oneEvent()
+    {
+        events.StartEvent();
+        events.EndEvent();
+    }
+
+    [[nodiscard]] const std::string& written() { return files.output.contents[1]; }
+
+    FakeClock clock;
+    record::DataRecordClass dataRecord { clock };
+    FakeOutputFiles files;
+    FakeCaptureView view;
+    FakeEventTableView tableView;
+    std::string chosenPath = "/home/op/data/run.csv";
+    std::vector<std::int16_t> dialogFilterIndexes;
+    CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t& filterIndex) {
+                             return saveFileDialog(fileName, filterIndex);
+                         } };
+    TriggerEvents events { dataRecord, clock, tableView, capture, [](std::string_view) {} };
+};
+
+TEST_F(CaptureFileTest, CreatingOpensTheFileWithItsHeader)
+{
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 1);
+    EXPECT_EQ(files.paths.at(1), "/home/op/data/run.csv");
+    EXPECT_EQ(written(), kHeader);
+    EXPECT_EQ(view.caption, "Close File");
+    EXPECT_EQ(view.label, "Saving to \"run.csv\"");
+}
+
+TEST_F(CaptureFileTest, CancellingTheDialogChangesNothing)
+{
+    chosenPath.clear();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_TRUE(files.paths.empty());
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, "No file open");
+}
+
+TEST_F(CaptureFileTest, ClosingPutsTheCaptionBackAndSaysDataAreNotSaved)
+{
+    capture.CaptureButton_Click();
+    oneEvent();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_TRUE(files.paths.empty());
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, "Data not being saved");
+    EXPECT_EQ(written(), std::string(kHeader) + std::string(kRecordOfEventOne));
+
+    oneEvent();
+    EXPECT_EQ(written(), std::string(kHeader) + std::string(kRecordOfEventOne));
+}
+
+TEST_F(CaptureFileTest, NextDialogOpensOnTheTypeChosenLast)
+{
+    capture.CaptureButton_Click();
+    capture.CaptureButton_Click();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(dialogFilterIndexes, (std::vector<std::int16_t> { 0, 2 }));
+}
+
+TEST_F(CaptureFileTest, AnEventRunningWhenTheFileOpensIsWrittenAtItsEnd)
+{
+    events.StartEvent();
+    capture.CaptureButton_Click();
+    events.EndEvent();
+    EXPECT_EQ(written(), std::string(kHeader) + std::string(kRecordOfEventOne));
+    EXPECT_EQ(files.output.synced[1], written()) << "each record is on disk when its event ends";
+}
+
+TEST_F(CaptureFileTest, EndAfterPortSearchWritesEventNumberZero)
+{
+    capture.CaptureButton_Click();
+    dataRecord.startAvg();
+    dataRecord.ResetSequenceNumber();
+    events.EndEvent();
+    EXPECT_EQ(written(), std::string(kHeader) + "0,08/18/2008,14:02:11,14:02:11,2.2,100,1,2, 1 \r\n");
+}
+
+TEST_F(CaptureFileTest, WithoutAFileTheEventIsOnlyInTheTable)
+{
+    oneEvent();
+    EXPECT_EQ(files.output.writes, 0);
+    EXPECT_EQ(events.logText(), kLineOfEventOne);
+}
+
+struct NameCase {
+    std::string name;
+    std::string path;
+    std::string label;
+};
+
+class CaptureLabelTest : public CaptureFileTest, public ::testing::WithParamInterface<NameCase> { };
+
+TEST_P(CaptureLabelTest, NamesTheFileBetweenQuotes)
+{
+    chosenPath = GetParam().path;
+    capture.CaptureButton_Click();
+    EXPECT_EQ(view.label, GetParam().label);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, CaptureLabelTest,
+    ::testing::ValuesIn(std::vector<NameCase> {
+        { "Csv", "/home/op/data/run.csv", "Saving to \"run.csv\"" },
+        { "NoDotEndsInADot", "/home/op/data/run", "Saving to \"run.\"" },
+        { "TwoDots", "/home/op/a.b.csv", "Saving to \"a.b.csv\"" },
+        { "NoFolder", "run.txt", "Saving to \"run.txt\"" },
+    }),
+    testing::CaseName());
+
+} // namespace
+} // namespace marlume::events

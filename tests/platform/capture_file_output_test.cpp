@@ -1,0 +1,267 @@
+#include "platform/capture_file_output.h"
+
+#include "events/capture_file.h"
+#include "events/trigger_events.h"
+
+#include "support/case_name.h"
+#include "support/fake_clock.h"
+#include "support/fake_event_views.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace marlume::platform {
+namespace {
+
+using testing::FakeCaptureView;
+using testing::FakeClock;
+using testing::FakeEventTableView;
+
+const std::string kHeader
+    = "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n";
+
+// The reading 100,1,2 is current all through, so every event averages to it.
+std::string recordOf(int number, const std::string& start, const std::string& end)
+{
+    return std::to_string(number) + ",08/18/2008," + start + "," + end + ",2.2,100,1,2, 1 \r\n";
+}
+
+std::string tableLineOf(const std::string& number, const std::string& start, const std::string& end)
+{
+    return number + " | " + start + " | " + end + " |  02 |  100 |  01 |  02 | 1\r\n";
+}
+
+std::string fileContents(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return "(cannot read " + path + ")";
+    return file.readAll().toStdString();
+}
+
+// The capture file on disk, driven through the button and trigger events.
+class CaptureToDiskTest : public ::testing::Test {
+protected:
+    CaptureToDiskTest() { dataRecord.parseString("100,1,2"); }
+
+    [[nodiscard]] std::string pathOf(const char* name) const
+    {
+        return dir.filePath(QString::fromUtf8(name)).toStdString();
+    }
+
+    // One event of 10 seconds, then 10 seconds of quiet.
+    void oneEvent()
+    {
+        events.StartEvent();
+        clock.advanceMilliseconds(10'000);
+        events.EndEvent();
+        clock.advanceMilliseconds(10'000);
+    }
+
+    QTemporaryDir dir;
+    std::string chosenPath = pathOf("run.csv");
+    FakeClock clock;
+    record::DataRecordClass dataRecord { clock };
+    CaptureFileOutput files;
+    FakeCaptureView view;
+    FakeEventTableView table;
+    events::CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t&) {
+                                     fileName = chosenPath;
+                                     return true;
+                                 } };
+    events::TriggerEvents events { dataRecord, clock, table, capture, [](std::string_view) {} };
+};
+
+TEST_F(CaptureToDiskTest, HeaderAndOneRecordPerEventWithCrLf)
+{
+    capture.CaptureButton_Click();
+    oneEvent();
+    oneEvent();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(fileContents(chosenPath),
+        kHeader + recordOf(1, "14:02:11", "14:02:21") + recordOf(2, "14:02:31", "14:02:41"));
+}
+
+TEST_F(CaptureToDiskTest, CreatedAndClosedAtOnceHoldsTheHeaderOnly)
+{
+    capture.CaptureButton_Click();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(fileContents(chosenPath), kHeader);
+}
+
+TEST_F(CaptureToDiskTest, ReplacingAFileStartsItAfresh)
+{
+    QFile old(QString::fromStdString(chosenPath));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'x'));
+    old.close();
+
+    capture.CaptureButton_Click();
+    oneEvent();
+    capture.CaptureButton_Click();
+    EXPECT_EQ(fileContents(chosenPath), kHeader + recordOf(1, "14:02:11", "14:02:21"));
+}
+
+TEST_F(CaptureToDiskTest, NameWithoutADot)
+{
+    chosenPath = pathOf("run");
+    capture.CaptureButton_Click();
+    EXPECT_EQ(view.label, "Saving to \"run.\"");
+    EXPECT_EQ(fileContents(chosenPath), kHeader);
+}
+
+TEST_F(CaptureToDiskTest, EndingTheProgramLeavesTheFileClosedAndComplete)
+{
+    const auto descriptorsOnTheFile = [this] {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            count += std::filesystem::read_symlink(entry.path(), error) == chosenPath ? 1 : 0;
+        }
+        return count;
+    };
+    {
+        CaptureFileOutput output;
+        ASSERT_TRUE(output.open(output.freeFileNumber(), chosenPath));
+        ASSERT_TRUE(dataRecord.writeHeadingToFile(output, 1));
+        EXPECT_EQ(descriptorsOnTheFile(), 1);
+    }
+    EXPECT_EQ(descriptorsOnTheFile(), 0);
+    EXPECT_EQ(fileContents(chosenPath), kHeader);
+}
+
+// --- failures: the operator is told, the program and the table go on ---
+
+struct CreateFailure {
+    std::string name;
+    std::function<std::string(const QTemporaryDir&)> path;
+    std::string label;
+};
+
+class CreateFailureTest : public CaptureToDiskTest, public ::testing::WithParamInterface<CreateFailure> { };
+
+TEST_P(CreateFailureTest, LeavesNoFileOpenAndSaysWhy)
+{
+    chosenPath = GetParam().path(dir);
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, GetParam().label);
+
+    oneEvent();
+    EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0) << "a second try fails the same way";
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, CreateFailureTest,
+    ::testing::ValuesIn(std::vector<CreateFailure> {
+        { "MissingFolder",
+            [](const QTemporaryDir& d) { return d.filePath(QStringLiteral("gone/run.csv")).toStdString(); },
+            "Cannot create \"run.csv\": No such file or directory" },
+        { "ADirectory",
+            [](const QTemporaryDir& d) {
+                QDir(d.path()).mkdir(QStringLiteral("run.csv"));
+                return d.filePath(QStringLiteral("run.csv")).toStdString();
+            },
+            "Cannot create \"run.csv\": Is a directory" },
+        // sysfs refuses new files to every user, root included.
+        { "FolderWithoutWritePermission", [](const QTemporaryDir&) { return std::string("/sys/run.csv"); },
+            "Cannot create \"run.csv\": Permission denied" },
+        { "DiskFullAtTheHeader", [](const QTemporaryDir&) { return std::string("/dev/full"); },
+            "Cannot write to \"full.\": No space left on device" },
+    }),
+    testing::CaseName());
+
+// A file-size limit makes the disk run full in the middle of a record.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved {};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+TEST_F(CaptureToDiskTest, DiskFullCutsTheHalfRecordAndKeepsTheFileOpen)
+{
+    capture.CaptureButton_Click();
+    oneEvent();
+    const std::string complete = kHeader + recordOf(1, "14:02:11", "14:02:21");
+    {
+        const FileSizeLimit limit(complete.size() + 10);
+        oneEvent();
+    }
+    EXPECT_EQ(fileContents(chosenPath), complete) << "no half record";
+    EXPECT_EQ(view.label, "Cannot write to \"run.csv\": File too large");
+    EXPECT_EQ(view.caption, "Close File");
+    EXPECT_EQ(
+        table.text, tableLineOf("001", "14:02:11", "14:02:21") + tableLineOf("002", "14:02:31", "14:02:41"));
+
+    oneEvent();
+    EXPECT_EQ(view.label, "Saving to \"run.csv\"");
+    EXPECT_EQ(fileContents(chosenPath), complete + recordOf(3, "14:02:51", "14:03:01"));
+}
+
+struct LostFile {
+    std::string name;
+    std::function<void(const std::string& path)> loseIt;
+    std::string label;
+};
+
+class LostFileTest : public CaptureToDiskTest, public ::testing::WithParamInterface<LostFile> { };
+
+TEST_P(LostFileTest, IsReportedAfterTheNextRecord)
+{
+    capture.CaptureButton_Click();
+    GetParam().loseIt(chosenPath);
+    oneEvent();
+    EXPECT_EQ(view.label, GetParam().label);
+    EXPECT_EQ(capture.captureFile(), 1);
+    EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, LostFileTest,
+    ::testing::ValuesIn(std::vector<LostFile> {
+        { "Deleted", [](const std::string& path) { std::filesystem::remove(path); },
+            "Cannot write to \"run.csv\": the file was deleted" },
+        { "RenamedAway", [](const std::string& path) { std::filesystem::rename(path, path + ".old"); },
+            "Cannot write to \"run.csv\": the file was moved or renamed" },
+        { "ReplacedByAnother",
+            [](const std::string& path) {
+                std::filesystem::rename(path, path + ".old");
+                QFile other(QString::fromStdString(path));
+                ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+            },
+            "Cannot write to \"run.csv\": the file was moved or renamed" },
+    }),
+    testing::CaseName());
+
+} // namespace
+} // namespace marlume::platform
