@@ -1,0 +1,110 @@
+#include "app/main_form_widgets.h"
+
+#include "platform/design_font.h"
+#include "platform/twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace marlume::app {
+
+using platform::twipsToPixels;
+
+namespace {
+
+QFont fontFor(DesignFont font, const QWidget* form)
+{
+    switch (font) {
+    case DesignFont::Verdana825:
+        return platform::designFont(QStringLiteral("Verdana"), 8.25);
+    case DesignFont::Verdana825Bold:
+        return platform::designFont(QStringLiteral("Verdana"), 8.25, true);
+    case DesignFont::CourierNew9:
+        return platform::designFont(QStringLiteral("Courier New"), 9);
+    case DesignFont::Form:
+        break;
+    }
+    return form->font();
+}
+
+template <typename Control> Control* make(QWidget* parent, const ControlDesign& design, const QWidget* form)
+{
+    auto* control = new Control(toQString(design.caption), parent);
+    control->setObjectName(toQString(design.name));
+    control->setFont(fontFor(design.font, form));
+    placeInTwips(control, design.rect);
+    return control;
+}
+
+QLabel* makeValueLabel(QWidget* form, const ControlDesign& design)
+{
+    auto* label = make<QLabel>(form, design, form);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+} // namespace
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void placeInTwips(QWidget* control, const TwipsRect& rect)
+{
+    control->setGeometry(twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
+        twipsToPixels(rect.height));
+}
+
+MainFormWidgets buildMainFormWidgets(QWidget* form)
+{
+    MainFormWidgets w;
+    for (std::size_t index = 0; index < kLabel1Design.size(); ++index) {
+        w.Label1[index] = make<QLabel>(form, kLabel1Design[index], form);
+        w.Label1[index]->setAlignment(Qt::AlignCenter);
+    }
+    w.StatusLabel = makeValueLabel(form, kStatusLabel);
+    w.DataLabel = makeValueLabel(form, kDataLabel);
+    w.TimeLabel = makeValueLabel(form, kTimeLabel);
+    w.TiltLabel = makeValueLabel(form, kTiltLabel);
+    w.HeadingLabel = makeValueLabel(form, kHeadingLabel);
+    w.PitchLabel = makeValueLabel(form, kPitchLabel);
+    w.RollLabel = makeValueLabel(form, kRollLabel);
+
+    w.CaptureButton = make<QPushButton>(form, kCaptureButton, form);
+    w.TriggerButton = make<QPushButton>(form, kTriggerButton, form);
+    w.ResetSeqButton = make<QPushButton>(form, kResetSeqButton, form);
+    w.ExitButton = make<QPushButton>(form, kExitButton, form);
+    for (QPushButton* button : { w.CaptureButton, w.TriggerButton, w.ResetSeqButton, w.ExitButton })
+        button->setAutoDefault(false);
+
+    w.CaptureLabel = make<QLabel>(form, kCaptureLabel, form);
+    w.CaptureLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    w.EventsFrame = make<QGroupBox>(form, kEventsFrame, form);
+    w.TableLabel = make<QLabel>(w.EventsFrame, kTableLabel, form);
+    w.TableLabel->setTextFormat(Qt::PlainText);
+
+    w.LogText = new QPlainTextEdit(w.EventsFrame);
+    w.LogText->setObjectName(toQString(kLogText.name));
+    w.LogText->setFont(fontFor(kLogText.font, form));
+    w.LogText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    w.LogText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The table is the program's record of the events: the operator reads and copies it, never edits it.
+    w.LogText->setReadOnly(true);
+    w.LogText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    placeInTwips(w.LogText, kLogText.rect);
+
+    // Labels never take the focus; the buttons and the table do, in this order.
+    QWidget::setTabOrder(w.ExitButton, w.CaptureButton);
+    QWidget::setTabOrder(w.CaptureButton, w.TriggerButton);
+    QWidget::setTabOrder(w.TriggerButton, w.ResetSeqButton);
+    QWidget::setTabOrder(w.ResetSeqButton, w.LogText);
+    return w;
+}
+
+} // namespace marlume::app
