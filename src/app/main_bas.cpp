@@ -2,10 +2,29 @@
 
 #include "app/main_form.h"
 #include "platform/qt_clock.h"
+#include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/qt_settings_store.h"
 
+#include <QCoreApplication>
+
+#include <cstdio>
+
 namespace marlume::app {
+
+namespace {
+
+// Lets a benchmark time the start-up: one line on stderr once the window has been shown.
+void reportWindowShown()
+{
+    if (!qEnvironmentVariableIsSet("MARLUME_STARTUP_PROBE"))
+        return;
+    QCoreApplication::processEvents();
+    std::fputs("marlume: window shown\n", stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
 
 int Main()
 {
@@ -17,6 +36,7 @@ int Main()
 
     MainForm form({ linkState, comPort.control(), clock, pump, settings });
     form.show();
+    reportWindowShown();
     link::runMainLoop(linkState, pump, form.portSearch());
     return 0;
 }

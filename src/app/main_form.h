@@ -13,7 +13,7 @@
 #include "link/receive_loop.h"
 #include "platform/capture_file_output.h"
 #include "platform/clock.h"
-#include "platform/qt_event_pump.h"
+#include "platform/event_pump.h"
 #include "platform/serial_control.h"
 #include "platform/settings_store.h"
 #include "record/data_record_class.h"
@@ -29,7 +29,7 @@ struct MainFormServices {
     link::LinkState& linkState;
     platform::SerialControl& comPort;
     const platform::Clock& clock;
-    platform::QtEventPump& pump;
+    platform::EventPump& pump;
     platform::SettingsStore& settings;
 };
 
@@ -81,7 +81,7 @@ private:
     MainFormWidgets m_controls;
     link::LinkState& m_linkState;
     platform::SerialControl& m_comPort;
-    platform::QtEventPump& m_pump;
+    platform::EventPump& m_pump;
     platform::SettingsStore& m_settings;
     QtPlacementWindow m_placement;
     record::DataRecordClass m_dataRecord;

@@ -9,6 +9,8 @@ public:
     virtual ~EventPump() = default;
     // False once the program is ending: whoever loops on events returns at once.
     [[nodiscard]] virtual bool processEvents() = 0;
+    // The main window has closed: every loop on the pump returns, the port search included.
+    virtual void requestEnd() = 0;
 };
 
 } // namespace marlume::platform

@@ -4,12 +4,11 @@
 
 namespace marlume::platform {
 
-// Processes Qt events, waiting for more when none are pending. The main window calls requestEnd() when
-// it closes; every loop on the pump then returns, the port search included.
+// Processes Qt events, waiting for more when none are pending.
 class QtEventPump final : public EventPump {
 public:
     [[nodiscard]] bool processEvents() override;
-    void requestEnd() { m_ending = true; }
+    void requestEnd() override { m_ending = true; }
 
 private:
     bool m_ending = false;

@@ -1,5 +1,8 @@
 #include "app/main_form.h"
 #include "app/version_caption.h"
+#include "dialogs/ask_yes_no_cancel.h"
+#include "dialogs/yes_no_cancel_form.h"
+#include "platform/qt_event_pump.h"
 #include "platform/twips.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_control.h"
@@ -9,8 +12,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +202,31 @@ TEST_F(MainFormTest, ExitSavesThePlacementClosesThePortAndEndsTheLoops)
     EXPECT_TRUE(settings.entries.contains({ "Velmora", "Width" }));
     EXPECT_FALSE(pump.processEvents());
     EXPECT_EQ(form.FindPort(), link::SearchResult::Ending);
+}
+
+TEST_F(MainFormTest, TicksAndCtsChangesGoOnWhileAQuestionIsUp)
+{
+    form.show();
+    static_cast<void>(comPort.setPortOpen(true));
+    comPort.arrive("42,1,2\n");
+    // Once Timer1 has shown the reading, CTS rises; once its event shows in the table, the operator answers.
+    QTimer operatorAtTheDialog;
+    QObject::connect(&operatorAtTheDialog, &QTimer::timeout, [&] {
+        auto* question = QApplication::activeModalWidget();
+        if (question == nullptr || text(form.controls().HeadingLabel).isEmpty())
+            return;
+        if (logText().isEmpty())
+            comPort.changeCts(true);
+        else
+            static_cast<dialogs::YesNoCancelForm*>(question)->NoButton()->click();
+    });
+    operatorAtTheDialog.start(5);
+    const int answer
+        = dialogs::AskYesNoCancel(QStringLiteral("Save As"), QStringLiteral("run.csv already exists."),
+            QStringLiteral("Yes"), QStringLiteral("No"), QString(), 0, true, &form);
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(text(form.controls().HeadingLabel), QStringLiteral("42"));
+    EXPECT_EQ(logText(), QStringLiteral("001 | 14:02:11 |"));
 }
 
 TEST_F(MainFormTest, TheEventTableFollowsTheWindowSize)

@@ -13,11 +13,13 @@ public:
     [[nodiscard]] bool processEvents() override
     {
         ++calls;
-        return !onEvents || onEvents();
+        return !ended && (!onEvents || onEvents());
     }
+    void requestEnd() override { ended = true; }
 
     std::function<bool()> onEvents;
     int calls = 0;
+    bool ended = false;
 };
 
 } // namespace marlume::testing

@@ -1,12 +1,12 @@
-#include "link/port_search.h"
-#include "link/receive_loop.h"
+#include "app/main_form.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 
-#include "support/fake_link_view.h"
+#include "support/fake_settings_store.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@
 #include <ctime>
 #include <functional>
 
-namespace marlume::platform {
+namespace marlume::app {
+using namespace platform;
 namespace {
 
 // Points the port map at the given list for one test and puts the variable back afterwards.
@@ -54,6 +55,7 @@ public:
     {
         return m_pump.processEvents() && !(m_stopWhen && m_stopWhen()) && !m_limit.hasExpired(m_limitMs);
     }
+    void requestEnd() override { m_pump.requestEnd(); }
     // Processes events until stopWhen holds or limitMs have passed; true when stopWhen held.
     bool runUntil(std::function<bool()> stopWhen, qint64 limitMs)
     {
@@ -82,7 +84,9 @@ double processCpuSeconds()
     return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
-TEST(SerialPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
+// The whole link through a real pseudo-terminal and QSerialPort: the window finds the sensor on port 2,
+// shows its readings, and searches again once the sensor's end of the line has gone.
+TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
 {
     int master = -1;
     int slave = -1;
@@ -97,15 +101,19 @@ TEST(SerialPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     const PortsVariable ports(QByteArray(",") + slaveName);
     QtSerialControl serial;
     QtClock clock;
-    testing::FakeLinkView view;
     link::LinkState state;
-    record::DataRecordClass record(clock);
-    link::LiveDisplay display(view, state, clock, '.', ':');
-    link::ReceiveLoop loop(serial.control(), record, display, view, state, {});
-    serial.control().setOnComm([&loop] { loop.ComPort_OnComm(); });
-    QTimer timer1;
-    QObject::connect(&timer1, &QTimer::timeout, &timer1, [&loop] { loop.Timer1_Timer(); });
-    timer1.start(10);
+    BoundedPump pump;
+    testing::FakeSettingsStore settings;
+    MainForm form({ state, serial.control(), clock, pump, settings });
+    const MainFormWidgets& c = form.controls();
+    QStringList statuses; // as the window showed them whenever it handled events
+    auto recordStatus = [&] {
+        if (statuses.empty() || statuses.back() != c.StatusLabel->text())
+            statuses.push_back(c.StatusLabel->text());
+    };
+    QTimer statusWatch; // the search sets each status and processes events before the next
+    QObject::connect(&statusWatch, &QTimer::timeout, &statusWatch, recordStatus);
+    statusWatch.start(1);
 
     // The sensor: sentences back to back at 19200 baud, that is 19 characters every 10 ms.
     const std::string sentence = "12.0,1.5,2.5\r\n";
@@ -119,15 +127,16 @@ TEST(SerialPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     });
     sensor.start(10);
 
-    BoundedPump pump;
-    link::PortSearch search(serial.control(), record, display, clock, pump);
     pump.start({}, 5000);
-    ASSERT_EQ(search.FindPort(), link::SearchResult::Found);
+    ASSERT_EQ(form.FindPort(), link::SearchResult::Found);
+    recordStatus();
     EXPECT_EQ(serial.control().CommPort(), 2);
-    EXPECT_EQ(
-        view.statusTexts(), std::vector<std::string>({ "Searching", "Searching.", "Searching..", "Ready" }));
-    ASSERT_TRUE(pump.runUntil([&view] { return view.readings.size() >= 10; }, 2000));
-    EXPECT_EQ(view.readings.back().texts.back(), (link::LabelText { link::ValueLabel::Heading, "12" }));
+    // Port 1 has no device and costs no wait; port 2 shows its points for as long as its wait lasts.
+    EXPECT_EQ(statuses, QStringList({ QStringLiteral("Searching.."), QStringLiteral("Ready") }));
+    ASSERT_TRUE(pump.runUntil([&c] { return c.PitchLabel->text() == QStringLiteral("1.5"); }, 2000));
+    EXPECT_EQ(c.HeadingLabel->text(), QStringLiteral("12"));
+    EXPECT_EQ(c.RollLabel->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(c.TiltLabel->text(), QStringLiteral("2.9"));
     EXPECT_TRUE(state.linkAlive);
 
     // The sensor's end of the line goes away.
@@ -138,15 +147,14 @@ TEST(SerialPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     pump.runUntil([] { return false; }, 1000);
     EXPECT_LT(processCpuSeconds() - cpuBefore, 0.3) << "no notifier spins on the gone device";
 
-    const std::size_t statusesBefore = view.statuses.size();
+    statuses.clear();
     pump.start({}, 1500);
-    EXPECT_EQ(search.FindPort(), link::SearchResult::Ending);
-    const auto texts = view.statusTexts();
-    EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<std::ptrdiff_t>(statusesBefore),
-                  texts.begin() + static_cast<std::ptrdiff_t>(statusesBefore) + 3),
-        std::vector<std::string>({ "Searching", "Searching.", "Searching.." }));
+    EXPECT_EQ(form.FindPort(), link::SearchResult::Ending);
+    ASSERT_FALSE(statuses.isEmpty());
+    for (const QString& status : statuses)
+        EXPECT_TRUE(status.startsWith(QStringLiteral("Searching"))) << status.toStdString();
     ::close(slave);
 }
 
 } // namespace
-} // namespace marlume::platform
+} // namespace marlume::app
