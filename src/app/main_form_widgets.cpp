@@ -92,8 +92,10 @@ MainFormWidgets buildMainFormWidgets(QWidget* form)
     w.LogText = new QPlainTextEdit(w.EventsFrame);
     w.LogText->setObjectName(toQString(kLogText.name));
     w.LogText->setFont(fontFor(kLogText.font, form));
+    // A vertical scroll bar only: a line wider than the box wraps, as in a multi-line text box.
     w.LogText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    w.LogText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    w.LogText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    w.LogText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The table is the program's record of the events: the operator reads and copies it, never edits it.
     w.LogText->setReadOnly(true);
     w.LogText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

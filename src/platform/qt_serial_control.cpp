@@ -4,6 +4,12 @@
 
 #include <QSerialPortInfo>
 
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace marlume::platform {
 
 namespace {
@@ -15,11 +21,42 @@ std::unique_ptr<SerialDevice> makeDevice(const std::string& path)
     return std::make_unique<QtSerialDevice>(QString::fromStdString(path));
 }
 
+#ifndef Q_OS_WIN
+// The tty nodes that a device stands behind (serial ports, not consoles), read straight from sysfs:
+// a few dozen cheap calls, where QSerialPortInfo reads every attribute of every tty.
+std::vector<std::string> serialNodeNames()
+{
+    std::vector<std::string> names;
+    DIR* ttys = opendir("/sys/class/tty");
+    if (ttys == nullptr)
+        return names;
+    while (const dirent* entry = readdir(ttys)) {
+        const std::string device = std::string(entry->d_name) + "/device";
+        if (entry->d_name[0] != '.' && faccessat(dirfd(ttys), device.c_str(), F_OK, 0) == 0)
+            names.emplace_back(entry->d_name);
+    }
+    closedir(ttys);
+    return names;
+}
+
+PortMap scanPresentPorts()
+{
+    std::vector<PresentPort> present;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const bool hasHardwareInfo
+            = info.hasVendorIdentifier() || !info.manufacturer().isEmpty() || !info.description().isEmpty();
+        present.push_back(
+            { info.portName().toStdString(), info.systemLocation().toStdString(), hasHardwareInfo });
+    }
+    return defaultPortMap(std::move(present));
+}
+#endif
+
 } // namespace
 
 QtSerialControl::QtSerialControl(QObject* parent)
     : QObject(parent)
-    , m_control(&QtSerialControl::currentPortMap, &makeDevice, m_clock)
+    , m_control([this] { return currentPortMap(); }, &makeDevice, m_clock)
 {
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { m_control.poll(); });
     m_pollTimer.start(kPollMilliseconds);
@@ -35,14 +72,15 @@ PortMap QtSerialControl::currentPortMap()
         map[static_cast<std::size_t>(n - 1)] = { PortEntry::Kind::Device, "COM" + std::to_string(n) };
     return map;
 #else
-    std::vector<PresentPort> present;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const bool hasHardwareInfo
-            = info.hasVendorIdentifier() || !info.manufacturer().isEmpty() || !info.description().isEmpty();
-        present.push_back(
-            { info.portName().toStdString(), info.systemLocation().toStdString(), hasHardwareInfo });
+    // Every search round asks afresh, so an adapter plugged in or renamed is found; the full scan runs
+    // only when the set of serial nodes has changed, since a round with nothing present comes ten times
+    // a second.
+    std::vector<std::string> nodes = serialNodeNames();
+    if (!m_scannedMap || nodes != m_scannedNodes) {
+        m_scannedMap = scanPresentPorts();
+        m_scannedNodes = std::move(nodes);
     }
-    return defaultPortMap(std::move(present));
+    return *m_scannedMap;
 #endif
 }
 

@@ -6,6 +6,10 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace marlume::platform {
 
 // The serial control of the program: ports 1 to 16 lead through the port map to real devices (QSerialPort),
@@ -21,12 +25,14 @@ public:
     [[nodiscard]] SerialControl& control() { return m_control; }
 
     // The map a search round uses now.
-    [[nodiscard]] static PortMap currentPortMap();
+    [[nodiscard]] PortMap currentPortMap();
 
 private:
     QtClock m_clock;
     PortControl m_control;
     QTimer m_pollTimer;
+    std::vector<std::string> m_scannedNodes; // the serial nodes present at the last full scan
+    std::optional<PortMap> m_scannedMap;
 };
 
 } // namespace marlume::platform

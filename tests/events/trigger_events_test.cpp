@@ -19,11 +19,6 @@ using testing::FakeClock;
 using testing::FakeEventTableView;
 using testing::FakeOutputFiles;
 
-template <typename Case> std::string caseName(const ::testing::TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
-
 // --- the digit patterns of the table's columns ---
 
 struct AverageCase {
