@@ -38,12 +38,18 @@ template <typename Control> Control* make(QWidget* parent, const ControlDesign& 
     return control;
 }
 
-QLabel* makeValueLabel(QWidget* form, const ControlDesign& design)
+// A bordered, centred label on a background of its own: the system colour given by
+// background (the white of text fields, or button face), with the window text colour.
+QLabel* makeValueLabel(QWidget* form, const ControlDesign& design, QPalette::ColorRole background)
 {
     auto* label = make<QLabel>(form, design, form);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, form->palette().color(background));
+    palette.setColor(QPalette::WindowText, form->palette().color(QPalette::Text));
+    label->setPalette(palette);
     return label;
 }
 
@@ -67,13 +73,13 @@ MainFormWidgets buildMainFormWidgets(QWidget* form)
         w.Label1[index] = make<QLabel>(form, kLabel1Design[index], form);
         w.Label1[index]->setAlignment(Qt::AlignCenter);
     }
-    w.StatusLabel = makeValueLabel(form, kStatusLabel);
-    w.DataLabel = makeValueLabel(form, kDataLabel);
-    w.TimeLabel = makeValueLabel(form, kTimeLabel);
-    w.TiltLabel = makeValueLabel(form, kTiltLabel);
-    w.HeadingLabel = makeValueLabel(form, kHeadingLabel);
-    w.PitchLabel = makeValueLabel(form, kPitchLabel);
-    w.RollLabel = makeValueLabel(form, kRollLabel);
+    w.StatusLabel = makeValueLabel(form, kStatusLabel, QPalette::Button);
+    w.DataLabel = makeValueLabel(form, kDataLabel, QPalette::Button);
+    w.TimeLabel = makeValueLabel(form, kTimeLabel, QPalette::Base);
+    w.TiltLabel = makeValueLabel(form, kTiltLabel, QPalette::Base);
+    w.HeadingLabel = makeValueLabel(form, kHeadingLabel, QPalette::Base);
+    w.PitchLabel = makeValueLabel(form, kPitchLabel, QPalette::Base);
+    w.RollLabel = makeValueLabel(form, kRollLabel, QPalette::Base);
 
     w.CaptureButton = make<QPushButton>(form, kCaptureButton, form);
     w.TriggerButton = make<QPushButton>(form, kTriggerButton, form);

@@ -91,6 +91,13 @@ TEST_F(MainFormTest, OpensWithTheDesignContents)
     EXPECT_EQ(form.controls().EventsFrame->title(), QStringLiteral("Trigger Events"));
     EXPECT_TRUE(form.controls().CaptureLabel->font().bold());
     EXPECT_TRUE(form.controls().LogText->toPlainText().isEmpty());
+    const QColor fieldWhite = form.palette().color(QPalette::Base);
+    const QColor buttonFace = form.palette().color(QPalette::Button);
+    const MainFormWidgets& c = form.controls();
+    for (QLabel* value : { c.TimeLabel, c.TiltLabel, c.HeadingLabel, c.PitchLabel, c.RollLabel })
+        EXPECT_EQ(value->palette().color(QPalette::Window), fieldWhite) << value->objectName().toStdString();
+    EXPECT_EQ(c.StatusLabel->palette().color(QPalette::Window), buttonFace);
+    EXPECT_EQ(c.DataLabel->palette().color(QPalette::Window), buttonFace);
     for (const DesignCase& control : kDesign) {
         SCOPED_TRACE(control.name);
         auto* widget = form.findChild<QWidget*>(QString::fromLatin1(control.name));
