@@ -1,7 +1,7 @@
 #include "app/main_bas.h"
 
 #include "app/main_form.h"
-#include "platform/qt_clock.h"
+#include "platform/system_clock.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/qt_settings_store.h"
@@ -30,7 +30,7 @@ int Main()
 {
     link::LinkState linkState; // linkAlive starts false: the search begins once the window is up
     platform::QtEventPump pump;
-    platform::QtClock clock;
+    platform::SystemClock clock;
     platform::QtSerialControl comPort;
     platform::QtSettingsStore settings("Marlume Tilt Monitor");
 

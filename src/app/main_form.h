@@ -45,8 +45,13 @@ class MainForm final : public QWidget,
 public:
     explicit MainForm(const MainFormServices& services);
 
-    // The 10 ms tick of Timer1: drains the serial control and keeps the watchdogs.
-    void Timer1_Timer() { m_receiveLoop.Timer1_Timer(); }
+    // The 10 ms tick of Timer1: the serial control looks at its lines (a CTS change starts or
+    // ends an event), then the receive loop drains it and keeps the watchdogs.
+    void Timer1_Timer()
+    {
+        m_comPort.poll();
+        m_receiveLoop.Timer1_Timer();
+    }
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
     [[nodiscard]] link::PortSearch& portSearch() { return m_search; }
     [[nodiscard]] const MainFormWidgets& controls() const { return m_controls; }

@@ -43,6 +43,7 @@ template <typename Control> Control* make(QWidget* parent, const ControlDesign& 
 QLabel* makeValueLabel(QWidget* form, const ControlDesign& design, QPalette::ColorRole background)
 {
     auto* label = make<QLabel>(form, design, form);
+    label->setTextFormat(Qt::PlainText); // values change with every reading: no rich-text sniffing
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);

@@ -14,7 +14,7 @@ namespace marlume::platform {
 
 // The serial control over a port map: port n opens the device of the map's n-th entry. The map is
 // built afresh whenever port 1 is selected, as every search round starts there, so a device plugged in
-// or renamed since is found. CTS changes are found by poll(), which the owner calls every 10 ms.
+// or renamed since is found.
 class PortControl final : public SerialControl {
 public:
     using ScanPorts = std::function<PortMap()>;
@@ -34,7 +34,7 @@ public:
     [[nodiscard]] bool CTSHolding() const override { return m_cts; }
 
     // Raises OnComm with kCommEventCts when the open device's CTS line has changed.
-    void poll();
+    void poll() override;
 
 private:
     [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);

@@ -54,12 +54,9 @@ PortMap scanPresentPorts()
 
 } // namespace
 
-QtSerialControl::QtSerialControl(QObject* parent)
-    : QObject(parent)
-    , m_control([this] { return currentPortMap(); }, &makeDevice, m_clock)
+QtSerialControl::QtSerialControl()
+    : m_control([this] { return currentPortMap(); }, &makeDevice, m_clock)
 {
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] { m_control.poll(); });
-    m_pollTimer.start(kPollMilliseconds);
 }
 
 PortMap QtSerialControl::currentPortMap()

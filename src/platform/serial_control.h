@@ -46,6 +46,10 @@ public:
     [[nodiscard]] std::int16_t CommEvent() const { return m_commEvent; }
     [[nodiscard]] virtual bool CTSHolding() const = 0;
 
+    // Looks at the modem lines and raises OnComm when CTS has changed. The owner calls it on every
+    // receive tick, so the control needs no timer of its own.
+    virtual void poll() { }
+
     // OnComm: called on the user-interface thread whenever the control has an event to report.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
 

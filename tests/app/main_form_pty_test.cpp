@@ -1,5 +1,5 @@
 #include "app/main_form.h"
-#include "platform/qt_clock.h"
+#include "platform/system_clock.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 
@@ -100,7 +100,7 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
 
     const PortsVariable ports(QByteArray(",") + slaveName);
     QtSerialControl serial;
-    QtClock clock;
+    SystemClock clock;
     link::LinkState state;
     BoundedPump pump;
     testing::FakeSettingsStore settings;

@@ -5,7 +5,7 @@
 namespace marlume::platform {
 
 // The local wall clock.
-class QtClock final : public Clock {
+class SystemClock final : public Clock {
 public:
     [[nodiscard]] LocalDateTime now() const override;
 };
