@@ -1,10 +1,10 @@
 #include "app/main_bas.h"
 
 #include "app/main_form.h"
-#include "platform/system_clock.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/qt_settings_store.h"
+#include "platform/system_clock.h"
 
 #include <QCoreApplication>
 

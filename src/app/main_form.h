@@ -44,6 +44,8 @@ class MainForm final : public QWidget,
 
 public:
     explicit MainForm(const MainFormServices& services);
+    // The serial control outlives the window: it must not call back into a window that has gone.
+    ~MainForm() override { m_comPort.setOnComm({}); }
 
     // The 10 ms tick of Timer1: the serial control looks at its lines (a CTS change starts or
     // ends an event), then the receive loop drains it and keeps the watchdogs.
@@ -55,8 +57,6 @@ public:
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
     [[nodiscard]] link::PortSearch& portSearch() { return m_search; }
     [[nodiscard]] const MainFormWidgets& controls() const { return m_controls; }
-    [[nodiscard]] const events::TriggerEvents& triggerEvents() const { return m_events; }
-    [[nodiscard]] const record::DataRecordClass& dataRecord() const { return m_dataRecord; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

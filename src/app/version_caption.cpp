@@ -1,15 +1,17 @@
 #include "app/version_caption.h"
 
+#include "record/number_text.h"
+
 namespace marlume::app {
 
 std::string versionCaption(std::string_view caption, int major, int minor, int revision)
 {
     std::string text(caption);
     text += ' ';
-    text += std::to_string(major);
+    text += record::wholeNumberText(major);
     text += '.';
-    text += std::to_string(minor);
-    text += std::to_string(revision);
+    text += record::wholeNumberText(minor);
+    text += record::wholeNumberText(revision);
     return text;
 }
 

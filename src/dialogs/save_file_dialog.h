@@ -1,15 +1,14 @@
 #pragma once
 
+#include "dialogs/path_helpers.h"
+
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-
-#include "dialogs/path_helpers.h"
 
 namespace marlume::dialogs {
 

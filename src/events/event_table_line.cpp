@@ -1,5 +1,6 @@
 #include "events/event_table_line.h"
 
+#include "record/number_text.h"
 #include "record/time_text.h"
 
 #include <array>
@@ -26,10 +27,7 @@ std::string paddedDigits(double magnitude, int places)
 
 std::string sequencePiece(std::int32_t number)
 {
-    std::string piece = number < 0 ? "-" : "";
-    piece += paddedDigits(std::abs(static_cast<double>(number)), 3);
-    piece += " | ";
-    return piece;
+    return record::wholeNumberText(number, 3) + " | ";
 }
 
 std::string startTimePiece(const platform::LocalDateTime& time)
@@ -57,7 +55,7 @@ std::string averagePiece(float value, int digits)
 
 std::string countPiece(std::int32_t count)
 {
-    return std::to_string(count) + "\r\n";
+    return record::wholeNumberText(count) + "\r\n";
 }
 
 } // namespace marlume::events

@@ -1,6 +1,7 @@
 #include "link/receive_loop.h"
 
-#include <limits>
+#include "record/saturating.h"
+
 #include <utility>
 
 namespace marlume::link {
@@ -9,13 +10,6 @@ namespace {
 
 constexpr char kLineFeed = '\n';
 constexpr unsigned char kLowestKeptCode = 32;
-
-// Counters that would run for 248 days stop at the top instead of wrapping round.
-void countUp(std::int32_t& counter)
-{
-    if (counter < std::numeric_limits<std::int32_t>::max())
-        ++counter;
-}
 
 } // namespace
 
@@ -32,7 +26,7 @@ ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass&
 
 void ReceiveLoop::Timer1_Timer()
 {
-    countUp(m_state.ticksSinceSentence);
+    m_state.ticksSinceSentence = record::saturatingIncrement(m_state.ticksSinceSentence);
     if (m_state.ticksSinceSentence > kNoDataTicks)
         setDataIndicator(false);
     for (;;) {
@@ -95,7 +89,7 @@ void ReceiveLoop::parseSentence()
 
 void ReceiveLoop::failTick()
 {
-    countUp(m_state.readErrorCount);
+    m_state.readErrorCount = record::saturatingIncrement(m_state.readErrorCount);
     if (m_state.readErrorCount >= kErrorTicks)
         m_state.linkAlive = false;
 }

@@ -16,4 +16,4 @@ bool QtEventPump::processEvents()
     return !m_ending;
 }
 
-}  // namespace marlume::platform
+} // namespace marlume::platform

@@ -6,7 +6,6 @@
 
 #ifndef Q_OS_WIN
 #include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 

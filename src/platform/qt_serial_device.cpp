@@ -2,7 +2,10 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
 
 namespace marlume::platform {
 
@@ -85,7 +88,8 @@ std::optional<std::string> QtSerialDevice::read(std::size_t maxCount)
 {
     if (m_gone || !m_port.isOpen())
         return std::nullopt;
-    const QByteArray data = m_port.read(static_cast<qint64>(std::min<std::size_t>(maxCount, INT32_MAX)));
+    const QByteArray data = m_port.read(
+        static_cast<qint64>(std::min<std::size_t>(maxCount, std::numeric_limits<std::int32_t>::max())));
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 

@@ -18,6 +18,8 @@ QString entryKey(std::string_view section, std::string_view key)
 
 } // namespace
 
+// The application's name goes in as the organisation, with no application name, so that its
+// settings are one file of their own, "<config folder>/<application>.conf".
 QtSettingsStore::QtSettingsStore(std::string_view application)
     : m_settings(QSettings::NativeFormat, QSettings::UserScope, fromUtf8(application))
 {

@@ -16,6 +16,15 @@ namespace marlume::platform {
 // Time comes from the clock, so the sensor runs on while the port is closed, like a real one.
 class SimulatedSensor final : public SerialDevice {
 public:
+    explicit SimulatedSensor(const Clock& clock);
+
+    bool open(const LineSettings& settings) override;
+    void close() override;
+    std::optional<std::size_t> available() override;
+    std::optional<std::string> read(std::size_t maxCount) override;
+    std::optional<bool> cts() override;
+
+private:
     struct Attitude {
         double heading = 0; // 0 to 360, as a sensor sends it
         double pitch = 0;
@@ -29,19 +38,10 @@ public:
     static constexpr double kAlarmPeriodSeconds = 47.0;
     static constexpr std::size_t kReceiveBufferSize = 4096;
 
-    explicit SimulatedSensor(const Clock& clock);
-
-    bool open(const LineSettings& settings) override;
-    void close() override;
-    std::optional<std::size_t> available() override;
-    std::optional<std::string> read(std::size_t maxCount) override;
-    std::optional<bool> cts() override;
-
     // The sensor's attitude and CTS level at a time in seconds since it was made.
     [[nodiscard]] static Attitude attitudeAt(double seconds);
     [[nodiscard]] static bool ctsAt(double seconds);
 
-private:
     void advance();
     void startSentence();
 

@@ -6,8 +6,6 @@
 #include "record/tilt.h"
 #include "record/time_text.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -54,13 +52,6 @@ void appendField(std::string& record, std::string_view field)
 {
     record += field;
     record += ',';
-}
-
-void appendInteger(std::string& text, std::int32_t value)
-{
-    std::array<char, 12> digits {};
-    char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-    text.append(digits.data(), end);
 }
 
 } // namespace
@@ -184,8 +175,7 @@ bool DataRecordClass::writeAvgToFile(platform::FileOutput& output, platform::Fil
     // The capture file keeps ".", "/" and ":" whatever the locale, so that it reads
     // the same on every machine. An event without a start or end time leaves the
     // field empty rather than inventing a date.
-    std::string record;
-    appendInteger(record, m_sequenceNumber);
+    std::string record = wholeNumberText(m_sequenceNumber);
     record += ',';
     appendField(record, m_startTime ? dateText(*m_startTime, '/') : std::string());
     appendField(record, m_startTime ? timeText(*m_startTime, ':') : std::string());
@@ -196,7 +186,7 @@ bool DataRecordClass::writeAvgToFile(platform::FileOutput& output, platform::Fil
     appendField(record, numberText(avgRoll()));
     // The count takes a blank in place of its sign and one after it.
     record += ' ';
-    appendInteger(record, m_sampleCount);
+    record += wholeNumberText(m_sampleCount);
     record += " \r\n";
     const bool written = output.write(file, record);
     return output.sync(file) && written;

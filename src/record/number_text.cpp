@@ -21,12 +21,7 @@ void appendExponent(std::string& text, int exponent)
 {
     text += 'E';
     text += exponent < 0 ? '-' : '+';
-    const int magnitude = std::abs(exponent);
-    if (magnitude < 10)
-        text += '0';
-    std::array<char, 8> digits {};
-    char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude).ptr;
-    text.append(digits.data(), end);
+    text += wholeNumberText(std::abs(exponent), 2);
 }
 
 } // namespace
@@ -109,6 +104,22 @@ std::optional<float> parseNumberText(std::string_view text, char decimalSeparato
     if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::string wholeNumberText(std::int64_t value, std::size_t minDigits)
+{
+    // The magnitude as unsigned, so that the most negative value has one too.
+    auto magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0)
+        magnitude = 0U - magnitude;
+    std::array<char, 20> digits {};
+    const char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude).ptr;
+    const auto length = static_cast<std::size_t>(end - digits.data());
+    std::string text = value < 0 ? "-" : "";
+    if (length < minDigits)
+        text.append(minDigits - length, '0');
+    text.append(digits.data(), length);
+    return text;
 }
 
 } // namespace marlume::record

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +16,9 @@ namespace marlume::record {
 // Reads number text written by numberText (with the same separator) back; nullopt
 // when the text is not a number.
 [[nodiscard]] std::optional<float> parseNumberText(std::string_view text, char decimalSeparator = '.');
+
+// Decimal text of a whole number with at least minDigits digits, padded with leading zeros
+// ("-007" for -7 and 3): event numbers, counts, dates and times.
+[[nodiscard]] std::string wholeNumberText(std::int64_t value, std::size_t minDigits = 1);
 
 } // namespace marlume::record

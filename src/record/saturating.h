@@ -6,7 +6,8 @@
 
 namespace marlume::record {
 
-// Event counters stop at their largest value instead of wrapping to negative numbers.
+// Counters (events, samples, receive ticks) stop at their largest value instead of wrapping
+// to negative numbers.
 [[nodiscard]] inline std::int32_t saturatingIncrement(std::int32_t count)
 {
     return count < std::numeric_limits<std::int32_t>::max() ? count + 1 : count;

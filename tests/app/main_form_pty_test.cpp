@@ -1,7 +1,7 @@
 #include "app/main_form.h"
-#include "platform/system_clock.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
+#include "platform/system_clock.h"
 
 #include "support/fake_settings_store.h"
 

@@ -94,6 +94,27 @@ INSTANTIATE_TEST_SUITE_P(Texts, ParseNumberTextTable,
         ParseTextCase { "double_sign", "--1", '.', std::nullopt }),
     testing::CaseName());
 
+struct WholeCase {
+    std::string name;
+    std::int64_t value;
+    std::size_t minDigits;
+    std::string text;
+};
+
+class WholeNumberTextTable : public ::testing::TestWithParam<WholeCase> { };
+
+TEST_P(WholeNumberTextTable, PadsWithLeadingZerosAfterTheSign)
+{
+    EXPECT_EQ(wholeNumberText(GetParam().value, GetParam().minDigits), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, WholeNumberTextTable,
+    ::testing::Values(WholeCase { "Zero", 0, 1, "0" }, WholeCase { "PaddedToThree", 7, 3, "007" },
+        WholeCase { "NegativePadded", -7, 3, "-007" }, WholeCase { "WiderThanItsPlaces", 1000, 3, "1000" },
+        WholeCase { "LargestLong", std::numeric_limits<std::int64_t>::max(), 1, "9223372036854775807" },
+        WholeCase { "SmallestLong", std::numeric_limits<std::int64_t>::min(), 1, "-9223372036854775808" }),
+    testing::CaseName());
+
 struct TimeCase {
     std::string name;
     platform::LocalDateTime time;
