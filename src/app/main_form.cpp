@@ -32,7 +32,7 @@ char localeDecimalSeparator()
 // The table keeps CR LF; a text document takes a plain line feed as its line end.
 QString tableText(std::string_view text)
 {
-    QString converted = toQString(text);
+    QString converted = QString::fromUtf8(text);
     converted.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return converted;
 }
@@ -68,7 +68,7 @@ MainForm::MainForm(const MainFormServices& services)
           [this](std::string_view status) { m_display.SetStatus(status); })
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(toQString(kDesignCaption));
+    setWindowTitle(QString::fromUtf8(kDesignCaption));
     setWindowIcon(QIcon(QStringLiteral(":/marlume-tilt-monitor.svg")));
     setFont(platform::designFont(QStringLiteral("Verdana"), 9.75));
     resize(platform::twipsToPixels(kDesignClientWidth), platform::twipsToPixels(kDesignClientHeight));
@@ -91,7 +91,7 @@ MainForm::MainForm(const MainFormServices& services)
 
 void MainForm::Form_Load()
 {
-    setWindowTitle(toQString(versionCaption(
+    setWindowTitle(QString::fromUtf8(versionCaption(
         windowTitle().toStdString(), MARLUME_VERSION_MAJOR, MARLUME_VERSION_MINOR, MARLUME_VERSION_PATCH)));
     RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
 }
@@ -180,7 +180,7 @@ QColor MainForm::toQColor(const link::Colour& colour) const
 void MainForm::showReading(const link::ReadingDisplay& reading)
 {
     for (const link::LabelText& text : reading.texts)
-        valueLabel(text.label)->setText(toQString(text.text));
+        valueLabel(text.label)->setText(QString::fromUtf8(text.text));
     const QColor background = toQColor(reading.background);
     const QColor foreground = toQColor(reading.foreground);
     for (link::ValueLabel label : link::kColouredLabels) {
@@ -198,7 +198,7 @@ void MainForm::showStatus(const link::StatusDisplay& status)
 {
     QLabel* label = m_controls.StatusLabel;
     label->setAlignment(Qt::AlignCenter);
-    label->setText(toQString(status.text));
+    label->setText(QString::fromUtf8(status.text));
     setColourRole(label, QPalette::Window, toQColor(status.background));
     setColourRole(label, QPalette::WindowText, toQColor(status.foreground));
     if (status.bold != link::Bold::Unchanged) {
@@ -234,12 +234,12 @@ std::string MainForm::captureButtonCaption() const
 
 void MainForm::setCaptureButtonCaption(const std::string& caption)
 {
-    m_controls.CaptureButton->setText(toQString(caption));
+    m_controls.CaptureButton->setText(QString::fromUtf8(caption));
 }
 
 void MainForm::setCaptureLabel(const std::string& text)
 {
-    m_controls.CaptureLabel->setText(toQString(text));
+    m_controls.CaptureLabel->setText(QString::fromUtf8(text));
 }
 
 } // namespace marlume::app

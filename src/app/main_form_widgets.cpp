@@ -31,8 +31,8 @@ QFont fontFor(DesignFont font, const QWidget* form)
 
 template <typename Control> Control* make(QWidget* parent, const ControlDesign& design, const QWidget* form)
 {
-    auto* control = new Control(toQString(design.caption), parent);
-    control->setObjectName(toQString(design.name));
+    auto* control = new Control(QString::fromUtf8(design.caption), parent);
+    control->setObjectName(QString::fromUtf8(design.name));
     control->setFont(fontFor(design.font, form));
     placeInTwips(control, design.rect);
     return control;
@@ -55,11 +55,6 @@ QLabel* makeValueLabel(QWidget* form, const ControlDesign& design, QPalette::Col
 }
 
 } // namespace
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void placeInTwips(QWidget* control, const TwipsRect& rect)
 {
@@ -97,7 +92,7 @@ MainFormWidgets buildMainFormWidgets(QWidget* form)
     w.TableLabel->setTextFormat(Qt::PlainText);
 
     w.LogText = new QPlainTextEdit(w.EventsFrame);
-    w.LogText->setObjectName(toQString(kLogText.name));
+    w.LogText->setObjectName(QString::fromUtf8(kLogText.name));
     w.LogText->setFont(fontFor(kLogText.font, form));
     // A vertical scroll bar only: a line wider than the box wraps, as in a multi-line text box.
     w.LogText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

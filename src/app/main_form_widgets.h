@@ -41,6 +41,4 @@ MainFormWidgets buildMainFormWidgets(QWidget* form);
 // Places a control at a design rectangle given in twips.
 void placeInTwips(QWidget* control, const TwipsRect& rect);
 
-QString toQString(std::string_view text);
-
 } // namespace marlume::app

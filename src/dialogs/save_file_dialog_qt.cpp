@@ -8,15 +8,6 @@
 
 namespace marlume::dialogs {
 
-namespace {
-
-QString qtText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 bool SaveFileDialog(
     QWidget* owner, std::string_view initialPath, std::string& fileName, std::int16_t& filterIndex)
 {
@@ -26,16 +17,18 @@ bool SaveFileDialog(
     steps.showDialog = [owner](const SaveFileRequest& request) -> std::optional<SaveFileChoice> {
         QList<platform::QtFileType> types;
         for (const FileType& type : request.types)
-            types.append({ qtText(type.description), qtText(type.pattern) });
-        const auto choice = platform::runSaveFileDialog(owner, qtText(request.title), types,
-            request.selectedType, qtText(request.initialDirectory), qtText(request.initialName));
+            types.append({ QString::fromUtf8(type.description), QString::fromUtf8(type.pattern) });
+        const auto choice = platform::runSaveFileDialog(owner, QString::fromUtf8(request.title), types,
+            request.selectedType, QString::fromUtf8(request.initialDirectory),
+            QString::fromUtf8(request.initialName));
         if (!choice)
             return std::nullopt;
         return SaveFileChoice { choice->path.toStdString(), choice->selectedType };
     };
     steps.ask = [mainWindow](const QuestionRequest& question) {
-        return AskYesNoCancel(qtText(question.title), qtText(question.message), qtText(question.yesText),
-            qtText(question.noText), qtText(question.cancelText), question.defaultButton, true, mainWindow);
+        return AskYesNoCancel(QString::fromUtf8(question.title), QString::fromUtf8(question.message),
+            QString::fromUtf8(question.yesText), QString::fromUtf8(question.noText),
+            QString::fromUtf8(question.cancelText), question.defaultButton, true, mainWindow);
     };
     return SaveFileDialog(steps, initialPath, fileName, filterIndex);
 }

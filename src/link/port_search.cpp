@@ -37,7 +37,7 @@ SearchResult PortSearch::FindPort()
     const auto found = [this] { return m_record.avgN() > kFoundSamples; };
     for (;;) {
         bool anyOpened = false;
-        for (std::int16_t n = 1; n <= kLastPort; ++n) {
+        for (std::int16_t n = 1; n <= platform::kPortCount; ++n) {
             m_display.SetStatus("Searching" + std::string(static_cast<std::size_t>(n), '.'));
             if (m_port.PortOpen())
                 note(m_port.setPortOpen(false));

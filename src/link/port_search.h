@@ -20,7 +20,6 @@ enum class SearchResult {
 // of day to deliver readings, while the receive loop runs inside the event processing of the waits.
 class PortSearch final {
 public:
-    static constexpr std::int16_t kLastPort = 16;
     static constexpr float kWaitSeconds = 1.0F;
     // After a round in which no port opened, so that such rounds do not burn a core.
     static constexpr float kIdleRoundPauseSeconds = 0.1F;

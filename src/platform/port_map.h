@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/serial_control.h"
+
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace marlume::platform {
-
-inline constexpr int kPortCount = 16;
 
 // What a port number leads to.
 struct PortEntry {

@@ -6,14 +6,9 @@ namespace marlume::platform {
 
 namespace {
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString entryKey(std::string_view section, std::string_view key)
 {
-    return fromUtf8(section) + QLatin1Char('/') + fromUtf8(key);
+    return QString::fromUtf8(section) + QLatin1Char('/') + QString::fromUtf8(key);
 }
 
 } // namespace
@@ -21,7 +16,7 @@ QString entryKey(std::string_view section, std::string_view key)
 // The application's name goes in as the organisation, with no application name, so that its
 // settings are one file of their own, "<config folder>/<application>.conf".
 QtSettingsStore::QtSettingsStore(std::string_view application)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, fromUtf8(application))
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(application))
 {
 }
 
@@ -35,7 +30,7 @@ std::optional<std::string> QtSettingsStore::read(std::string_view section, std::
 
 void QtSettingsStore::write(std::string_view section, std::string_view key, std::string_view text)
 {
-    m_settings.setValue(entryKey(section, key), fromUtf8(text));
+    m_settings.setValue(entryKey(section, key), QString::fromUtf8(text));
 }
 
 void QtSettingsStore::sync()

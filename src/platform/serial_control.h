@@ -12,6 +12,9 @@ namespace marlume::platform {
 // CommEvent code of a change of the CTS line.
 inline constexpr std::int16_t kCommEventCts = 3;
 
+// Ports are numbered 1 to this.
+inline constexpr std::int16_t kPortCount = 16;
+
 // InputMode codes.
 inline constexpr std::int32_t kInputModeText = 0;
 inline constexpr std::int32_t kInputModeBinary = 1;

@@ -143,13 +143,13 @@ INSTANTIATE_TEST_SUITE_P(Ports, PortGivenUpTest,
 TEST(PortSearchTest, NoUsablePortCyclesThroughRoundsWithoutBurningTime)
 {
     SearchFixture f;
-    f.endWhen = [&f] { return f.view.statuses.size() == 1 + 3 * PortSearch::kLastPort; };
+    f.endWhen = [&f] { return f.view.statuses.size() == 1 + 3 * platform::kPortCount; };
 
     EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
 
     std::vector<std::string> expected { "Searching" };
     for (int round = 0; round < 3; ++round)
-        for (int n = 1; n <= PortSearch::kLastPort; ++n)
+        for (int n = 1; n <= platform::kPortCount; ++n)
             expected.push_back(points(n));
     EXPECT_EQ(f.view.statusTexts(), expected);
     EXPECT_TRUE(f.state.searchActive);

@@ -17,7 +17,7 @@ public:
     [[nodiscard]] std::int16_t CommPort() const override { return m_commPort; }
     [[nodiscard]] bool setCommPort(std::int16_t port) override
     {
-        if (m_open || port < 1 || port > 16)
+        if (m_open || port < 1 || port > platform::kPortCount)
             return false;
         m_commPort = port;
         return true;
