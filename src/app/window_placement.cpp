@@ -1,7 +1,9 @@
 #include "app/window_placement.h"
 
+#include "platform/twips.h"
 #include "record/number_text.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace marlume::app {
@@ -11,6 +13,10 @@ namespace {
 // The farthest a window's corner may stand towards the right or bottom, as a share of the screen.
 constexpr double kScreenShare = 0.9;
 
+// A stored entry is trusted only as far as a window can be: at most this many screens from the
+// origin, and as large.
+constexpr float kScreensAtMost = 4;
+
 std::optional<float> storedNumber(
     const platform::SettingsStore& store, std::string_view section, std::string_view key, char separator)
 {
@@ -18,19 +24,42 @@ std::optional<float> storedNumber(
     return text ? record::parseNumberText(*text, separator) : std::nullopt;
 }
 
+// A position far off the screen is pulled in before it is set, so no coordinate beyond what the
+// window system can hold reaches it; KeepWindowOnScreen then treats it as any position off screen.
+std::optional<float> storedPosition(const platform::SettingsStore& store, std::string_view section,
+    std::string_view key, char separator, float screenExtent)
+{
+    const float farthest = kScreensAtMost * screenExtent;
+    const auto position = storedNumber(store, section, key, separator);
+    return position ? std::optional(std::clamp(*position, -farthest, farthest)) : std::nullopt;
+}
+
+// A size below one pixel leaves the window unmapped, and one of many screens takes the memory of a
+// huge window: such an entry keeps the present size, like text that is not a number.
+std::optional<float> storedSize(const platform::SettingsStore& store, std::string_view section,
+    std::string_view key, char separator, float screenExtent)
+{
+    const auto size = storedNumber(store, section, key, separator);
+    const bool windowCanBe
+        = size && *size >= platform::kTwipsPerPixel && *size <= kScreensAtMost * screenExtent;
+    return windowCanBe ? size : std::nullopt;
+}
+
 } // namespace
 
 void RestoreWindowPlacement(PlacementWindow& window, const platform::SettingsStore& store,
     std::string_view section, char decimalSeparator)
 {
-    if (const auto top = storedNumber(store, section, "Top", decimalSeparator))
+    const float screenWidth = window.screenWidth();
+    const float screenHeight = window.screenHeight();
+    if (const auto top = storedPosition(store, section, "Top", decimalSeparator, screenHeight))
         window.setTop(*top);
-    if (const auto left = storedNumber(store, section, "Left", decimalSeparator))
+    if (const auto left = storedPosition(store, section, "Left", decimalSeparator, screenWidth))
         window.setLeft(*left);
     if (window.isResizable()) {
-        if (const auto width = storedNumber(store, section, "Width", decimalSeparator))
+        if (const auto width = storedSize(store, section, "Width", decimalSeparator, screenWidth))
             window.setWidth(*width);
-        if (const auto height = storedNumber(store, section, "Height", decimalSeparator))
+        if (const auto height = storedSize(store, section, "Height", decimalSeparator, screenHeight))
             window.setHeight(*height);
     }
     KeepWindowOnScreen(window);

@@ -29,7 +29,8 @@ public:
 };
 
 // Puts the window where the settings say, keeping the present value for every entry
-// that is missing or not a number, then pulls it back onto the screen.
+// that is missing, not a number or a size no window can have, then pulls it back onto
+// the screen.
 void RestoreWindowPlacement(PlacementWindow& window, const platform::SettingsStore& store,
     std::string_view section, char decimalSeparator = '.');
 

@@ -1,5 +1,6 @@
 #include "app/qt_placement_window.h"
 
+#include "support/case_name.h"
 #include "support/fake_settings_store.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace marlume::app {
 namespace {
@@ -85,6 +89,52 @@ TEST(QtPlacementWindow, MaximisedWindowSavesNothing)
     SaveWindowPlacement(window.placement, saved, "Velmora");
     EXPECT_TRUE(saved.entries.empty());
 }
+
+// Entries that no window can have, on a real widget: sizes in twips, the left edge as a share of the
+// screen's width; nullopt means what a first start (no entries) gives.
+struct DamagedCase {
+    std::string name;
+    std::map<std::string, std::string> stored;
+    std::optional<double> leftScreenShare;
+    std::optional<float> width;
+    std::optional<float> height;
+};
+
+class DamagedPlacementTest : public ::testing::TestWithParam<DamagedCase> { };
+
+TEST_P(DamagedPlacementTest, OpensAWindowThatCanBeSeen)
+{
+    const auto& c = GetParam();
+    const OpenedWindow firstStart { FakeSettingsStore() };
+    FakeSettingsStore store;
+    for (const auto& [key, text] : c.stored)
+        store.write("Velmora", key, text);
+    const OpenedWindow window(store);
+
+    const float left = c.leftScreenShare
+        ? static_cast<float>(*c.leftScreenShare * window.placement.screenWidth())
+        : firstStart.placement.left();
+    EXPECT_EQ(window.placement.left(), left);
+    EXPECT_EQ(window.placement.width(), c.width.value_or(firstStart.placement.width()));
+    EXPECT_EQ(window.placement.height(), c.height.value_or(firstStart.placement.height()));
+    EXPECT_TRUE(window.widget.isVisible());
+    EXPECT_GT(window.widget.width(), 0);
+    EXPECT_GT(window.widget.height(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, DamagedPlacementTest,
+    ::testing::ValuesIn(std::vector<DamagedCase> {
+        { "LeftBeyondTheIntRange", { { "Left", "1e30" } }, 0.9, std::nullopt, std::nullopt },
+        { "ZeroSize", { { "Width", "0" }, { "Height", "0" } }, std::nullopt, std::nullopt, std::nullopt },
+        { "SizeBelowOnePixel", { { "Width", "7" }, { "Height", "7" } }, std::nullopt, std::nullopt,
+            std::nullopt },
+        { "NegativeSize", { { "Width", "-6000" }, { "Height", "-6000" } }, std::nullopt, std::nullopt,
+            std::nullopt },
+        { "HugeSize", { { "Width", "1e9" }, { "Height", "1e30" } }, std::nullopt, std::nullopt,
+            std::nullopt },
+        { "SaneSizeIsTaken", { { "Width", "6000" }, { "Height", "6000" } }, std::nullopt, 6000, 6000 },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::app
