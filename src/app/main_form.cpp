@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/qt_capture_label.h"
 #include "app/version_caption.h"
 #include "app/window_placement.h"
 #include "dialogs/save_file_dialog_qt.h"
@@ -237,9 +238,11 @@ void MainForm::setCaptureButtonCaption(const std::string& caption)
     m_controls.CaptureButton->setText(QString::fromUtf8(caption));
 }
 
-void MainForm::setCaptureLabel(const std::string& text)
+void MainForm::setCaptureLabel(const events::CaptureLabelText& text)
 {
-    m_controls.CaptureLabel->setText(QString::fromUtf8(text));
+    QLabel* label = m_controls.CaptureLabel;
+    label->setText(fittedCaptureLabel(text, label->fontMetrics(), label->contentsRect().width()));
+    label->setToolTip(QString::fromUtf8(text.text()));
 }
 
 } // namespace marlume::app

@@ -78,7 +78,7 @@ private:
 
     [[nodiscard]] std::string captureButtonCaption() const override;
     void setCaptureButtonCaption(const std::string& caption) override;
-    void setCaptureLabel(const std::string& text) override;
+    void setCaptureLabel(const events::CaptureLabelText& text) override;
 
     [[nodiscard]] QLabel* valueLabel(link::ValueLabel label) const;
     [[nodiscard]] QColor toQColor(const link::Colour& colour) const;

@@ -86,6 +86,7 @@ MainFormWidgets buildMainFormWidgets(QWidget* form)
 
     w.CaptureLabel = make<QLabel>(form, kCaptureLabel, form);
     w.CaptureLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    w.CaptureLabel->setTextFormat(Qt::PlainText); // a file may be called "<b>run.csv"
 
     w.EventsFrame = make<QGroupBox>(form, kEventsFrame, form);
     w.TableLabel = make<QLabel>(w.EventsFrame, kTableLabel, form);

@@ -1,6 +1,7 @@
 #include "events/capture_file.h"
 
 #include "dialogs/path_helpers.h"
+#include "record/number_text.h"
 
 #include <utility>
 
@@ -8,9 +9,14 @@ namespace marlume::events {
 
 namespace {
 
-std::string troubleText(const std::string& name, const std::string& reason)
+CaptureLabelText plainLabel(std::string text)
 {
-    return "Cannot write to " + name + ": " + reason;
+    return { std::move(text), {}, {} };
+}
+
+std::string unsavedText(std::int32_t count)
+{
+    return ", " + record::wholeNumberText(count) + (count == 1 ? " record not saved" : " records not saved");
 }
 
 } // namespace
@@ -23,6 +29,9 @@ CaptureFile::CaptureFile(record::DataRecordClass& dataRecord, platform::OutputFi
     , m_saveFileDialog(std::move(saveFileDialog))
     , m_pathSeparator(pathSeparator)
 {
+    m_files.setOutcomeHandler([this](platform::FileNumber file, const platform::WriteOutcome& outcome) {
+        takeOutcome(file, outcome);
+    });
 }
 
 void CaptureFile::CaptureButton_Click()
@@ -38,7 +47,7 @@ void CaptureFile::closeFile()
     m_files.close(m_captureFile);
     m_captureFile = 0;
     m_view.setCaptureButtonCaption(m_savedCaptureCaption);
-    m_view.setCaptureLabel("Data not being saved");
+    m_view.setCaptureLabel(plainLabel("Data not being saved"));
 }
 
 void CaptureFile::openFile()
@@ -47,49 +56,67 @@ void CaptureFile::openFile()
     if (!m_saveFileDialog(path, m_saveFilterIndex))
         return;
     const platform::FileNumber file = m_files.freeFileNumber();
-    const std::string name = quotedName(path);
-    // Until the header is in, the file is not open for the program: the button keeps its caption.
     if (!m_files.open(file, path)) {
-        m_view.setCaptureLabel("Cannot create " + name + ": " + m_files.lastError());
-        return;
-    }
-    if (!m_dataRecord.writeHeadingToFile(m_files, file)) {
-        const std::string reason = m_files.lastError();
-        m_files.close(file);
-        m_view.setCaptureLabel(troubleText(name, reason));
+        m_path = path;
+        showTrouble("Cannot create ", m_files.lastError());
         return;
     }
     m_captureFile = file;
-    m_fileName = name;
+    m_path = path;
+    m_headerPending = true;
     m_troubleShown = false;
+    m_unsavedRecords = 0;
     m_savedCaptureCaption = m_view.captureButtonCaption();
     m_view.setCaptureButtonCaption("Close File");
-    m_view.setCaptureLabel("Saving to " + name);
+    showSaving();
+    // Its outcome may come at once: a header that cannot be written undoes the opening.
+    m_dataRecord.writeHeadingToFile(m_files, file);
 }
 
 void CaptureFile::writeAvgToFile()
 {
-    const bool written = m_dataRecord.writeAvgToFile(m_files, m_captureFile);
-    if (m_captureFile == 0)
+    m_dataRecord.writeAvgToFile(m_files, m_captureFile);
+}
+
+void CaptureFile::takeOutcome(platform::FileNumber file, const platform::WriteOutcome& outcome)
+{
+    if (file != m_captureFile)
         return;
-    // The file stays open after a failure, so the next event can be written again.
-    if (!written || !m_files.stillInPlace(m_captureFile)) {
-        m_troubleShown = true;
-        m_view.setCaptureLabel(troubleText(m_fileName, m_files.lastError()));
-    } else if (m_troubleShown) {
-        m_troubleShown = false;
-        m_view.setCaptureLabel("Saving to " + m_fileName);
+    if (std::exchange(m_headerPending, false) && !outcome.saved) {
+        // A file without its header is no capture file: it goes, and the button is as before.
+        m_files.discard(file);
+        m_captureFile = 0;
+        m_view.setCaptureButtonCaption(m_savedCaptureCaption);
+        showTrouble("Cannot write to ", outcome.reason);
+        return;
+    }
+    const bool moved = outcome.path != m_path;
+    m_path = outcome.path;
+    if (!outcome.saved) {
+        ++m_unsavedRecords;
+        showTrouble("Cannot write to ", outcome.reason);
+    } else if (std::exchange(m_troubleShown, false) || moved) {
+        showSaving();
     }
 }
 
-std::string CaptureFile::quotedName(const std::string& path) const
+void CaptureFile::showSaving()
 {
-    std::string name = "\"";
-    name += dialogs::BaseName(path, m_pathSeparator);
-    name += '.';
-    name += dialogs::FileExtension(path, m_pathSeparator);
-    name += '"';
-    return name;
+    std::string after = "\"";
+    if (m_unsavedRecords > 0)
+        after += unsavedText(m_unsavedRecords);
+    m_view.setCaptureLabel({ "Saving to \"", nameOf(m_path), after });
+}
+
+void CaptureFile::showTrouble(std::string_view what, const std::string& reason)
+{
+    m_troubleShown = true;
+    m_view.setCaptureLabel({ std::string(what) + '"', nameOf(m_path), "\": " + reason });
+}
+
+std::string CaptureFile::nameOf(const std::string& path) const
+{
+    return dialogs::BaseName(path, m_pathSeparator) + '.' + dialogs::FileExtension(path, m_pathSeparator);
 }
 
 } // namespace marlume::events

@@ -1,6 +1,8 @@
 #include "platform/capture_file_output.h"
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <system_error>
 #include <utility>
 
@@ -43,19 +45,23 @@ bool CaptureFileOutput::open(FileNumber file, const std::string& path)
     if (file <= 0 || m_files.contains(file))
         return fail(EBADF);
     // Non-blocking only while opening, so a FIFO without a reader fails instead of hanging.
-    const int descriptor
-        = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+    // First as a new file, to know whether a failure later may delete it again.
+    bool created = true;
+    int descriptor = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0 && errno == EEXIST) {
+        created = false;
+        descriptor = ::open(path.c_str(), kFlags | O_TRUNC);
+    }
     if (descriptor < 0)
         return fail(errno);
-    struct stat status { };
     const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0
-        || ::fstat(descriptor, &status) != 0) {
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         const int error = errno;
         closeDescriptor(descriptor);
         return fail(error);
     }
-    m_files[file] = { descriptor, path, status.st_dev, status.st_ino, 0 };
+    m_files[file] = { descriptor, path, created, 0, {} };
     return true;
 }
 
@@ -65,6 +71,20 @@ void CaptureFileOutput::close(FileNumber file)
         closeDescriptor(open->descriptor);
         m_files.erase(file);
     }
+}
+
+void CaptureFileOutput::discard(FileNumber file)
+{
+    const auto* open = find(file);
+    if (open == nullptr)
+        return;
+    // Only the file this opening made, and only while its name still leads to it.
+    struct stat own { };
+    struct stat named { };
+    if (open->created && ::fstat(open->descriptor, &own) == 0 && ::stat(open->path.c_str(), &named) == 0
+        && own.st_dev == named.st_dev && own.st_ino == named.st_ino)
+        ::unlink(open->path.c_str());
+    close(file);
 }
 
 bool CaptureFileOutput::write(FileNumber file, std::string_view text)
@@ -81,6 +101,7 @@ bool CaptureFileOutput::write(FileNumber file, std::string_view text)
             const int error = errno;
             // Drop the part of the record that did get in; a device such as /dev/full has none.
             while (::ftruncate(open->descriptor, open->completeSize) != 0 && errno == EINTR) { }
+            open->failure = std::system_category().message(error);
             return fail(error);
         }
         rest.remove_prefix(static_cast<std::size_t>(written));
@@ -91,38 +112,41 @@ bool CaptureFileOutput::write(FileNumber file, std::string_view text)
 
 bool CaptureFileOutput::sync(FileNumber file)
 {
-    const auto* open = find(file);
+    auto* open = find(file);
     if (open == nullptr)
         return fail(EBADF);
-    while (::fdatasync(open->descriptor) != 0) {
-        if (errno == EINVAL)
-            return true; // a device or pipe: nothing to put on disk
-        if (errno != EINTR)
-            return fail(errno);
+    int synced = 0;
+    do
+        synced = ::fdatasync(open->descriptor);
+    while (synced != 0 && errno == EINTR);
+    // EINVAL: a device or pipe, with nothing to put on disk.
+    const int syncError = synced != 0 && errno != EINVAL ? errno : 0;
+    WriteOutcome outcome = whereabouts(*open);
+    if (open->failure.empty() && syncError != 0)
+        open->failure = std::system_category().message(syncError);
+    if (!open->failure.empty()) {
+        outcome.saved = false;
+        outcome.reason = std::exchange(open->failure, {});
     }
-    return true;
+    reportOutcome(file, outcome);
+    return outcome.saved;
 }
 
-bool CaptureFileOutput::stillInPlace(FileNumber file)
+WriteOutcome CaptureFileOutput::whereabouts(const OpenFile& open)
 {
-    const auto* open = find(file);
-    if (open == nullptr)
-        return fail(EBADF);
     struct stat own { };
-    if (::fstat(open->descriptor, &own) != 0)
-        return fail(errno);
-    // On Linux writes to a deleted or renamed file still succeed, so ask where it is.
+    if (::fstat(open.descriptor, &own) != 0)
+        return { false, std::system_category().message(errno), open.path };
+    // On Linux writes to a deleted file still succeed, and are lost when it is closed.
     if (own.st_nlink == 0)
-        return fail("the file was deleted");
-    struct stat named { };
-    if (::stat(open->path.c_str(), &named) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            return fail(errno);
-        return fail("the file was moved or renamed");
-    }
-    if (named.st_dev != open->device || named.st_ino != open->inode)
-        return fail("the file was moved or renamed");
-    return true;
+        return { false, "the file was deleted", open.path };
+    // A renamed file still takes every record: the descriptor knows its present name.
+    const std::string link = "/proc/self/fd/" + std::to_string(open.descriptor);
+    std::array<char, PATH_MAX> target {};
+    const ssize_t length = ::readlink(link.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+        return { true, {}, open.path };
+    return { true, {}, std::string(target.data(), static_cast<std::size_t>(length)) };
 }
 
 CaptureFileOutput::OpenFile* CaptureFileOutput::find(FileNumber file)
@@ -133,12 +157,7 @@ CaptureFileOutput::OpenFile* CaptureFileOutput::find(FileNumber file)
 
 bool CaptureFileOutput::fail(int error)
 {
-    return fail(std::system_category().message(error));
-}
-
-bool CaptureFileOutput::fail(std::string reason)
-{
-    m_lastError = std::move(reason);
+    m_lastError = std::system_category().message(error);
     return false;
 }
 

@@ -22,23 +22,24 @@ public:
     [[nodiscard]] FileNumber freeFileNumber() const override;
     [[nodiscard]] bool open(FileNumber file, const std::string& path) override;
     void close(FileNumber file) override;
-    [[nodiscard]] bool write(FileNumber file, std::string_view text) override;
-    [[nodiscard]] bool sync(FileNumber file) override;
-    [[nodiscard]] bool stillInPlace(FileNumber file) override;
+    void discard(FileNumber file) override;
+    bool write(FileNumber file, std::string_view text) override;
+    bool sync(FileNumber file) override;
     [[nodiscard]] std::string lastError() const override { return m_lastError; }
 
 private:
     struct OpenFile {
         int descriptor = -1;
         std::string path;
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
+        bool created = false; // this opening made the file
         std::int64_t completeSize = 0; // end of the last record written whole
+        std::string failure; // why a write since the last sync failed, if one did
     };
 
     OpenFile* find(FileNumber file);
+    // Where the open file stands now, or why it is no longer anywhere.
+    [[nodiscard]] static WriteOutcome whereabouts(const OpenFile& open);
     bool fail(int error);
-    bool fail(std::string reason);
 
     std::map<FileNumber, OpenFile> m_files;
     std::string m_lastError;

@@ -246,5 +246,14 @@ TEST_F(MainFormTest, TheEventTableFollowsTheWindowSize)
     EXPECT_EQ(c.LogText->geometry().size(), QSize(twipsToPixels(9520), twipsToPixels(5360)));
 }
 
+TEST_F(MainFormTest, CaptureLabelShowsAFileNameAsTyped)
+{
+    QLabel* label = form.controls().CaptureLabel;
+    label->setText(QStringLiteral("Saving to \"run.csv\""));
+    const int plainWidth = label->sizeHint().width();
+    label->setText(QStringLiteral("Saving to \"<b>run.csv\""));
+    EXPECT_GT(label->sizeHint().width(), plainWidth) << "the markup shows as characters";
+}
+
 } // namespace
 } // namespace marlume::app

@@ -152,5 +152,73 @@ INSTANTIATE_TEST_SUITE_P(Names, CaptureLabelTest,
     }),
     testing::CaseName());
 
+// Each step ends one event whose record has the given fate; the label after each step.
+struct FateStep {
+    std::string failure; // empty: the record is saved
+    std::string movedTo; // the file has been renamed to this by then
+    std::string label;
+};
+
+struct FateCase {
+    std::string name;
+    std::vector<FateStep> steps;
+};
+
+class CaptureLabelFateTest : public CaptureFileTest, public ::testing::WithParamInterface<FateCase> { };
+
+TEST_P(CaptureLabelFateTest, TellsWhatBecameOfTheRecords)
+{
+    capture.CaptureButton_Click();
+    for (const FateStep& step : GetParam().steps) {
+        files.failure = step.failure;
+        files.movedTo = step.movedTo;
+        oneEvent();
+        EXPECT_EQ(view.label, step.label);
+    }
+    capture.CaptureButton_Click();
+    EXPECT_EQ(view.label, "Data not being saved");
+}
+
+const std::string kFull = "No space left on device";
+
+INSTANTIATE_TEST_SUITE_P(Fates, CaptureLabelFateTest,
+    ::testing::ValuesIn(std::vector<FateCase> {
+        { "AllSaved", { { "", "", "Saving to \"run.csv\"" }, { "", "", "Saving to \"run.csv\"" } } },
+        { "DiskFullSpellLeavesTheCount",
+            { { kFull, "", "Cannot write to \"run.csv\": " + kFull },
+                { kFull, "", "Cannot write to \"run.csv\": " + kFull },
+                { "", "", "Saving to \"run.csv\", 2 records not saved" },
+                { kFull, "", "Cannot write to \"run.csv\": " + kFull },
+                { "", "", "Saving to \"run.csv\", 3 records not saved" } } },
+        { "OneLostRecord",
+            { { kFull, "", "Cannot write to \"run.csv\": " + kFull },
+                { "", "", "Saving to \"run.csv\", 1 record not saved" } } },
+        { "RenamedFileIsStillSavedTo",
+            { { "", "/home/op/data/cast 7.csv", "Saving to \"cast 7.csv\"" },
+                { "", "/home/op/data/cast 7.csv", "Saving to \"cast 7.csv\"" } } },
+    }),
+    testing::CaseName());
+
+TEST_F(CaptureFileTest, FileNotCreatedSaysWhy)
+{
+    files.openError = "Permission denied";
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, "Cannot create \"run.csv\": Permission denied");
+}
+
+TEST_F(CaptureFileTest, HeaderThatCannotBeWrittenDiscardsTheFile)
+{
+    files.failure = "File too large";
+    capture.CaptureButton_Click();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_EQ(files.discarded, std::vector<std::string> { "/home/op/data/run.csv" });
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, "Cannot write to \"run.csv\": File too large");
+    oneEvent();
+    EXPECT_EQ(files.output.writes, 1) << "no record goes to the discarded file";
+}
+
 } // namespace
 } // namespace marlume::events

@@ -225,14 +225,49 @@ TEST_F(CaptureToDiskTest, DiskFullCutsTheHalfRecordAndKeepsTheFileOpen)
         table.text, tableLineOf("001", "14:02:11", "14:02:21") + tableLineOf("002", "14:02:31", "14:02:41"));
 
     oneEvent();
-    EXPECT_EQ(view.label, "Saving to \"run.csv\"");
+    EXPECT_EQ(view.label, "Saving to \"run.csv\", 1 record not saved") << "the loss stays on the label";
     EXPECT_EQ(fileContents(chosenPath), complete + recordOf(3, "14:02:51", "14:03:01"));
+    oneEvent();
+    EXPECT_EQ(view.label, "Saving to \"run.csv\", 1 record not saved");
+
+    capture.CaptureButton_Click();
+    EXPECT_EQ(view.label, "Data not being saved");
+    capture.CaptureButton_Click();
+    oneEvent();
+    EXPECT_EQ(view.label, "Saving to \"run.csv\"") << "a new file starts without losses";
 }
 
+TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenLeavesNoFileBehind)
+{
+    {
+        const FileSizeLimit limit(10);
+        capture.CaptureButton_Click();
+    }
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_EQ(view.caption, "Create Capture File...");
+    EXPECT_EQ(view.label, "Cannot write to \"run.csv\": File too large");
+    EXPECT_FALSE(std::filesystem::exists(chosenPath));
+}
+
+TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenKeepsAFileThatWasThereBefore)
+{
+    QFile existing(QString::fromStdString(chosenPath));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    {
+        const FileSizeLimit limit(10);
+        capture.CaptureButton_Click();
+    }
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_TRUE(std::filesystem::exists(chosenPath)) << "only a file this opening made is deleted";
+}
+
+// The file is moved or deleted behind the program's back while it is open.
 struct LostFile {
     std::string name;
     std::function<void(const std::string& path)> loseIt;
     std::string label;
+    std::string recordLandsIn; // beside the chosen file; empty when the record is lost
 };
 
 class LostFileTest : public CaptureToDiskTest, public ::testing::WithParamInterface<LostFile> { };
@@ -245,21 +280,32 @@ TEST_P(LostFileTest, IsReportedAfterTheNextRecord)
     EXPECT_EQ(view.label, GetParam().label);
     EXPECT_EQ(capture.captureFile(), 1);
     EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
+    if (!GetParam().recordLandsIn.empty()) {
+        EXPECT_EQ(fileContents(pathOf(GetParam().recordLandsIn.c_str())),
+            kHeader + recordOf(1, "14:02:11", "14:02:21"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, LostFileTest,
     ::testing::ValuesIn(std::vector<LostFile> {
         { "Deleted", [](const std::string& path) { std::filesystem::remove(path); },
-            "Cannot write to \"run.csv\": the file was deleted" },
+            "Cannot write to \"run.csv\": the file was deleted", "" },
         { "RenamedAway", [](const std::string& path) { std::filesystem::rename(path, path + ".old"); },
-            "Cannot write to \"run.csv\": the file was moved or renamed" },
+            "Saving to \"run.csv.old\"", "run.csv.old" },
+        { "MovedToAnotherFolder",
+            [](const std::string& path) {
+                const std::filesystem::path moved = std::filesystem::path(path).parent_path() / "kept";
+                std::filesystem::create_directory(moved);
+                std::filesystem::rename(path, moved / "cast7.csv");
+            },
+            "Saving to \"cast7.csv\"", "kept/cast7.csv" },
         { "ReplacedByAnother",
             [](const std::string& path) {
                 std::filesystem::rename(path, path + ".old");
                 QFile other(QString::fromStdString(path));
                 ASSERT_TRUE(other.open(QIODevice::WriteOnly));
             },
-            "Cannot write to \"run.csv\": the file was moved or renamed" },
+            "Saving to \"run.csv.old\"", "run.csv.old" },
     }),
     testing::CaseName());
 

@@ -28,7 +28,7 @@ class FakeCaptureView final : public events::CaptureView {
 public:
     [[nodiscard]] std::string captureButtonCaption() const override { return caption; }
     void setCaptureButtonCaption(const std::string& text) override { caption = text; }
-    void setCaptureLabel(const std::string& text) override { label = text; }
+    void setCaptureLabel(const events::CaptureLabelText& text) override { label = text.text(); }
 
     std::string caption = "Create Capture File...";
     std::string label = "No file open";
