@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <utility>
 
 namespace marlume::platform {
 
@@ -34,14 +35,24 @@ bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// 0: USB adapters, 1: other devices, 2: legacy ports with hardware, 3: legacy ports without (left out).
-int groupOf(const PresentPort& port)
+// In port order; placeholders are left out.
+enum class Group { UsbAdapter, Other, Legacy, Placeholder };
+
+bool hasUart(const PresentPort& port, const std::string& sysfsRoot)
+{
+    auto type = sysfsUartType(sysfsRoot, port.portName);
+    if (!type)
+        type = ioctlUartType(port.systemLocation);
+    return type ? *type != 0 : port.hasHardwareInfo;
+}
+
+Group groupOf(const PresentPort& port, const std::string& sysfsRoot)
 {
     if (startsWith(port.portName, "ttyUSB") || startsWith(port.portName, "ttyACM"))
-        return 0;
+        return Group::UsbAdapter;
     if (startsWith(port.portName, "ttyS"))
-        return port.hasHardwareInfo ? 2 : 3;
-    return 1;
+        return hasUart(port, sysfsRoot) ? Group::Legacy : Group::Placeholder;
+    return Group::Other;
 }
 
 bool isDigit(char c)
@@ -99,18 +110,47 @@ PortMap parsePortMap(std::string_view list)
     return map;
 }
 
-PortMap defaultPortMap(std::vector<PresentPort> present)
+PortMap defaultPortMap(std::vector<PresentPort> present, const std::string& sysfsRoot)
 {
-    std::erase_if(present, [](const PresentPort& port) { return groupOf(port) == 3; });
-    std::stable_sort(present.begin(), present.end(), [](const PresentPort& a, const PresentPort& b) {
-        if (groupOf(a) != groupOf(b))
-            return groupOf(a) < groupOf(b);
-        return naturalLess(a.portName, b.portName);
+    // Grouped once per port: the grouping reads sysfs or opens the device.
+    std::vector<std::pair<Group, PresentPort>> grouped;
+    for (PresentPort& port : present) {
+        const Group group = groupOf(port, sysfsRoot);
+        if (group != Group::Placeholder)
+            grouped.emplace_back(group, std::move(port));
+    }
+    std::stable_sort(grouped.begin(), grouped.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return naturalLess(a.second.portName, b.second.portName);
     });
     PortMap map;
-    for (std::size_t i = 0; i < present.size() && i < map.size(); ++i)
-        map[i] = { PortEntry::Kind::Device, present[i].systemLocation };
+    for (std::size_t i = 0; i < grouped.size() && i < map.size(); ++i)
+        map[i] = { PortEntry::Kind::Device, grouped[i].second.systemLocation };
     return map;
+}
+
+std::string formatPortMap(const PortMap& map)
+{
+    std::string text;
+    for (std::size_t i = 0; i < map.size(); ++i) {
+        text += (i + 1 < 10 ? "port  " : "port ") + std::to_string(i + 1) + ":";
+        switch (map[i].kind) {
+        case PortEntry::Kind::None:
+            break;
+        case PortEntry::Kind::Device:
+            text += " " + map[i].path;
+            break;
+        case PortEntry::Kind::Simulated:
+            text += " sim";
+            break;
+        case PortEntry::Kind::Silent:
+            text += " silent";
+            break;
+        }
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace marlume::platform

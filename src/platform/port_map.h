@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/serial_control.h"
+#include "platform/uart_type.h"
 
 #include <array>
 #include <string>
@@ -33,8 +34,15 @@ struct PresentPort {
     bool hasHardwareInfo = false; // a manufacturer, vendor id or description is known
 };
 
-// The Linux default: USB adapters (ttyUSB*, ttyACM*) first, then other named devices, then legacy ttyS*
-// ports that report hardware; each group in natural name order so the numbering is stable.
-[[nodiscard]] PortMap defaultPortMap(std::vector<PresentPort> present);
+// The Linux default: USB adapters (ttyUSB*, ttyACM*) first, then other named devices, then the ttyS* ports
+// with a UART behind them; each group in natural name order so the numbering is stable. Most ttyS* nodes
+// are placeholders the kernel makes whether or not a UART exists: the UART type under sysfsRoot tells them
+// apart, else TIOCGSERIAL on the device, else whether the port reports hardware details.
+[[nodiscard]] PortMap defaultPortMap(
+    std::vector<PresentPort> present, const std::string& sysfsRoot = kSysfsTtyRoot);
+
+// The map as the user reads it: one line per port, "port  n: " and what it leads to (a device path, "sim",
+// "silent", or nothing), in the words MARLUME_TILT_PORTS takes.
+[[nodiscard]] std::string formatPortMap(const PortMap& map);
 
 } // namespace marlume::platform

@@ -3,7 +3,14 @@
 
 #include "support/case_name.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
 
 namespace marlume::platform {
 namespace {
@@ -56,55 +63,171 @@ INSTANTIATE_TEST_SUITE_P(Lists, PortListTest,
         ListCase { "entries_past_sixteen_ignored", seventeenEntries(), sixteenPaths() }),
     testing::CaseName {});
 
+// A serial device as the system lists it, with what its sysfs folder and device node hold.
+struct Node {
+    std::string name; // e.g. "ttyS0"
+    bool hardware = false; // the port reports a manufacturer, vendor id or description
+    std::optional<std::string> type; // the text of the sysfs type attribute; none: no such file
+    bool plainDeviceFile = false; // the device node is an ordinary file, which opens but is no tty
+};
+
 struct DefaultCase {
     std::string name;
-    std::vector<PresentPort> present;
-    std::vector<std::string> paths; // ports 1, 2, ... in order
+    std::vector<Node> present;
+    std::vector<std::string> ports; // the names on ports 1, 2, ... in order
 };
 
 class DefaultPortMapTest : public ::testing::TestWithParam<DefaultCase> { };
 
+void writeFile(const QString& path, const std::string& text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(text.data(), static_cast<qint64>(text.size())), static_cast<qint64>(text.size()));
+}
+
+// Builds a fake sysfs tree and device folder, so the map never depends on the machine's own ports.
 TEST_P(DefaultPortMapTest, OrdersPresentDevices)
 {
-    PortMap expected;
-    for (std::size_t i = 0; i < GetParam().paths.size(); ++i)
-        expected[i] = { Kind::Device, GetParam().paths[i] };
-    EXPECT_EQ(defaultPortMap(GetParam().present), expected);
-}
-
-PresentPort port(const std::string& name, bool hardware = true)
-{
-    return { name, "/dev/" + name, hardware };
-}
-
-std::vector<PresentPort> twentyAdapters()
-{
+    const QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString sysfs = dir.filePath(QStringLiteral("class/tty"));
+    const QString dev = dir.filePath(QStringLiteral("dev"));
+    ASSERT_TRUE(QDir().mkpath(sysfs));
+    ASSERT_TRUE(QDir().mkpath(dev));
+    const auto devicePath = [&](const std::string& name) { return dev.toStdString() + "/" + name; };
     std::vector<PresentPort> present;
+    for (const Node& node : GetParam().present) {
+        if (node.type) {
+            const QString folder = sysfs + QLatin1Char('/') + QString::fromStdString(node.name);
+            ASSERT_TRUE(QDir().mkpath(folder));
+            writeFile(folder + QStringLiteral("/type"), *node.type);
+        }
+        if (node.plainDeviceFile)
+            writeFile(QString::fromStdString(devicePath(node.name)), "");
+        present.push_back({ node.name, devicePath(node.name), node.hardware });
+    }
+    PortMap expected;
+    for (std::size_t i = 0; i < GetParam().ports.size(); ++i)
+        expected[i] = { Kind::Device, devicePath(GetParam().ports[i]) };
+    EXPECT_EQ(defaultPortMap(present, sysfs.toStdString()), expected);
+}
+
+Node adapter(const std::string& name)
+{
+    return { name, true, std::nullopt };
+}
+
+Node uart(const std::string& name, std::string type = "4\n")
+{
+    return { name, false, std::move(type) };
+}
+
+std::vector<Node> twentyAdapters()
+{
+    std::vector<Node> present;
     for (int n = 19; n >= 0; --n)
-        present.push_back(port("ttyUSB" + std::to_string(n)));
+        present.push_back(adapter("ttyUSB" + std::to_string(n)));
     return present;
 }
 
 std::vector<std::string> firstSixteenAdapters()
 {
-    std::vector<std::string> paths;
+    std::vector<std::string> names;
     for (int n = 0; n < 16; ++n)
-        paths.push_back("/dev/ttyUSB" + std::to_string(n));
-    return paths;
+        names.push_back("ttyUSB" + std::to_string(n));
+    return names;
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, DefaultPortMapTest,
     ::testing::Values(DefaultCase { "none", {}, {} },
         DefaultCase { "usb_adapters_before_legacy_ports",
-            { port("ttyS0"), port("ttyUSB1"), port("ttyACM0"), port("ttyUSB0") },
-            { "/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0" } },
-        DefaultCase { "legacy_ports_without_hardware_left_out",
-            { port("ttyS1", false), port("ttyS0", true), port("ttyS2", false) }, { "/dev/ttyS0" } },
-        DefaultCase { "other_devices_between", { port("ttyS0"), port("ttyAMA0"), port("ttyUSB0") },
-            { "/dev/ttyUSB0", "/dev/ttyAMA0", "/dev/ttyS0" } },
-        DefaultCase { "numbers_in_natural_order", { port("ttyUSB10"), port("ttyUSB2"), port("ttyUSB1") },
-            { "/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB10" } },
-        DefaultCase { "only_sixteen_ports", twentyAdapters(), firstSixteenAdapters() }),
+            { uart("ttyS0"), adapter("ttyUSB1"), adapter("ttyACM0"), adapter("ttyUSB0") },
+            { "ttyACM0", "ttyUSB0", "ttyUSB1", "ttyS0" } },
+        DefaultCase { "other_devices_between", { uart("ttyS0"), adapter("ttyAMA0"), adapter("ttyUSB0") },
+            { "ttyUSB0", "ttyAMA0", "ttyS0" } },
+        DefaultCase { "numbers_in_natural_order",
+            { adapter("ttyUSB10"), adapter("ttyUSB2"), adapter("ttyUSB1") },
+            { "ttyUSB1", "ttyUSB2", "ttyUSB10" } },
+        DefaultCase { "legacy_ports_in_natural_order",
+            { uart("ttyS10"), uart("ttyS2"), uart("ttyS1", "1\n") }, { "ttyS1", "ttyS2", "ttyS10" } },
+        DefaultCase { "only_sixteen_ports", twentyAdapters(), firstSixteenAdapters() },
+        // A motherboard 16550A reports no manufacturer, vendor or description.
+        DefaultCase { "uart_without_hardware_details_kept", { uart("ttyS0") }, { "ttyS0" } },
+        DefaultCase { "placeholders_left_out",
+            { uart("ttyS3", "0\n"), uart("ttyS0", "4\n"), uart("ttyS1", "0\n"), uart("ttyS2", "0") },
+            { "ttyS0" } },
+        DefaultCase { "placeholder_left_out_despite_hardware_details", { { "ttyS0", true, "0\n" } }, {} },
+        DefaultCase { "type_matters_only_for_legacy_ports",
+            { { "ttyAMA0", false, "0\n" }, { "ttyUSB0", false, "0\n" } }, { "ttyUSB0", "ttyAMA0" } },
+        DefaultCase { "no_type_file_falls_back_on_hardware_details",
+            { { "ttyS0", false, std::nullopt }, { "ttyS1", true, std::nullopt } }, { "ttyS1" } },
+        DefaultCase { "device_without_serial_info_falls_back_on_hardware_details",
+            { { "ttyS0", false, std::nullopt, true }, { "ttyS1", true, std::nullopt, true } }, { "ttyS1" } },
+        DefaultCase { "unreadable_types_fall_back_on_hardware_details",
+            { { "ttyS0", false, "16550A\n" }, { "ttyS1", false, "" }, { "ttyS2", false, "-4\n" },
+                { "ttyS3", false, "uart" }, { "ttyS4", true, "4 4\n" }, { "ttyS5", true, "\n" } },
+            { "ttyS4", "ttyS5" } }),
+    testing::CaseName {});
+
+struct ListingCase {
+    std::string name;
+    std::vector<std::pair<int, PortEntry>> entries; // port number and entry; every other port has none
+    std::vector<std::string> lines;
+};
+
+class PortListingTest : public ::testing::TestWithParam<ListingCase> { };
+
+PortMap mapOf(const std::vector<std::pair<int, PortEntry>>& entries)
+{
+    PortMap map;
+    for (const auto& [port, entry] : entries)
+        map[static_cast<std::size_t>(port - 1)] = entry;
+    return map;
+}
+
+TEST_P(PortListingTest, PrintsEveryPort)
+{
+    std::string expected;
+    for (const std::string& line : GetParam().lines)
+        expected += line + "\n";
+    EXPECT_EQ(formatPortMap(mapOf(GetParam().entries)), expected);
+}
+
+// What the listing shows after each colon, written back as MARLUME_TILT_PORTS, gives the same map.
+TEST_P(PortListingTest, ReadsBackAsPortsVariable)
+{
+    std::string list;
+    for (std::size_t i = 0; i < GetParam().lines.size(); ++i) {
+        const std::string& line = GetParam().lines[i];
+        const auto colon = line.find(':');
+        ASSERT_NE(colon, std::string::npos) << line;
+        list += (i == 0 ? "" : ",") + line.substr(colon + 1);
+    }
+    EXPECT_EQ(parsePortMap(list), mapOf(GetParam().entries));
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, PortListingTest,
+    ::testing::Values(ListingCase { "no_devices", {},
+                          { "port  1:", "port  2:", "port  3:", "port  4:", "port  5:", "port  6:",
+                              "port  7:", "port  8:", "port  9:", "port 10:", "port 11:", "port 12:",
+                              "port 13:", "port 14:", "port 15:", "port 16:" } },
+        ListingCase { "every_kind",
+            { { 2, { Kind::Silent, "" } }, { 3, { Kind::Simulated, "" } },
+                { 4, { Kind::Device, "/dev/ttyUSB7" } } },
+            { "port  1:", "port  2: silent", "port  3: sim", "port  4: /dev/ttyUSB7",
+                "port  5:", "port  6:", "port  7:", "port  8:", "port  9:", "port 10:", "port 11:",
+                "port 12:", "port 13:", "port 14:", "port 15:", "port 16:" } },
+        ListingCase { "two_digit_ports",
+            { { 1, { Kind::Device, "/dev/ttyS0" } }, { 10, { Kind::Device, "/dev/pts/7" } },
+                { 16, { Kind::Simulated, "" } } },
+            { "port  1: /dev/ttyS0", "port  2:", "port  3:", "port  4:", "port  5:", "port  6:", "port  7:",
+                "port  8:", "port  9:", "port 10: /dev/pts/7",
+                "port 11:", "port 12:", "port 13:", "port 14:", "port 15:", "port 16: sim" } },
+        ListingCase { "path_with_blank_kept_whole", { { 1, { Kind::Device, "/dev/serial/by-id/a b" } } },
+            { "port  1: /dev/serial/by-id/a b", "port  2:", "port  3:", "port  4:", "port  5:", "port  6:",
+                "port  7:", "port  8:", "port  9:", "port 10:", "port 11:", "port 12:", "port 13:",
+                "port 14:", "port 15:", "port 16:" } }),
     testing::CaseName {});
 
 struct SettingsCase {
