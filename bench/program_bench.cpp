@@ -1,6 +1,6 @@
 // Runs the whole program under the offscreen platform and measures its CPU use with a live sensor on a
-// pseudo-terminal, with that port silent and while it searches with no port at all, its time from start to
-// the shown window and its peak resident memory.
+// pseudo-terminal, with that port silent, after its line has gone and while it searches with no port at
+// all, its time from start to the shown window and its peak resident memory.
 //   program_bench <path to marlume-tilt-monitor>
 #include "record/number_text.h"
 
@@ -108,13 +108,20 @@ public:
     }
     ~Pty()
     {
-        close(m_master);
+        hangUp();
         close(m_slave);
     }
     Pty(const Pty&) = delete;
     Pty& operator=(const Pty&) = delete;
 
     [[nodiscard]] const std::string& slavePath() const { return m_slavePath; }
+
+    // The sensor's end of the line goes away: reading the slave then fails.
+    void hangUp()
+    {
+        if (m_master >= 0)
+            close(std::exchange(m_master, -1));
+    }
 
     // False when the input queue is full: nobody reads the slave.
     bool writeLine(const std::string& line)
@@ -417,6 +424,14 @@ void run(const std::string& programPath)
         const CpuSample silentFrom = program.cpu();
         idle(program, silentFrom.at + kMeasured);
         printCpu("port open and silent", cpuPercent(silentFrom, program.cpu()), "<= 1 %");
+
+        // The line is gone: the link dies and the search starts again, with nothing left spinning on the
+        // gone device.
+        pty.hangUp();
+        idle(program, SteadyClock::now() + kSettle);
+        const CpuSample goneFrom = program.cpu();
+        idle(program, goneFrom.at + kMeasured);
+        printCpu("after the sensor's line has gone", cpuPercent(goneFrom, program.cpu()), "<= 2 %");
         peakKiB = std::max(peakKiB, program.peakResidentKiB());
     }
 

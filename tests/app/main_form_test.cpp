@@ -228,6 +228,13 @@ TEST_F(MainFormTest, TicksAndCtsChangesGoOnWhileAQuestionIsUp)
             static_cast<dialogs::YesNoCancelForm*>(question)->NoButton()->click();
     });
     operatorAtTheDialog.start(5);
+    // Should the question never be answered, the test fails in seconds instead of hanging.
+    QTimer::singleShot(5000, [] {
+        if (QWidget* question = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "the question was still up after 5 s";
+            question->close();
+        }
+    });
     const int answer
         = dialogs::AskYesNoCancel(QStringLiteral("Save As"), QStringLiteral("run.csv already exists."),
             QStringLiteral("Yes"), QStringLiteral("No"), QString(), 0, true, &form);
