@@ -16,13 +16,15 @@ namespace {
 constexpr std::string_view kCaptureHeader
     = "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n";
 
-constexpr float kLargestSingle = std::numeric_limits<float>::max();
+// Half a step above the largest single: every double below it rounds to a finite single
+// (3.4028235e38 to the largest), from it on to infinity.
+constexpr double kSingleOverflow = 0x1.ffffffp+127;
 
-// A field value as a single; nullopt when it does not fit the single range.
+// A field value as a single; nullopt when it overflows single precision.
 std::optional<float> readField(std::string_view field)
 {
     const std::optional<double> value = readLenientNumber(field);
-    if (!value || std::abs(*value) > kLargestSingle)
+    if (!value || std::abs(*value) >= kSingleOverflow)
         return std::nullopt;
     return static_cast<float>(*value);
 }
@@ -35,9 +37,8 @@ float wholeDegrees(float degrees)
     return std::fmod(std::nearbyint(degrees), 360.0F) + 0.0F;
 }
 
-// The nearest tenth, an exact half to the even tenth. Ten times a single is exact in
-// double, and ten times the double quotient of a single sum by a count lands on a half
-// exactly when the true average is a half, so the halves found are true halves.
+// An exact half of the true quotient goes to the even tenth: a sum of 7 over 20 gives 0.4, though no double
+// is 0.35.
 double roundToTenth(double value)
 {
     return std::nearbyint(value * 10) / 10;
