@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextCursor>
 
 namespace marlume::app {
@@ -28,6 +29,21 @@ char localeDecimalSeparator()
 {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
+}
+
+// The time on screen takes the user's separator, the first mark after the hours in the locale's
+// time format: ":" in "HH:mm:ss", "." in Finnish "H.mm.ss".
+char localeTimeSeparator()
+{
+    const QString format = QLocale().timeFormat(QLocale::LongFormat);
+    const qsizetype hours = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
+    for (qsizetype i = hours + 1; hours >= 0 && i < format.size(); ++i) {
+        const QChar mark = format.at(i);
+        if (mark.isLetter())
+            continue;
+        return mark.unicode() > 0x20 && mark.unicode() < 0x80 ? mark.toLatin1() : ':';
+    }
+    return ':';
 }
 
 // The table keeps CR LF; a text document takes a plain line feed as its line end.
@@ -57,7 +73,7 @@ MainForm::MainForm(const MainFormServices& services)
     , m_settings(services.settings)
     , m_placement(*this)
     , m_dataRecord(services.clock)
-    , m_display(*this, m_linkState, services.clock, localeDecimalSeparator(), ':')
+    , m_display(*this, m_linkState, services.clock, localeDecimalSeparator(), localeTimeSeparator())
     , m_receiveLoop(m_comPort, m_dataRecord, m_display, *this, m_linkState,
           { [this] { m_events.StartEvent(); }, [this] { m_events.EndEvent(); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
@@ -66,7 +82,7 @@ MainForm::MainForm(const MainFormServices& services)
               return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
           })
     , m_events(m_dataRecord, services.clock, *this, m_capture,
-          [this](std::string_view status) { m_display.SetStatus(status); })
+          [this](std::string_view status) { m_display.SetStatus(status); }, localeTimeSeparator())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kDesignCaption));

@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -38,13 +39,29 @@ template <typename Control> Control* make(QWidget* parent, const ControlDesign& 
     return control;
 }
 
+// A label with a one-pixel border of its own colour: a plain frame takes the text colour and
+// would vanish in the white-on-red states.
+class BorderedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(kValueLabelBorder);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
 // A bordered, centred label on a background of its own: the system colour given by
 // background (the white of text fields, or button face), with the window text colour.
 QLabel* makeValueLabel(QWidget* form, const ControlDesign& design, QPalette::ColorRole background)
 {
-    auto* label = make<QLabel>(form, design, form);
+    auto* label = make<BorderedLabel>(form, design, form);
     label->setTextFormat(Qt::PlainText); // values change with every reading: no rich-text sniffing
-    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setContentsMargins(1, 1, 1, 1); // inside the border
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();

@@ -2,6 +2,7 @@
 
 #include "app/main_form_design.h"
 
+#include <QColor>
 #include <QString>
 
 #include <array>
@@ -33,6 +34,9 @@ struct MainFormWidgets {
     QLabel* TableLabel = nullptr;
     QPlainTextEdit* LogText = nullptr;
 };
+
+// The border of the value labels and the status line, whatever their colours.
+inline const QColor kValueLabelBorder { 0x40, 0x40, 0x40 };
 
 // Creates every control of the design as a child of form, in the design's fonts,
 // positions and focus order.

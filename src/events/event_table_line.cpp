@@ -30,15 +30,15 @@ std::string sequencePiece(std::int32_t number)
     return record::wholeNumberText(number, 3) + " | ";
 }
 
-std::string startTimePiece(const platform::LocalDateTime& time)
+std::string startTimePiece(const platform::LocalDateTime& time, char timeSeparator)
 {
-    return record::timeText(time) + " |";
+    return record::timeText(time, timeSeparator) + " |";
 }
 
-std::string endTimePiece(const platform::LocalDateTime& time)
+std::string endTimePiece(const platform::LocalDateTime& time, char timeSeparator)
 {
     std::string piece = " ";
-    piece += record::timeText(time);
+    piece += record::timeText(time, timeSeparator);
     piece += " | ";
     return piece;
 }

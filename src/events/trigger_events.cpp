@@ -8,19 +8,21 @@
 namespace marlume::events {
 
 TriggerEvents::TriggerEvents(record::DataRecordClass& dataRecord, const platform::Clock& clock,
-    EventTableView& view, CaptureFile& capture, SetStatus setStatus)
+    EventTableView& view, CaptureFile& capture, SetStatus setStatus, char timeSeparator)
     : m_dataRecord(dataRecord)
     , m_clock(clock)
     , m_view(view)
     , m_capture(capture)
     , m_setStatus(std::move(setStatus))
+    , m_timeSeparator(timeSeparator)
 {
 }
 
 void TriggerEvents::StartEvent()
 {
     m_dataRecord.startAvg();
-    AppendToLog(sequencePiece(m_dataRecord.SequenceNumber()) + startTimePiece(m_clock.now()));
+    AppendToLog(
+        sequencePiece(m_dataRecord.SequenceNumber()) + startTimePiece(m_clock.now(), m_timeSeparator));
     m_view.moveToEnd();
     m_setStatus("Integrating");
 }
@@ -29,7 +31,7 @@ void TriggerEvents::EndEvent()
 {
     m_dataRecord.endAvg();
     // Piece by piece, so the length rule sees each append as it comes.
-    AppendToLog(endTimePiece(m_clock.now()));
+    AppendToLog(endTimePiece(m_clock.now(), m_timeSeparator));
     AppendToLog(averagePiece(m_dataRecord.avgTilt(), 2));
     AppendToLog(averagePiece(m_dataRecord.avgHeading(), 3));
     AppendToLog(averagePiece(m_dataRecord.avgPitch(), 2));

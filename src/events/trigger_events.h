@@ -25,7 +25,7 @@ public:
     static constexpr std::size_t kKeptLogLength = 40'000;
 
     TriggerEvents(record::DataRecordClass& dataRecord, const platform::Clock& clock, EventTableView& view,
-        CaptureFile& capture, SetStatus setStatus);
+        CaptureFile& capture, SetStatus setStatus, char timeSeparator = ':');
 
     // CTS high, or "Force Trigger" pressed.
     void StartEvent();
@@ -48,6 +48,7 @@ private:
     EventTableView& m_view;
     CaptureFile& m_capture;
     SetStatus m_setStatus;
+    char m_timeSeparator;
     std::string m_logText;
 };
 

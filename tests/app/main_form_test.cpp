@@ -4,18 +4,23 @@
 #include "dialogs/yes_no_cancel_form.h"
 #include "platform/qt_event_pump.h"
 #include "platform/twips.h"
+#include "support/case_name.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_settings_store.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace marlume::app {
 namespace {
@@ -151,6 +156,10 @@ TEST_F(MainFormTest, OverRangeShowsOverInWhiteOnRedUntilTheTiltComesBack)
         EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0xFF0000));
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0xFFFFFF));
     }
+    // The border stays dark on red, where the white text colour would hide it.
+    const QImage tilt = c.TiltLabel->grab().toImage();
+    EXPECT_EQ(tilt.pixelColor(0, tilt.height() / 2), kValueLabelBorder);
+    EXPECT_EQ(tilt.pixelColor(tilt.width() / 2, tilt.height() - 1), kValueLabelBorder);
     receive("10,3,4\n");
     EXPECT_EQ(text(c.TiltLabel), QStringLiteral("5"));
     for (QLabel* label : { c.TiltLabel, c.HeadingLabel, c.PitchLabel, c.RollLabel }) {
@@ -261,6 +270,50 @@ TEST_F(MainFormTest, CaptureLabelShowsAFileNameAsTyped)
     label->setText(QStringLiteral("Saving to \"<b>run.csv\""));
     EXPECT_GT(label->sizeHint().width(), plainWidth) << "the markup shows as characters";
 }
+
+struct LocaleCase {
+    std::string name;
+    QLocale::Language language;
+    QLocale::Territory territory;
+    QString time; // of the reading at 14:02:11, on screen and in the event table
+    QString pitch; // -2.5
+};
+
+class LocaleDisplayTest : public ::testing::TestWithParam<LocaleCase> {
+protected:
+    LocaleDisplayTest() { QLocale::setDefault(QLocale(GetParam().language, GetParam().territory)); }
+    ~LocaleDisplayTest() override { QLocale::setDefault(QLocale::c()); }
+};
+
+TEST_P(LocaleDisplayTest, NumbersAndTimesTakeTheUsersSeparators)
+{
+    link::LinkState linkState;
+    testing::FakeSerialControl comPort;
+    comPort.presentPorts = { 1 };
+    testing::FakeClock clock;
+    platform::QtEventPump pump;
+    testing::FakeSettingsStore settings;
+    MainForm form { { linkState, comPort, clock, pump, settings } };
+    static_cast<void>(comPort.setPortOpen(true));
+    comPort.arrive("123.4,-2.5,1.8\n");
+    form.Timer1_Timer();
+    EXPECT_EQ(form.controls().TimeLabel->text(), GetParam().time);
+    EXPECT_EQ(form.controls().PitchLabel->text(), GetParam().pitch);
+
+    QTest::mouseClick(form.controls().TriggerButton, Qt::LeftButton);
+    EXPECT_TRUE(form.controls().LogText->toPlainText().startsWith(
+        QStringLiteral("001 | ") + GetParam().time + QStringLiteral(" | ") + GetParam().time))
+        << form.controls().LogText->toPlainText().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleDisplayTest,
+    ::testing::ValuesIn(std::vector<LocaleCase> {
+        { "English", QLocale::English, QLocale::UnitedStates, QStringLiteral("14:02:11"),
+            QStringLiteral("-2.5") },
+        { "German", QLocale::German, QLocale::Germany, QStringLiteral("14:02:11"), QStringLiteral("-2,5") },
+        { "Finnish", QLocale::Finnish, QLocale::Finland, QStringLiteral("14.02.11"), QStringLiteral("-2,5") },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::app
