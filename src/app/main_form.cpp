@@ -77,6 +77,9 @@ MainForm::MainForm(const MainFormServices& services)
     , m_receiveLoop(m_comPort, m_dataRecord, m_display, *this, m_linkState,
           { [this] { m_events.StartEvent(); }, [this] { m_events.EndEvent(); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
+    , m_captureFiles([this](std::function<void()> task) {
+        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+    })
     , m_capture(m_dataRecord, m_captureFiles, *this,
           [this](std::string& fileName, std::int16_t& filterIndex) {
               return dialogs::SaveFileDialog(this, "", fileName, filterIndex);

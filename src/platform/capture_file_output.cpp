@@ -3,10 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <optional>
+#include <ranges>
 #include <system_error>
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,20 +18,114 @@ namespace marlume::platform {
 namespace {
 
 constexpr FileNumber kLastFileNumber = 255;
+constexpr std::string_view kNotARegularFile = "not a regular file";
+constexpr std::string_view kHeldByAnother = "another instance is saving to it";
 
-void closeDescriptor(int descriptor)
+std::string systemMessage(int error)
 {
-    // Records are synced as they are written, so a late close error loses nothing; Linux
-    // releases the descriptor even then, and a retry could close a file opened meanwhile.
-    ::close(descriptor);
+    return std::system_category().message(error);
+}
+
+std::optional<off_t> sizeOf(int descriptor)
+{
+    struct stat status { };
+    if (::fstat(descriptor, &status) != 0)
+        return std::nullopt;
+    return status.st_size;
+}
+
+// Where the open file stands now, or why it is no longer anywhere.
+WriteOutcome whereabouts(int descriptor, const std::string& openedAs)
+{
+    struct stat own { };
+    if (::fstat(descriptor, &own) != 0)
+        return { false, systemMessage(errno), openedAs };
+    // On Linux writes to a deleted file still succeed, and are lost when it is closed.
+    if (own.st_nlink == 0)
+        return { false, "the file was deleted", openedAs };
+    // A renamed file still takes every record: the descriptor knows its present name.
+    const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+    std::array<char, PATH_MAX> target {};
+    const ssize_t length = ::readlink(link.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+        return { true, {}, openedAs };
+    return { true, {}, std::string(target.data(), static_cast<std::size_t>(length)) };
 }
 
 } // namespace
 
+struct CaptureFileOutput::Descriptor {
+    Descriptor(std::uint64_t openingNumber, int openDescriptor, std::string openedAs, bool madeByThisOpening)
+        : opening(openingNumber)
+        , fd(openDescriptor)
+        , path(std::move(openedAs))
+        , created(madeByThisOpening)
+    {
+    }
+    ~Descriptor() { closeNow(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    // Appends the text whole or, failing that, cuts the file back to where it ended before.
+    void writeWhole(std::string_view text)
+    {
+        // The real end, not one remembered: someone may have emptied the file meanwhile.
+        const std::optional<off_t> endBefore = sizeOf(fd);
+        for (std::string_view rest = text; !rest.empty();) {
+            const ssize_t written = ::write(fd, rest.data(), rest.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0) {
+                const int error = errno;
+                // Only ever shorter: growing the file back would fill it with NULs.
+                const std::optional<off_t> endNow = sizeOf(fd);
+                if (endBefore && endNow && *endNow > *endBefore) {
+                    while (::ftruncate(fd, *endBefore) != 0 && errno == EINTR) { }
+                }
+                failure = systemMessage(error);
+                return;
+            }
+            rest.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+
+    void closeNow()
+    {
+        // Records are synced as they are written, so a late close error loses nothing; Linux
+        // releases the descriptor even then, and a retry could close a file opened meanwhile.
+        if (fd >= 0)
+            ::close(std::exchange(fd, -1));
+    }
+
+    // Deletes the file when this opening made it and its name still leads to it.
+    void unlinkIfCreated() const
+    {
+        struct stat own { };
+        struct stat named { };
+        if (created && ::fstat(fd, &own) == 0 && ::stat(path.c_str(), &named) == 0
+            && own.st_dev == named.st_dev && own.st_ino == named.st_ino)
+            ::unlink(path.c_str());
+    }
+
+    const std::uint64_t opening; // tells this opening from a later one under the same number
+    int fd;
+    const std::string path;
+    const bool created;
+    std::string failure; // why a write since the last sync failed, if one did
+};
+
+CaptureFileOutput::CaptureFileOutput(PostToUi postToUi, SyncFile syncFile)
+    : m_postToUi(std::move(postToUi))
+    , m_syncFile(syncFile ? std::move(syncFile) : SyncFile(&::fdatasync))
+    , m_alive(std::make_shared<bool>(true))
+{
+}
+
 CaptureFileOutput::~CaptureFileOutput()
 {
-    for (const auto& [number, file] : m_files)
-        closeDescriptor(file.descriptor);
+    m_alive.reset();
+    for (const FileNumber file : std::views::keys(std::map(m_files)))
+        close(file);
 }
 
 FileNumber CaptureFileOutput::freeFileNumber() const
@@ -42,123 +139,120 @@ FileNumber CaptureFileOutput::freeFileNumber() const
 
 bool CaptureFileOutput::open(FileNumber file, const std::string& path)
 {
+    const auto refuse = [this](std::string reason) {
+        m_lastError = std::move(reason);
+        return false;
+    };
     if (file <= 0 || m_files.contains(file))
-        return fail(EBADF);
-    // Non-blocking only while opening, so a FIFO without a reader fails instead of hanging.
+        return refuse(systemMessage(EBADF));
+    // A FIFO or device would block the writer for good, or never keep a record.
+    struct stat named { };
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+        return refuse(S_ISDIR(named.st_mode) ? systemMessage(EISDIR) : std::string(kNotARegularFile));
+
+    // Non-blocking, so that a FIFO put in its place meanwhile fails instead of hanging; a regular
+    // file ignores it. First as a new file, to know whether a failure later may delete it again.
     constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
-    // First as a new file, to know whether a failure later may delete it again.
     bool created = true;
-    int descriptor = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
-    if (descriptor < 0 && errno == EEXIST) {
+    int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (fd < 0 && errno == EEXIST) {
         created = false;
-        descriptor = ::open(path.c_str(), kFlags | O_TRUNC);
+        fd = ::open(path.c_str(), kFlags); // emptied below, once it is known to be ours
     }
-    if (descriptor < 0)
-        return fail(errno);
-    const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        const int error = errno;
-        closeDescriptor(descriptor);
-        return fail(error);
+    if (fd < 0)
+        return refuse(systemMessage(errno));
+    auto descriptor = std::make_shared<Descriptor>(++m_openings, fd, path, created);
+
+    struct stat own { };
+    if (::fstat(fd, &own) != 0)
+        return refuse(systemMessage(errno));
+    if (!S_ISREG(own.st_mode))
+        return refuse(std::string(kNotARegularFile));
+    bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!locked && errno == EWOULDBLOCK) {
+        // The holder may be this program, still closing the file it wrote last.
+        m_writer.waitUntilIdle();
+        locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     }
-    m_files[file] = { descriptor, path, created, 0, {} };
+    if (!locked)
+        return refuse(errno == EWOULDBLOCK ? std::string(kHeldByAnother) : systemMessage(errno));
+    if (!created && ::ftruncate(fd, 0) != 0)
+        return refuse(systemMessage(errno));
+    m_files[file] = std::move(descriptor);
     return true;
 }
 
 void CaptureFileOutput::close(FileNumber file)
 {
-    if (const auto* open = find(file)) {
-        closeDescriptor(open->descriptor);
+    // The writer still holds the descriptor for the records queued before: it closes after them.
+    if (auto descriptor = find(file)) {
         m_files.erase(file);
+        m_writer.post([descriptor = std::move(descriptor)] { descriptor->closeNow(); });
     }
 }
 
 void CaptureFileOutput::discard(FileNumber file)
 {
-    const auto* open = find(file);
-    if (open == nullptr)
-        return;
-    // Only the file this opening made, and only while its name still leads to it.
-    struct stat own { };
-    struct stat named { };
-    if (open->created && ::fstat(open->descriptor, &own) == 0 && ::stat(open->path.c_str(), &named) == 0
-        && own.st_dev == named.st_dev && own.st_ino == named.st_ino)
-        ::unlink(open->path.c_str());
-    close(file);
+    if (auto descriptor = find(file)) {
+        m_files.erase(file);
+        m_writer.post([descriptor = std::move(descriptor)] {
+            descriptor->unlinkIfCreated();
+            descriptor->closeNow();
+        });
+    }
 }
 
 bool CaptureFileOutput::write(FileNumber file, std::string_view text)
 {
-    auto* open = find(file);
-    if (open == nullptr)
-        return fail(EBADF);
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const ssize_t written = ::write(open->descriptor, rest.data(), rest.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0) {
-            const int error = errno;
-            // Drop the part of the record that did get in; a device such as /dev/full has none.
-            while (::ftruncate(open->descriptor, open->completeSize) != 0 && errno == EINTR) { }
-            open->failure = std::system_category().message(error);
-            return fail(error);
-        }
-        rest.remove_prefix(static_cast<std::size_t>(written));
-    }
-    open->completeSize += static_cast<std::int64_t>(text.size());
+    const auto descriptor = find(file);
+    if (!descriptor)
+        return false;
+    m_writer.post([descriptor, text = std::string(text)] { descriptor->writeWhole(text); });
     return true;
 }
 
 bool CaptureFileOutput::sync(FileNumber file)
 {
-    auto* open = find(file);
-    if (open == nullptr)
-        return fail(EBADF);
-    int synced = 0;
-    do
-        synced = ::fdatasync(open->descriptor);
-    while (synced != 0 && errno == EINTR);
-    // EINVAL: a device or pipe, with nothing to put on disk.
-    const int syncError = synced != 0 && errno != EINVAL ? errno : 0;
-    WriteOutcome outcome = whereabouts(*open);
-    if (open->failure.empty() && syncError != 0)
-        open->failure = std::system_category().message(syncError);
-    if (!open->failure.empty()) {
-        outcome.saved = false;
-        outcome.reason = std::exchange(open->failure, {});
-    }
-    reportOutcome(file, outcome);
-    return outcome.saved;
+    auto descriptor = find(file);
+    if (!descriptor)
+        return false;
+    m_writer.post([this, file, descriptor = std::move(descriptor)] { syncAndReport(file, descriptor); });
+    return true;
 }
 
-WriteOutcome CaptureFileOutput::whereabouts(const OpenFile& open)
+void CaptureFileOutput::waitUntilWritten()
 {
-    struct stat own { };
-    if (::fstat(open.descriptor, &own) != 0)
-        return { false, std::system_category().message(errno), open.path };
-    // On Linux writes to a deleted file still succeed, and are lost when it is closed.
-    if (own.st_nlink == 0)
-        return { false, "the file was deleted", open.path };
-    // A renamed file still takes every record: the descriptor knows its present name.
-    const std::string link = "/proc/self/fd/" + std::to_string(open.descriptor);
-    std::array<char, PATH_MAX> target {};
-    const ssize_t length = ::readlink(link.c_str(), target.data(), target.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
-        return { true, {}, open.path };
-    return { true, {}, std::string(target.data(), static_cast<std::size_t>(length)) };
+    m_writer.waitUntilIdle();
 }
 
-CaptureFileOutput::OpenFile* CaptureFileOutput::find(FileNumber file)
+std::shared_ptr<CaptureFileOutput::Descriptor> CaptureFileOutput::find(FileNumber file) const
 {
     const auto found = m_files.find(file);
-    return found == m_files.end() ? nullptr : &found->second;
+    return found == m_files.end() ? nullptr : found->second;
 }
 
-bool CaptureFileOutput::fail(int error)
+// On the writer thread.
+void CaptureFileOutput::syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor)
 {
-    m_lastError = std::system_category().message(error);
-    return false;
+    int synced = 0;
+    do
+        synced = m_syncFile(descriptor->fd);
+    while (synced != 0 && errno == EINTR);
+    // EINVAL: a file system with nothing to put on disk.
+    if (synced != 0 && errno != EINVAL && descriptor->failure.empty())
+        descriptor->failure = systemMessage(errno);
+    WriteOutcome outcome = whereabouts(descriptor->fd, descriptor->path);
+    if (!descriptor->failure.empty()) {
+        outcome.saved = false;
+        outcome.reason = std::exchange(descriptor->failure, {});
+    }
+    // Only for the opening it belongs to: the file may have been closed, its number used again.
+    m_postToUi([this, alive = std::weak_ptr(m_alive), file, opening = descriptor->opening, outcome] {
+        if (!alive.lock())
+            return;
+        if (const auto current = find(file); current && current->opening == opening)
+            reportOutcome(file, outcome);
+    });
 }
 
 } // namespace marlume::platform

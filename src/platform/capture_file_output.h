@@ -1,20 +1,33 @@
 #pragma once
 
+#include "platform/ordered_task_thread.h"
 #include "platform/output_files.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace marlume::platform {
 
-// Capture files on the local file system. A record is written whole or not at all:
-// a write that fails cuts the file back to its last complete record, so a full disk
-// never leaves half a line behind. Files still open are closed on destruction.
+// Capture files on the local file system, written and synced on a thread of their own so
+// that a slow disk never holds up the user-interface thread: records go out in order, each
+// synced before the next, and their outcomes come back to the user-interface thread.
+//
+// Only regular files are taken, and only while no other instance holds them (an advisory
+// lock). A record is written whole or not at all: a write that fails cuts the file back to
+// where it ended before that write, so a full disk never leaves half a line behind.
+// Destruction waits for every queued record, then closes the files.
 class CaptureFileOutput final : public OutputFiles {
 public:
-    CaptureFileOutput() = default;
+    // Hands a task to the user-interface thread; called on the writer thread.
+    using PostToUi = std::function<void(std::function<void()> task)>;
+    // Puts a file's data on disk, as fdatasync does.
+    using SyncFile = std::function<int(int descriptor)>;
+
+    explicit CaptureFileOutput(PostToUi postToUi, SyncFile syncFile = {});
     ~CaptureFileOutput() override;
     CaptureFileOutput(const CaptureFileOutput&) = delete;
     CaptureFileOutput& operator=(const CaptureFileOutput&) = delete;
@@ -23,26 +36,27 @@ public:
     [[nodiscard]] bool open(FileNumber file, const std::string& path) override;
     void close(FileNumber file) override;
     void discard(FileNumber file) override;
+    // Queued: the outcome comes with the next sync.
     bool write(FileNumber file, std::string_view text) override;
     bool sync(FileNumber file) override;
     [[nodiscard]] std::string lastError() const override { return m_lastError; }
 
+    // Blocks until everything queued so far has been written and synced, or has failed.
+    void waitUntilWritten();
+
 private:
-    struct OpenFile {
-        int descriptor = -1;
-        std::string path;
-        bool created = false; // this opening made the file
-        std::int64_t completeSize = 0; // end of the last record written whole
-        std::string failure; // why a write since the last sync failed, if one did
-    };
+    struct Descriptor; // touched only by the writer thread once the file is open
 
-    OpenFile* find(FileNumber file);
-    // Where the open file stands now, or why it is no longer anywhere.
-    [[nodiscard]] static WriteOutcome whereabouts(const OpenFile& open);
-    bool fail(int error);
+    [[nodiscard]] std::shared_ptr<Descriptor> find(FileNumber file) const;
+    void syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor);
 
-    std::map<FileNumber, OpenFile> m_files;
+    PostToUi m_postToUi;
+    SyncFile m_syncFile;
+    std::map<FileNumber, std::shared_ptr<Descriptor>> m_files;
     std::string m_lastError;
+    std::uint64_t m_openings = 0;
+    std::shared_ptr<bool> m_alive; // outcomes posted after destruction find it gone
+    OrderedTaskThread m_writer; // last: destroyed first, so queued records are done while the rest exists
 };
 
 } // namespace marlume::platform

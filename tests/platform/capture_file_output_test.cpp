@@ -2,10 +2,12 @@
 
 #include "events/capture_file.h"
 #include "events/trigger_events.h"
+#include "record/time_text.h"
 
 #include "support/case_name.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_views.h"
+#include "support/posted_tasks.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +15,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace marlume::platform {
@@ -51,30 +59,47 @@ std::string fileContents(const std::string& path)
     return file.readAll().toStdString();
 }
 
-// The capture file on disk, driven through the button and trigger events.
+// The capture file on disk, driven through the button and trigger events. The records go out on the
+// writer thread; settle() waits for them and hands their outcomes to the label, as the event loop would.
 class CaptureToDiskTest : public ::testing::Test {
 protected:
     CaptureToDiskTest() { dataRecord.parseString("100,1,2"); }
+
+    // Until nothing is left to do: an outcome may queue more work, as a failed header does.
+    void settle()
+    {
+        do
+            files.waitUntilWritten();
+        while (uiThread.runAll() > 0);
+    }
 
     [[nodiscard]] std::string pathOf(const char* name) const
     {
         return dir.filePath(QString::fromUtf8(name)).toStdString();
     }
 
-    // One event of 10 seconds, then 10 seconds of quiet.
+    // One event of 10 seconds, then 10 seconds of quiet in which its record reaches the disk.
     void oneEvent()
     {
         events.StartEvent();
         clock.advanceMilliseconds(10'000);
         events.EndEvent();
         clock.advanceMilliseconds(10'000);
+        settle();
+    }
+
+    void clickCapture()
+    {
+        capture.CaptureButton_Click();
+        settle();
     }
 
     QTemporaryDir dir;
     std::string chosenPath = pathOf("run.csv");
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
-    CaptureFileOutput files;
+    testing::PostedTasks uiThread;
+    CaptureFileOutput files { uiThread.poster() };
     FakeCaptureView view;
     FakeEventTableView table;
     events::CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t&) {
@@ -86,18 +111,18 @@ protected:
 
 TEST_F(CaptureToDiskTest, HeaderAndOneRecordPerEventWithCrLf)
 {
-    capture.CaptureButton_Click();
+    clickCapture();
     oneEvent();
     oneEvent();
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(fileContents(chosenPath),
         kHeader + recordOf(1, "14:02:11", "14:02:21") + recordOf(2, "14:02:31", "14:02:41"));
 }
 
 TEST_F(CaptureToDiskTest, CreatedAndClosedAtOnceHoldsTheHeaderOnly)
 {
-    capture.CaptureButton_Click();
-    capture.CaptureButton_Click();
+    clickCapture();
+    clickCapture();
     EXPECT_EQ(fileContents(chosenPath), kHeader);
 }
 
@@ -108,16 +133,16 @@ TEST_F(CaptureToDiskTest, ReplacingAFileStartsItAfresh)
     old.write(QByteArray(5000, 'x'));
     old.close();
 
-    capture.CaptureButton_Click();
+    clickCapture();
     oneEvent();
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(fileContents(chosenPath), kHeader + recordOf(1, "14:02:11", "14:02:21"));
 }
 
 TEST_F(CaptureToDiskTest, NameWithoutADot)
 {
     chosenPath = pathOf("run");
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(view.label, "Saving to \"run.\"");
     EXPECT_EQ(fileContents(chosenPath), kHeader);
 }
@@ -133,9 +158,9 @@ TEST_F(CaptureToDiskTest, EndingTheProgramLeavesTheFileClosedAndComplete)
         return count;
     };
     {
-        CaptureFileOutput output;
+        CaptureFileOutput output { uiThread.poster() };
         ASSERT_TRUE(output.open(output.freeFileNumber(), chosenPath));
-        ASSERT_TRUE(dataRecord.writeHeadingToFile(output, 1));
+        dataRecord.writeHeadingToFile(output, 1);
         EXPECT_EQ(descriptorsOnTheFile(), 1);
     }
     EXPECT_EQ(descriptorsOnTheFile(), 0);
@@ -155,14 +180,14 @@ class CreateFailureTest : public CaptureToDiskTest, public ::testing::WithParamI
 TEST_P(CreateFailureTest, LeavesNoFileOpenAndSaysWhy)
 {
     chosenPath = GetParam().path(dir);
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(capture.captureFile(), 0);
     EXPECT_EQ(view.caption, "Create Capture File...");
     EXPECT_EQ(view.label, GetParam().label);
 
     oneEvent();
     EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(capture.captureFile(), 0) << "a second try fails the same way";
 }
 
@@ -180,8 +205,15 @@ INSTANTIATE_TEST_SUITE_P(Failures, CreateFailureTest,
         // sysfs refuses new files to every user, root included.
         { "FolderWithoutWritePermission", [](const QTemporaryDir&) { return std::string("/sys/run.csv"); },
             "Cannot create \"run.csv\": Permission denied" },
-        { "DiskFullAtTheHeader", [](const QTemporaryDir&) { return std::string("/dev/full"); },
-            "Cannot write to \"full.\": No space left on device" },
+        { "ADevice", [](const QTemporaryDir&) { return std::string("/dev/full"); },
+            "Cannot create \"full.\": not a regular file" },
+        { "AFifo",
+            [](const QTemporaryDir& d) {
+                const std::string path = d.filePath(QStringLiteral("run.csv")).toStdString();
+                mkfifo(path.c_str(), 0600);
+                return path;
+            },
+            "Cannot create \"run.csv\": not a regular file" },
     }),
     testing::CaseName());
 
@@ -211,7 +243,7 @@ private:
 
 TEST_F(CaptureToDiskTest, DiskFullCutsTheHalfRecordAndKeepsTheFileOpen)
 {
-    capture.CaptureButton_Click();
+    clickCapture();
     oneEvent();
     const std::string complete = kHeader + recordOf(1, "14:02:11", "14:02:21");
     {
@@ -230,18 +262,137 @@ TEST_F(CaptureToDiskTest, DiskFullCutsTheHalfRecordAndKeepsTheFileOpen)
     oneEvent();
     EXPECT_EQ(view.label, "Saving to \"run.csv\", 1 record not saved");
 
-    capture.CaptureButton_Click();
+    clickCapture();
     EXPECT_EQ(view.label, "Data not being saved");
-    capture.CaptureButton_Click();
+    clickCapture();
     oneEvent();
     EXPECT_EQ(view.label, "Saving to \"run.csv\"") << "a new file starts without losses";
+}
+
+// A write cut short is cut back to where the file really ended before it, not to an end the program
+// remembers: someone may have emptied the file, or appended to it, meanwhile.
+struct ChangedBehind {
+    std::string name;
+    std::function<std::string(const std::string& path)> change; // what else the file then holds
+};
+
+class ChangedBehindTest : public CaptureToDiskTest, public ::testing::WithParamInterface<ChangedBehind> { };
+
+TEST_P(ChangedBehindTest, FailedWriteCutsBackToTheRealEnd)
+{
+    clickCapture();
+    oneEvent();
+    const std::string before = GetParam().change(chosenPath);
+    {
+        const FileSizeLimit limit(before.size() + 10);
+        oneEvent();
+    }
+    const std::string contents = fileContents(chosenPath);
+    EXPECT_EQ(contents.find('\0'), std::string::npos) << "no NUL padding";
+    EXPECT_EQ(contents, before);
+    EXPECT_EQ(view.label, "Cannot write to \"run.csv\": File too large");
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, ChangedBehindTest,
+    ::testing::ValuesIn(std::vector<ChangedBehind> {
+        { "Emptied",
+            [](const std::string& path) {
+                std::filesystem::resize_file(path, 0);
+                return std::string();
+            } },
+        { "AppendedToByAnotherWriter",
+            [](const std::string& path) {
+                const std::string other = recordOf(9, "15:00:00", "15:00:30");
+                QFile file(QString::fromStdString(path));
+                if (file.open(QIODevice::Append))
+                    file.write(other.data(), static_cast<qint64>(other.size()));
+                return kHeader + recordOf(1, "14:02:11", "14:02:21") + other;
+            } },
+    }),
+    testing::CaseName());
+
+TEST_F(CaptureToDiskTest, FileThatAnotherInstanceSavesToIsRefusedAndLeftAlone)
+{
+    testing::PostedTasks otherUiThread;
+    CaptureFileOutput otherInstance { otherUiThread.poster() };
+    ASSERT_TRUE(otherInstance.open(1, chosenPath));
+    ASSERT_TRUE(otherInstance.write(1, kHeader));
+    otherInstance.waitUntilWritten();
+
+    clickCapture();
+    EXPECT_EQ(capture.captureFile(), 0);
+    EXPECT_EQ(view.label, "Cannot create \"run.csv\": another instance is saving to it");
+    EXPECT_EQ(fileContents(chosenPath), kHeader) << "not emptied";
+
+    otherInstance.close(1);
+    otherInstance.waitUntilWritten();
+    clickCapture();
+    EXPECT_EQ(capture.captureFile(), 1) << "free once the other instance has closed it";
+}
+
+TEST_F(CaptureToDiskTest, ClosingAndCreatingTheSameFileAgainIsNotRefused)
+{
+    clickCapture();
+    oneEvent();
+    capture.CaptureButton_Click(); // closed while nothing has settled yet
+    capture.CaptureButton_Click();
+    settle();
+    EXPECT_EQ(view.label, "Saving to \"run.csv\"");
+    EXPECT_EQ(fileContents(chosenPath), kHeader);
+}
+
+// A disk whose every sync takes a while: the events and their table never wait for it.
+TEST(CaptureFileOutputOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInOrder)
+{
+    std::promise<void> diskCatchesUp;
+    const std::shared_future<void> caughtUp = diskCatchesUp.get_future().share();
+    std::atomic<int> syncsDone = 0;
+    testing::PostedTasks uiThread;
+    CaptureFileOutput files(uiThread.poster(), [&](int descriptor) {
+        // Long enough to be noticed, short enough that a broken writer fails instead of hanging.
+        caughtUp.wait_for(std::chrono::seconds(2));
+        ++syncsDone;
+        return ::fdatasync(descriptor);
+    });
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("slow.csv")).toStdString();
+    FakeClock clock;
+    record::DataRecordClass dataRecord { clock };
+    dataRecord.parseString("100,1,2");
+    FakeCaptureView view;
+    FakeEventTableView table;
+    events::CaptureFile capture { dataRecord, files, view, [&](std::string& fileName, std::int16_t&) {
+                                     fileName = path;
+                                     return true;
+                                 } };
+    events::TriggerEvents events { dataRecord, clock, table, capture, [](std::string_view) {} };
+
+    capture.CaptureButton_Click();
+    std::string expected = kHeader;
+    for (int event = 1; event <= 12; ++event) {
+        events.StartEvent();
+        clock.advanceMilliseconds(1000);
+        events.EndEvent();
+        expected += std::to_string(event) + ",08/18/2008,"
+            + marlume::record::timeText(*dataRecord.startTime()) + ","
+            + marlume::record::timeText(*dataRecord.endTime()) + ",2.2,100,1,2, 1 \r\n";
+    }
+    EXPECT_EQ(syncsDone, 0) << "an event waited for the disk";
+    EXPECT_EQ(std::count(table.text.begin(), table.text.end(), '\n'), 12);
+
+    diskCatchesUp.set_value();
+    files.waitUntilWritten();
+    uiThread.runAll();
+    EXPECT_EQ(syncsDone, 13);
+    EXPECT_EQ(fileContents(path), expected);
+    EXPECT_EQ(view.label, "Saving to \"slow.csv\"");
 }
 
 TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenLeavesNoFileBehind)
 {
     {
         const FileSizeLimit limit(10);
-        capture.CaptureButton_Click();
+        clickCapture();
     }
     EXPECT_EQ(capture.captureFile(), 0);
     EXPECT_EQ(view.caption, "Create Capture File...");
@@ -256,7 +407,7 @@ TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenKeepsAFileThatWasThereBefore)
     existing.close();
     {
         const FileSizeLimit limit(10);
-        capture.CaptureButton_Click();
+        clickCapture();
     }
     EXPECT_EQ(capture.captureFile(), 0);
     EXPECT_TRUE(std::filesystem::exists(chosenPath)) << "only a file this opening made is deleted";
@@ -274,7 +425,7 @@ class LostFileTest : public CaptureToDiskTest, public ::testing::WithParamInterf
 
 TEST_P(LostFileTest, IsReportedAfterTheNextRecord)
 {
-    capture.CaptureButton_Click();
+    clickCapture();
     GetParam().loseIt(chosenPath);
     oneEvent();
     EXPECT_EQ(view.label, GetParam().label);
