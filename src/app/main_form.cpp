@@ -132,6 +132,13 @@ void MainForm::CloseDown()
         static_cast<void>(m_comPort.setPortOpen(false));
 }
 
+void MainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Qt clears this on every show; without it the focus mark on Exit would wait for a Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void MainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

@@ -75,17 +75,23 @@ TwipsPoint placeQuestion(
         return { screen.left + screen.width / 2 - dialogWidth / 2,
             screen.top + screen.height / 2 - dialogHeight / 2 };
 
-    TwipsPoint place { owner->width / 2 + owner->left - dialogWidth / 2,
-        owner->height / 2 + owner->top - dialogHeight / 2 };
+    return keepOnScreen({ owner->width / 2 + owner->left - dialogWidth / 2,
+                            owner->height / 2 + owner->top - dialogHeight / 2, dialogWidth, dialogHeight },
+        screen);
+}
+
+TwipsPoint keepOnScreen(const TwipsRect& window, const TwipsRect& screen)
+{
+    TwipsPoint place { window.left, window.top };
     if (place.left < screen.left)
         place.left = screen.left;
     if (place.top < screen.top)
         place.top = screen.top;
-    // Tested after the near edges, so a dialog larger than the screen keeps its far edge on screen.
-    if (place.left + dialogWidth > screen.left + screen.width)
-        place.left = screen.left + screen.width - dialogWidth;
-    if (place.top + dialogHeight > screen.top + screen.height)
-        place.top = screen.top + screen.height - dialogHeight;
+    // Tested after the near edges, so a window larger than the screen keeps its far edge on screen.
+    if (place.left + window.width > screen.left + screen.width)
+        place.left = screen.left + screen.width - window.width;
+    if (place.top + window.height > screen.top + screen.height)
+        place.top = screen.top + screen.height - window.height;
     return place;
 }
 

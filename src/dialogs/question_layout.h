@@ -82,6 +82,10 @@ struct TwipsPoint {
     float top;
 };
 
+// Where a window (outer rectangle) stays on the screen: pulled in past the left and top
+// edges, then past the right and bottom ones, which win for a window larger than the screen.
+[[nodiscard]] TwipsPoint keepOnScreen(const TwipsRect& window, const TwipsRect& screen);
+
 // Where a question of the given outer size opens: centred over the owner and pulled
 // onto the owner's screen (the right and bottom edges win over the left and top ones),
 // or centred on the screen when there is no owner.

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -116,6 +117,8 @@ void YesNoCancelForm::Form_Activate()
     // A hidden button cannot take the focus; the focus then stays where Qt put it.
     if (QPushButton* button = buttonFor(m_defaultButton); button && !button->isHidden())
         button->setFocus(Qt::OtherFocusReason);
+    // Qt styles mark the focus only once a key has moved it; the question is a keyboard one.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 
     LayoutDialog();
 }
@@ -145,7 +148,13 @@ void YesNoCancelForm::LayoutDialog()
 
     const LayoutResult layout = dialogs::LayoutDialog(input, labelHeightFor);
     setFixedSize(twipsToPixels(layout.dialog.scaleWidth), twipsToPixels(layout.dialog.scaleHeight));
-    move(twipsToPixels(layout.dialog.left), twipsToPixels(layout.dialog.top));
+    // Grown about its centre and downward, the dialog may have left the screen it was placed on.
+    TwipsPoint place { layout.dialog.left, layout.dialog.top };
+    if (const QScreen* area = screen())
+        place = keepOnScreen(
+            { layout.dialog.left, layout.dialog.top, layout.dialog.width, layout.dialog.height },
+            twipsRect(area->geometry()));
+    move(twipsToPixels(place.left), twipsToPixels(place.top));
     m_questionText->setGeometry(
         pixelRect({ input.labelLeft, input.labelTop, layout.labelWidth, layout.labelHeight }));
     const std::array<QPushButton*, 3> buttons { m_yesButton, m_noButton, m_cancelButton };

@@ -1,5 +1,7 @@
 #include "platform/qt_file_dialog.h"
 
+#include "platform/qt_file_icon_provider.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -31,9 +33,13 @@ int selectedTypeOf(const QList<QtFileType>& types, const QString& selectedFilter
 std::optional<QtSaveFileChoice> runSaveFileDialog(QWidget* owner, const QString& title,
     const QList<QtFileType>& types, int selectedType, const QString& directory, const QString& fileName)
 {
+    // Declared first: the dialog only borrows it.
+    QtFileIconProvider iconProvider;
     QFileDialog dialog(owner, title);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite
         | QFileDialog::HideNameFilterDetails);
+    // After the options: only DontUseNativeDialog makes sure that Qt's own file list exists.
+    dialog.setIconProvider(&iconProvider);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString());

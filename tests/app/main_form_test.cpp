@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -129,6 +130,17 @@ TEST_F(MainFormTest, FocusStartsOnExitAndFollowsTheDesignOrder)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
+}
+
+TEST_F(MainFormTest, ExitButtonShowsItsFocusMarkFromTheStart)
+{
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QStyleOptionButton option;
+    option.initFrom(form.controls().ExitButton);
+    // Qt styles draw the focus frame only when both are set.
+    EXPECT_TRUE(option.state.testFlag(QStyle::State_HasFocus));
+    EXPECT_TRUE(option.state.testFlag(QStyle::State_KeyboardFocusChange));
 }
 
 TEST_F(MainFormTest, ShowsAcceptedReadingsAndFlashesTheDataIndicator)

@@ -132,6 +132,38 @@ TEST_P(PlaceQuestionTest, PlacesDialog)
 INSTANTIATE_TEST_SUITE_P(
     Placements, PlaceQuestionTest, ::testing::ValuesIn(kPlacementCases), marlume::testing::CaseName());
 
+struct OnScreenCase {
+    std::string name;
+    TwipsRect window;
+    TwipsRect screen;
+    TwipsPoint expected;
+};
+
+// Dialogs as the layout step leaves them: widened about the centre, lengthened downward.
+const std::vector<OnScreenCase> kOnScreenCases {
+    { "FitsUnchanged", { 2377.5, 3852.5, 7050, 2295 }, kScreen, { 2377.5, 3852.5 } },
+    { "FillsScreenExactly", { 0, 0, 19200, 14400 }, kScreen, { 0, 0 } },
+    { "GrownPastBottom", { 4597.5, 12105, 5805, 4560 }, kScreen, { 4597.5, 9840 } },
+    { "GrownPastLeft", { -1247.5, 6000, 9050, 2295 }, kScreen, { 0, 6000 } },
+    { "GrownPastRight", { 13395, 6000, 9050, 2295 }, kScreen, { 10150, 6000 } },
+    { "GrownPastLeftAndBottom", { -1247.5, 12105, 9050, 4560 }, kScreen, { 0, 9840 } },
+    { "LargerThanScreenKeepsRightAndBottomEdges", { -500, 200, 20000, 15000 }, kScreen, { -800, -600 } },
+    { "BackOntoSecondScreen", { 17000, 13000, 9050, 4560 }, { 19200, 0, 19200, 14400 }, { 19200, 9840 } },
+};
+
+class KeepOnScreenTest : public ::testing::TestWithParam<OnScreenCase> { };
+
+TEST_P(KeepOnScreenTest, PullsWindowBackOntoScreen)
+{
+    const OnScreenCase& testCase = GetParam();
+    const TwipsPoint place = keepOnScreen(testCase.window, testCase.screen);
+    EXPECT_EQ(place.left, testCase.expected.left);
+    EXPECT_EQ(place.top, testCase.expected.top);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, KeepOnScreenTest, ::testing::ValuesIn(kOnScreenCases), marlume::testing::CaseName());
+
 struct TagCase {
     std::string name;
     std::string tag;

@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
@@ -22,6 +24,7 @@
 #include <array>
 #include <functional>
 #include <variant>
+#include <vector>
 
 namespace marlume::dialogs {
 namespace {
@@ -283,6 +286,52 @@ INSTANTIATE_TEST_SUITE_P(Owners, QuestionPlacementTest,
         PlacementCase { "TopLeftCorner", { 0, 0, 80, 60 }, false },
         PlacementCase { "BottomRightCorner", { 700, 720, 100, 80 }, false }),
     marlume::testing::CaseName());
+
+// The layout step grows the dialog after it was placed; a long path must not push the
+// buttons off the screen.
+TEST(QuestionTest, LongMessageOverOwnerNearScreenBottomKeepsButtonsOnScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QWidget owner;
+    owner.setGeometry(screen.left(), screen.bottom() - 80, 120, 60);
+    owner.show();
+    QRect dialog;
+    std::vector<QRect> buttons;
+    whenQuestionShows([&](YesNoCancelForm& form) {
+        dialog = form.frameGeometry();
+        for (const QPushButton* button : { form.YesButton(), form.NoButton() })
+            buttons.emplace_back(button->mapToGlobal(QPoint(0, 0)), button->size());
+        form.YesButton()->click();
+    });
+    const QString longMessage
+        = QStringLiteral("/home/operator/measurements/campaign_2024/run_0001_final.csv ").repeated(20);
+    EXPECT_EQ(ask(kSaveAs, 0, &owner, longMessage), 1);
+
+    // Grown both ways, or the test would not reach past the owner's screen edges.
+    EXPECT_GT(dialog.width(), 381);
+    EXPECT_GT(dialog.height(), 126);
+    EXPECT_TRUE(screen.contains(dialog)) << "dialog at " << dialog.x() << "," << dialog.y() << " size "
+                                         << dialog.width() << "x" << dialog.height();
+    ASSERT_EQ(buttons.size(), 2U);
+    for (const QRect& button : buttons)
+        EXPECT_TRUE(screen.contains(button)) << "button at " << button.x() << "," << button.y();
+}
+
+TEST(QuestionTest, FocusedButtonShowsItsMarkFromTheStart)
+{
+    QStyle::State state;
+    whenQuestionShows([&](YesNoCancelForm& form) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        QStyleOptionButton option;
+        option.initFrom(form.NoButton());
+        state = option.state;
+        form.close();
+    });
+    EXPECT_EQ(ask(kSaveAs, 0), -1);
+    // Qt styles draw the focus frame only when both are set.
+    EXPECT_TRUE(state.testFlag(QStyle::State_HasFocus));
+    EXPECT_TRUE(state.testFlag(QStyle::State_KeyboardFocusChange));
+}
 
 // The accelerator routine on real widgets: the kinds come from the widget types.
 TEST(ProcessAcceleratorKeyTest, PressesButtonsOnlyFromButtonLikeFocus)
