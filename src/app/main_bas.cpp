@@ -4,6 +4,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/qt_settings_store.h"
+#include "platform/qt_termination_signals.h"
 #include "platform/system_clock.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,12 @@ int Main()
     platform::QtSettingsStore settings("Marlume Tilt Monitor");
 
     MainForm form({ linkState, comPort.control(), clock, pump, settings });
+    // As the close box: placement saved, port and file closed; a question or file dialog that is up
+    // is left at once, since every event loop ends.
+    const platform::QtTerminationSignals termination([&form] {
+        form.close();
+        QCoreApplication::exit(0);
+    });
     form.show();
     reportWindowShown();
     link::runMainLoop(linkState, pump, form.portSearch());
