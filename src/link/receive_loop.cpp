@@ -21,11 +21,13 @@ ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass&
     , m_view(view)
     , m_state(state)
     , m_events(std::move(events))
+    , m_openCount(port.openCount())
 {
 }
 
 void ReceiveLoop::Timer1_Timer()
 {
+    forgetEarlierOpening();
     m_state.ticksSinceSentence = record::saturatingIncrement(m_state.ticksSinceSentence);
     if (m_state.ticksSinceSentence > kNoDataTicks)
         setDataIndicator(false);
@@ -58,6 +60,18 @@ void ReceiveLoop::ComPort_OnComm()
     const auto& procedure = m_port.CTSHolding() ? m_events.StartEvent : m_events.EndEvent;
     if (procedure)
         procedure();
+}
+
+void ReceiveLoop::forgetEarlierOpening()
+{
+    // Characters are taken only here, so whatever the buffer holds when the port has been opened since came
+    // from before: a sentence cut off there must not be glued to the first one of this opening.
+    const std::uint32_t openings = m_port.openCount();
+    if (openings == m_openCount)
+        return;
+    m_openCount = openings;
+    m_state.sentenceBuffer.clear();
+    m_state.skippingToLineEnd = false;
 }
 
 void ReceiveLoop::takeCharacter(char character)

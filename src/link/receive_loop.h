@@ -34,6 +34,7 @@ public:
     void ComPort_OnComm();
 
 private:
+    void forgetEarlierOpening();
     void takeCharacter(char character);
     void parseSentence();
     void failTick();
@@ -45,6 +46,7 @@ private:
     LinkView& m_view;
     LinkState& m_state;
     EventProcedures m_events;
+    std::uint32_t m_openCount; // the port's openings when the buffer was last emptied
 };
 
 } // namespace marlume::link

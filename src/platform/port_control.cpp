@@ -39,6 +39,7 @@ bool PortControl::setPortOpen(bool open)
             std::exchange(m_device, nullptr)->close();
         m_pathDevice.reset();
         m_cts = false;
+        m_ctsCounted.reset();
         return true;
     }
     if (PortOpen())
@@ -49,7 +50,11 @@ bool PortControl::setPortOpen(bool open)
         return false;
     }
     m_device = device;
+    ++m_openCount;
+    // The level before the count: a change between the two is then counted but not yet raised, and the
+    // first poll sees the level differ and raises it.
     m_cts = device->cts().value_or(false);
+    m_ctsCounted = device->ctsChangeCount();
     return true;
 }
 
@@ -90,11 +95,39 @@ void PortControl::poll()
 {
     if (!m_device)
         return;
+    if (m_ctsCounted) {
+        if (const auto count = m_device->ctsChangeCount()) {
+            raiseCountedChanges(*count);
+            return;
+        }
+        m_ctsCounted.reset(); // the count has gone for good: the level is watched from now on
+    }
     const auto level = m_device->cts();
     if (!level || *level == m_cts)
         return;
     m_cts = *level;
     raiseOnComm(kCommEventCts);
+}
+
+void PortControl::raiseCountedChanges(std::uint32_t count)
+{
+    // Read after the count, the level is the newer of the two. When the count's parity disagrees with it,
+    // one more change came (between the two reads, or merged by the driver): the count is trusted and
+    // the level read last ends the series, one change more. A count that has not caught up with that
+    // change by the next poll is taken for no new change.
+    const auto level = m_device->cts();
+    const auto counted = static_cast<std::int32_t>(count - *m_ctsCounted); // the counter may wrap
+    std::uint32_t changes = counted > 0 ? static_cast<std::uint32_t>(counted) : 0;
+    m_ctsCounted = count;
+    const bool levelAfterCount = m_cts != (changes % 2 != 0);
+    if (level && *level != levelAfterCount) {
+        ++changes;
+        ++*m_ctsCounted;
+    }
+    for (SerialDevice* const device = m_device; changes > 0 && m_device == device; --changes) {
+        m_cts = !m_cts;
+        raiseOnComm(kCommEventCts);
+    }
 }
 
 SerialDevice* PortControl::deviceFor(std::int16_t port)

@@ -27,17 +27,20 @@ public:
     [[nodiscard]] bool setSettings(std::string_view settings) override;
     [[nodiscard]] bool PortOpen() const override { return m_device != nullptr; }
     [[nodiscard]] bool setPortOpen(bool open) override;
+    [[nodiscard]] std::uint32_t openCount() const override { return m_openCount; }
     [[nodiscard]] bool setInputMode(std::int32_t mode) override;
     [[nodiscard]] bool setInputLen(std::int16_t length) override;
     [[nodiscard]] std::optional<std::int16_t> InBufferCount() override;
     [[nodiscard]] std::optional<std::string> Input() override;
     [[nodiscard]] bool CTSHolding() const override { return m_cts; }
 
-    // Raises OnComm with kCommEventCts when the open device's CTS line has changed.
+    // Raises OnComm with kCommEventCts for each change of the open device's CTS line since the last poll,
+    // in order; without a driver count, only a level that differs from the last one is seen.
     void poll() override;
 
 private:
     [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);
+    void raiseCountedChanges(std::uint32_t count);
 
     ScanPorts m_scanPorts;
     MakeDevice m_makeDevice;
@@ -47,9 +50,11 @@ private:
     std::optional<PortMap> m_map;
     SerialDevice* m_device = nullptr; // the open device, if any
     std::int16_t m_commPort = 1;
+    std::uint32_t m_openCount = 0;
     LineSettings m_settings;
     std::int16_t m_inputLen = 0;
     bool m_cts = false;
+    std::optional<std::uint32_t> m_ctsCounted; // the driver's count the changes raised so far come to
 };
 
 } // namespace marlume::platform

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <limits>
 
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+
 namespace marlume::platform {
 
 namespace {
@@ -59,16 +62,25 @@ bool QtSerialDevice::open(const LineSettings& settings)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_gone = false;
     m_hasModemLines = true;
+    m_countsCtsChanges = true;
     m_readStalled = false;
-    const bool opened = m_port.open(QIODevice::ReadOnly);
+    if (!m_port.open(QIODevice::ReadOnly)) {
+        m_port.clearError();
+        return false;
+    }
+    // QSerialPort locks by the path's name (and TIOCEXCL does not keep root out): lock by the device too.
+    m_lock = DeviceLock::take(m_port.handle());
+    if (!m_lock)
+        m_port.close();
     m_port.clearError();
-    return opened;
+    return m_lock.has_value();
 }
 
 void QtSerialDevice::close()
 {
     m_port.close();
     m_port.clearError();
+    m_lock.reset();
 }
 
 std::optional<std::size_t> QtSerialDevice::available()
@@ -107,6 +119,19 @@ std::optional<bool> QtSerialDevice::cts()
         return std::nullopt;
     }
     return lines.testFlag(QSerialPort::ClearToSendSignal);
+}
+
+std::optional<std::uint32_t> QtSerialDevice::ctsChangeCount()
+{
+    if (!m_countsCtsChanges || m_gone || !m_port.isOpen())
+        return std::nullopt;
+    serial_icounter_struct counts {};
+    if (::ioctl(m_port.handle(), TIOCGICOUNT, &counts) != 0) {
+        // Pseudo-terminals and some adapters keep no count: their CTS level is watched instead.
+        m_countsCtsChanges = false;
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(counts.cts);
 }
 
 void QtSerialDevice::onError(QSerialPort::SerialPortError error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/device_lock.h"
 #include "platform/serial_device.h"
 
 #include <QSerialPort>
@@ -8,7 +9,8 @@
 namespace marlume::platform {
 
 // A real serial device through QSerialPort, opened read-only (nothing is ever sent), without flow
-// control: CTS is an input that the program watches.
+// control: CTS is an input that the program watches. A device another instance holds, by whatever path,
+// does not open.
 class QtSerialDevice final : public SerialDevice {
 public:
     explicit QtSerialDevice(const QString& path);
@@ -18,13 +20,16 @@ public:
     std::optional<std::size_t> available() override;
     std::optional<std::string> read(std::size_t maxCount) override;
     std::optional<bool> cts() override;
+    std::optional<std::uint32_t> ctsChangeCount() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;
+    std::optional<DeviceLock> m_lock;
     bool m_gone = false;
     bool m_hasModemLines = true;
+    bool m_countsCtsChanges = true;
     bool m_queryingModemLines = false;
     bool m_readStalled = false;
 };

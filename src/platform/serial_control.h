@@ -35,6 +35,9 @@ public:
     [[nodiscard]] virtual bool PortOpen() const = 0;
     // Opening fails when the port does not exist, is in use or is already open.
     [[nodiscard]] virtual bool setPortOpen(bool open) = 0;
+    // Successful openings so far, by whoever opened: a reader tells by it that what it had collected
+    // came from an earlier opening.
+    [[nodiscard]] virtual std::uint32_t openCount() const = 0;
 
     [[nodiscard]] virtual bool setInputMode(std::int32_t mode) = 0;
     // Characters returned by one read of Input; 0 means all that are waiting.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ public:
     [[nodiscard]] virtual std::optional<std::string> read(std::size_t maxCount) = 0;
     // Level of the CTS line; nullopt for a device without modem lines.
     [[nodiscard]] virtual std::optional<bool> cts() = 0;
+    // Changes of the CTS line counted by the driver from an origin of its own, so that no change between
+    // two looks is missed; nullopt where nothing counts them and the level has to be watched instead.
+    [[nodiscard]] virtual std::optional<std::uint32_t> ctsChangeCount() { return std::nullopt; }
 };
 
 } // namespace marlume::platform

@@ -42,6 +42,10 @@ Device oneSentenceOnly()
 {
     return [](int tick) { return tick == 0 ? std::string("100,1,2\n") : std::string(); };
 }
+Device cutOffMidSentence()
+{
+    return [](int tick) { return tick == 0 ? std::string("12.0,3") : std::string(); };
+}
 
 // The search with the receive loop running inside its waits: every round of events is one 10 ms tick.
 class SearchFixture {
@@ -227,6 +231,22 @@ TEST(PortSearchTest, SequenceNumberIsZeroAfterTheSearch)
     EXPECT_EQ(f.record.SequenceNumber(), 0);
     f.record.startAvg();
     EXPECT_EQ(f.record.SequenceNumber(), 1);
+}
+
+TEST(PortSearchTest, SentenceCutOffOnOnePortIsNoPartOfTheNextPortsAverage)
+{
+    SearchFixture f;
+    f.connect(1, cutOffMidSentence());
+    f.connect(2, sensor());
+    // The reading current when an average starts is its first sample: make it the sensor's own.
+    ASSERT_TRUE(f.record.parseString("100,1,2"));
+
+    ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
+
+    EXPECT_EQ(f.port.CommPort(), 2);
+    EXPECT_EQ(f.record.avgN(), PortSearch::kFoundSamples + 1);
+    EXPECT_EQ(f.record.avgHeading(), 100.0F);
+    EXPECT_EQ(f.record.avgPitch(), 1.0F);
 }
 
 TEST(PortSearchTest, EndingDuringAWaitReturnsAtOnce)

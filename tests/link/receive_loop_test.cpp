@@ -205,6 +205,46 @@ TEST(ReceiveLoopTest, CountersStopAtTheLargestValue)
     EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kNeutral }));
 }
 
+struct ReopenCase {
+    std::string name;
+    std::string before; // what the first opening left unfinished
+    std::int16_t nextPort; // opened next; 0 keeps the first opening
+    std::size_t readings;
+    float heading; // of the last reading
+    float pitch;
+};
+
+class SentenceAcrossOpeningsTest : public ::testing::TestWithParam<ReopenCase> { };
+
+TEST_P(SentenceAcrossOpeningsTest, StartsAfreshWhenThePortIsOpened)
+{
+    const ReopenCase& row = GetParam();
+    ReceiveLoopFixture f;
+    f.port.presentPorts.insert(2);
+    f.tick(row.before);
+    if (row.nextPort != 0) {
+        ASSERT_TRUE(f.port.setPortOpen(false));
+        ASSERT_TRUE(f.port.setCommPort(row.nextPort));
+        ASSERT_TRUE(f.port.setPortOpen(true));
+    }
+
+    f.tick("5,1,2\n");
+
+    EXPECT_EQ(f.view.readings.size(), row.readings);
+    EXPECT_EQ(f.record.LastHeading(), row.heading);
+    EXPECT_EQ(f.record.LastPitch(), row.pitch);
+    EXPECT_TRUE(f.state.sentenceBuffer.empty());
+    EXPECT_FALSE(f.state.skippingToLineEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(Openings, SentenceAcrossOpeningsTest,
+    ::testing::Values(ReopenCase { "cut_sentence_then_next_port", "12.0,3", 2, 1, 5.0F, 1.0F },
+        ReopenCase { "cut_sentence_then_same_port_again", "12.0,3", 1, 1, 5.0F, 1.0F },
+        ReopenCase { "overlong_line_then_next_port", std::string(ReceiveLoop::kSentenceBufferLimit + 1, '9'),
+            2, 1, 5.0F, 1.0F },
+        ReopenCase { "same_opening_keeps_the_line", "12.0,3", 0, 1, 12.0F, 35.0F }),
+    testing::CaseName {});
+
 struct CtsCase {
     std::string name;
     bool searchActive;

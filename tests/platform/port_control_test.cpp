@@ -1,5 +1,6 @@
 #include "platform/port_control.h"
 
+#include "support/case_name.h"
 #include "support/fake_clock.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,90 @@ TEST_F(PortControlTest, CtsChangesRaiseOnCommWithTheLevel)
     EXPECT_EQ(events,
         (std::vector<std::pair<std::int16_t, bool>> { { kCommEventCts, true }, { kCommEventCts, false } }));
 }
+
+// A device whose driver counts CTS changes; the test sets what the next poll reads.
+class CountingDevice final : public SerialDevice {
+public:
+    bool open(const LineSettings&) override { return true; }
+    void close() override { }
+    std::optional<std::size_t> available() override { return 0; }
+    std::optional<std::string> read(std::size_t) override { return std::string(); }
+    std::optional<bool> cts() override { return level; }
+    std::optional<std::uint32_t> ctsChangeCount() override { return count; }
+
+    std::optional<std::uint32_t> count;
+    std::optional<bool> level;
+};
+
+struct CtsLook {
+    std::optional<std::uint32_t> count;
+    std::optional<bool> level;
+};
+
+struct CountedCtsCase {
+    std::string name;
+    CtsLook atOpening;
+    std::vector<CtsLook> polls;
+    std::vector<bool> raised; // CTSHolding at each OnComm, in order
+};
+
+class CountedCtsTest : public ::testing::TestWithParam<CountedCtsCase> { };
+
+TEST_P(CountedCtsTest, RaisesEveryChangeInOrder)
+{
+    const CountedCtsCase& row = GetParam();
+    FakeClock clock;
+    CountingDevice* device = nullptr;
+    PortControl control { [] { return parsePortMap("/dev/adapter"); },
+        [&](const std::string&) -> std::unique_ptr<SerialDevice> {
+            auto made = std::make_unique<CountingDevice>();
+            made->count = row.atOpening.count;
+            made->level = row.atOpening.level;
+            device = made.get();
+            return made;
+        },
+        clock };
+    std::vector<bool> raised;
+    control.setOnComm([&] {
+        EXPECT_EQ(control.CommEvent(), kCommEventCts);
+        raised.push_back(control.CTSHolding());
+    });
+    ASSERT_TRUE(control.setPortOpen(true));
+    ASSERT_NE(device, nullptr);
+
+    for (const CtsLook& look : row.polls) {
+        device->count = look.count;
+        device->level = look.level;
+        control.poll();
+    }
+
+    EXPECT_EQ(raised, row.raised);
+}
+
+constexpr std::uint32_t kLargestCount = 0xFFFF'FFFFU;
+
+INSTANTIATE_TEST_SUITE_P(Counts, CountedCtsTest,
+    ::testing::Values(CountedCtsCase { "one_change", { 0, false }, { { 1, true } }, { true } },
+        CountedCtsCase { "high_and_low_within_one_poll", { 0, false }, { { 2, false } }, { true, false } },
+        CountedCtsCase {
+            "three_changes_within_one_poll", { 0, false }, { { 3, true } }, { true, false, true } },
+        CountedCtsCase { "no_change", { 7, true }, { { 7, true }, { 7, true } }, {} },
+        CountedCtsCase {
+            "origin_taken_at_opening", { 40, true }, { { 40, true }, { 41, false } }, { false } },
+        CountedCtsCase { "one_counted_level_unchanged", { 0, false }, { { 1, false } }, { true, false } },
+        CountedCtsCase { "two_counted_level_changed", { 0, false }, { { 2, true } }, { true, false, true } },
+        CountedCtsCase {
+            "change_after_the_count_was_read", { 0, false }, { { 0, true }, { 1, true } }, { true } },
+        CountedCtsCase { "count_that_never_catches_up", { 0, false },
+            { { 0, true }, { 0, true }, { 1, false } }, { true, false } },
+        CountedCtsCase { "change_while_opening", { 1, false }, { { 1, true }, { 1, true } }, { true } },
+        CountedCtsCase { "counter_wraps", { kLargestCount, false }, { { 1, false } }, { true, false } },
+        CountedCtsCase { "level_unreadable", { 0, false }, { { 2, std::nullopt } }, { true, false } },
+        CountedCtsCase { "without_count_the_level_is_polled", { std::nullopt, false },
+            { { std::nullopt, true }, { std::nullopt, true }, { std::nullopt, false } }, { true, false } },
+        CountedCtsCase {
+            "count_lost_the_level_is_polled", { 0, false }, { { std::nullopt, true } }, { true } }),
+    testing::CaseName {});
 
 } // namespace
 } // namespace marlume::platform

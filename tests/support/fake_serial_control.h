@@ -39,8 +39,10 @@ public:
         if (m_open || !presentPorts.contains(m_commPort))
             return false;
         m_open = true;
+        ++m_openCount;
         return true;
     }
+    [[nodiscard]] std::uint32_t openCount() const override { return m_openCount; }
     [[nodiscard]] bool setInputMode(std::int32_t mode) override
     {
         inputMode = mode;
@@ -95,6 +97,7 @@ public:
 private:
     std::int16_t m_commPort = 1;
     bool m_open = false;
+    std::uint32_t m_openCount = 0;
     bool m_cts = false;
 };
 

@@ -1,0 +1,83 @@
+#include "platform/device_lock.h"
+
+#include <array>
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace marlume::platform {
+
+namespace {
+
+// /run/lock is the system's folder for device locks: every user shares it (a lock in a per-user folder would
+// not keep out another user's instance), and it is emptied at boot but never aged like /tmp, which serves
+// only where /run/lock takes no file.
+constexpr std::array<const char*, 2> kLockFolders { "/run/lock", "/tmp" };
+
+// Readable by all, so that another user's instance can open the file and find it locked.
+constexpr mode_t kLockFileMode = 0644;
+
+std::string lockFileName(dev_t device)
+{
+    return "marlume-tilt-monitor.dev-" + std::to_string(major(device)) + "-" + std::to_string(minor(device))
+        + ".lock";
+}
+
+} // namespace
+
+std::optional<DeviceLock> DeviceLock::take(int descriptor)
+{
+    struct stat status { };
+    if (::fstat(descriptor, &status) != 0 || !S_ISCHR(status.st_mode))
+        return DeviceLock(-1);
+    const std::string name = lockFileName(status.st_rdev);
+    for (const char* folder : kLockFolders) {
+        // flock needs no write access. The file is never removed: one unlinked while another instance opens
+        // it would let two hold the device.
+        const int file = ::open((std::string(folder) + "/" + name).c_str(),
+            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, kLockFileMode);
+        if (file < 0)
+            continue;
+        ::fchmod(file, kLockFileMode); // against a strict umask; fails harmlessly on another user's file
+        int locked = 0;
+        do
+            locked = ::flock(file, LOCK_EX | LOCK_NB);
+        while (locked != 0 && errno == EINTR);
+        if (locked == 0)
+            return DeviceLock(file);
+        const bool heldElsewhere = errno == EWOULDBLOCK;
+        ::close(file);
+        if (heldElsewhere)
+            return std::nullopt;
+    }
+    return DeviceLock(-1);
+}
+
+DeviceLock::DeviceLock(DeviceLock&& other) noexcept
+    : m_file(std::exchange(other.m_file, -1))
+{
+}
+
+DeviceLock& DeviceLock::operator=(DeviceLock&& other) noexcept
+{
+    if (this != &other) {
+        if (m_file >= 0)
+            ::close(m_file);
+        m_file = std::exchange(other.m_file, -1);
+    }
+    return *this;
+}
+
+DeviceLock::~DeviceLock()
+{
+    if (m_file >= 0)
+        ::close(m_file); // the only descriptor of its open file: closing it releases the lock
+}
+
+} // namespace marlume::platform
