@@ -4,10 +4,8 @@
 
 #include <QSerialPortInfo>
 
-#ifndef Q_OS_WIN
 #include <dirent.h>
 #include <unistd.h>
-#endif
 
 namespace marlume::platform {
 
@@ -20,7 +18,6 @@ std::unique_ptr<SerialDevice> makeDevice(const std::string& path)
     return std::make_unique<QtSerialDevice>(QString::fromStdString(path));
 }
 
-#ifndef Q_OS_WIN
 // The tty nodes that a device stands behind (serial ports, not consoles), read straight from sysfs:
 // a few dozen cheap calls, where QSerialPortInfo reads every attribute of every tty.
 std::vector<std::string> serialNodeNames()
@@ -49,7 +46,6 @@ PortMap scanPresentPorts()
     }
     return defaultPortMap(std::move(present));
 }
-#endif
 
 } // namespace
 
@@ -62,12 +58,6 @@ PortMap QtSerialControl::currentPortMap()
 {
     if (qEnvironmentVariableIsSet(kPortsVariable))
         return parsePortMap(qEnvironmentVariable(kPortsVariable).toStdString());
-#ifdef Q_OS_WIN
-    PortMap map;
-    for (int n = 1; n <= kPortCount; ++n)
-        map[static_cast<std::size_t>(n - 1)] = { PortEntry::Kind::Device, "COM" + std::to_string(n) };
-    return map;
-#else
     // Every search round asks afresh, so an adapter plugged in or renamed is found; the full scan runs
     // only when the set of serial nodes has changed, since a round with nothing present comes ten times
     // a second.
@@ -77,7 +67,6 @@ PortMap QtSerialControl::currentPortMap()
         m_scannedNodes = std::move(nodes);
     }
     return *m_scannedMap;
-#endif
 }
 
 } // namespace marlume::platform
