@@ -44,7 +44,7 @@ int Main()
     });
     form.show();
     reportWindowShown();
-    link::runMainLoop(linkState, pump, form.portSearch());
+    form.monitor().run();
     return 0;
 }
 

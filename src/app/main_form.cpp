@@ -22,7 +22,6 @@ namespace marlume::app {
 namespace {
 
 constexpr std::string_view kPlacementSection = "Velmora";
-constexpr int kTimer1Milliseconds = 10;
 
 // Numbers on screen use the user's decimal separator; one the display cannot take falls back to ".".
 char localeDecimalSeparator()
@@ -67,25 +66,18 @@ void setColourRole(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 MainForm::MainForm(const MainFormServices& services)
     : m_controls(buildMainFormWidgets(this))
-    , m_linkState(services.linkState)
-    , m_comPort(services.comPort)
-    , m_pump(services.pump)
     , m_settings(services.settings)
     , m_placement(*this)
-    , m_dataRecord(services.clock)
-    , m_display(*this, m_linkState, services.clock, localeDecimalSeparator(), localeTimeSeparator())
-    , m_receiveLoop(m_comPort, m_dataRecord, m_display, *this, m_linkState,
-          { [this] { m_events.StartEvent(); }, [this] { m_events.EndEvent(); } })
-    , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
     , m_captureFiles([this](std::function<void()> task) {
         QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
     })
-    , m_capture(m_dataRecord, m_captureFiles, *this,
-          [this](std::string& fileName, std::int16_t& filterIndex) {
-              return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
-          })
-    , m_events(m_dataRecord, services.clock, *this, m_capture,
-          [this](std::string_view status) { m_display.SetStatus(status); }, localeTimeSeparator())
+    , m_monitor(
+          { services.linkState, services.comPort, services.clock, services.pump, m_timer1, m_captureFiles },
+          { *this, *this, *this,
+              [this](std::string& fileName, std::int16_t& filterIndex) {
+                  return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
+              } },
+          { localeDecimalSeparator(), localeTimeSeparator() })
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kDesignCaption));
@@ -96,17 +88,14 @@ MainForm::MainForm(const MainFormServices& services)
     // Press and release of any mouse button hold an event open; the keyboard never triggers.
     m_controls.TriggerButton->installEventFilter(this);
     connect(
-        m_controls.ResetSeqButton, &QPushButton::clicked, this, [this] { m_events.ResetSeqButton_Click(); });
+        m_controls.ResetSeqButton, &QPushButton::clicked, this, [this] { m_monitor.ResetSeqButton_Click(); });
     connect(
-        m_controls.CaptureButton, &QPushButton::clicked, this, [this] { m_capture.CaptureButton_Click(); });
+        m_controls.CaptureButton, &QPushButton::clicked, this, [this] { m_monitor.CaptureButton_Click(); });
     connect(m_controls.ExitButton, &QPushButton::clicked, this, &QWidget::close);
-
-    m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
-    connect(&m_timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 
     Form_Load();
     m_controls.ExitButton->setFocus();
-    m_timer1.start(kTimer1Milliseconds);
+    m_monitor.start();
 }
 
 void MainForm::Form_Load()
@@ -120,16 +109,14 @@ void MainForm::Form_Load()
 void MainForm::closeEvent(QCloseEvent* event)
 {
     CloseDown();
-    m_timer1.stop();
-    m_pump.requestEnd();
+    m_monitor.end();
     event->accept();
 }
 
 void MainForm::CloseDown()
 {
     SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
-    if (m_comPort.PortOpen())
-        static_cast<void>(m_comPort.setPortOpen(false));
+    m_monitor.closePort();
 }
 
 void MainForm::showEvent(QShowEvent* event)
@@ -160,10 +147,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: // the second press of a double click
-            m_events.TriggerButton_MouseDown();
+            m_monitor.TriggerButton_MouseDown();
             break;
         case QEvent::MouseButtonRelease:
-            m_events.TriggerButton_MouseUp();
+            m_monitor.TriggerButton_MouseUp();
             break;
         default:
             break;

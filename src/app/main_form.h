@@ -5,20 +5,16 @@
 #include "app/qt_placement_window.h"
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
-#include "events/trigger_events.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
-#include "link/live_display.h"
-#include "link/port_search.h"
-#include "link/receive_loop.h"
+#include "monitor/monitor.h"
 #include "platform/capture_file_output.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/qt_ticker.h"
 #include "platform/serial_control.h"
 #include "platform/settings_store.h"
-#include "record/data_record_class.h"
 
-#include <QTimer>
 #include <QWidget>
 
 namespace marlume::app {
@@ -33,9 +29,9 @@ struct MainFormServices {
     platform::SettingsStore& settings;
 };
 
-// The main window: the live reading, the status line, the buttons and the event table.
-// It owns the sensor record and the link, event and capture logic, and binds them to
-// its controls; the logic itself lives in plain C++ behind the three views below.
+// The main window: the live reading, the status line, the buttons and the event table. It is
+// a face of its monitor: it shows what the monitor hands its three views, forwards the
+// operator's clicks, and keeps its own placement and layout.
 class MainForm final : public QWidget,
                        private link::LinkView,
                        private events::EventTableView,
@@ -44,18 +40,12 @@ class MainForm final : public QWidget,
 
 public:
     explicit MainForm(const MainFormServices& services);
-    // The serial control outlives the window: it must not call back into a window that has gone.
-    ~MainForm() override { m_comPort.setOnComm({}); }
 
-    // The 10 ms tick of Timer1: the serial control looks at its lines (a CTS change starts or
-    // ends an event), then the receive loop drains it and keeps the watchdogs.
-    void Timer1_Timer()
-    {
-        m_comPort.poll();
-        m_receiveLoop.Timer1_Timer();
-    }
-    [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
-    [[nodiscard]] link::PortSearch& portSearch() { return m_search; }
+    [[nodiscard]] monitor::Monitor& monitor() { return m_monitor; }
+    // Timer1's tick and the search, as the window's handlers.
+    void Timer1_Timer() { m_monitor.Timer1_Timer(); }
+    [[nodiscard]] link::SearchResult FindPort() { return m_monitor.FindPort(); }
+    [[nodiscard]] link::PortSearch& portSearch() { return m_monitor.portSearch(); }
     [[nodiscard]] const MainFormWidgets& controls() const { return m_controls; }
 
 protected:
@@ -85,20 +75,12 @@ private:
     [[nodiscard]] QColor toQColor(const link::Colour& colour) const;
 
     MainFormWidgets m_controls;
-    link::LinkState& m_linkState;
-    platform::SerialControl& m_comPort;
-    platform::EventPump& m_pump;
     platform::SettingsStore& m_settings;
     QtPlacementWindow m_placement;
-    record::DataRecordClass m_dataRecord;
-    link::LiveDisplay m_display;
-    link::ReceiveLoop m_receiveLoop;
-    link::PortSearch m_search;
-    platform::CaptureFileOutput m_captureFiles;
-    events::CaptureFile m_capture;
-    events::TriggerEvents m_events;
     EventsLayout m_eventsLayout = kDesignEventsLayout;
-    QTimer m_timer1;
+    platform::QtTicker m_timer1;
+    platform::CaptureFileOutput m_captureFiles;
+    monitor::Monitor m_monitor; // last: it ticks into the views above
 };
 
 } // namespace marlume::app

@@ -14,13 +14,14 @@ constexpr unsigned char kLowestKeptCode = 32;
 } // namespace
 
 ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-    LinkView& view, LinkState& state, EventProcedures events)
+    LinkView& view, LinkState& state, EventProcedures events, std::function<void()> readingAccepted)
     : m_port(port)
     , m_record(record)
     , m_display(display)
     , m_view(view)
     , m_state(state)
     , m_events(std::move(events))
+    , m_readingAccepted(std::move(readingAccepted))
     , m_openCount(port.openCount())
 {
 }
@@ -99,6 +100,8 @@ void ReceiveLoop::parseSentence()
     m_state.ticksSinceSentence = 0;
     m_display.DisplayLatestData(m_record);
     setDataIndicator(!m_state.dataIndicatorGreen);
+    if (m_readingAccepted)
+        m_readingAccepted();
 }
 
 void ReceiveLoop::failTick()

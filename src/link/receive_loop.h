@@ -27,8 +27,9 @@ public:
     // A longer line is no sentence: it is dropped up to its line feed.
     static constexpr std::size_t kSentenceBufferLimit = 4096;
 
+    // readingAccepted, when given, is told of every accepted sentence after the display has shown it.
     ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-        LinkView& view, LinkState& state, EventProcedures events);
+        LinkView& view, LinkState& state, EventProcedures events, std::function<void()> readingAccepted = {});
 
     void Timer1_Timer();
     void ComPort_OnComm();
@@ -46,6 +47,7 @@ private:
     LinkView& m_view;
     LinkState& m_state;
     EventProcedures m_events;
+    std::function<void()> m_readingAccepted;
     std::uint32_t m_openCount; // the port's openings when the buffer was last emptied
 };
 

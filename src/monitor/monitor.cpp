@@ -1,0 +1,95 @@
+#include "monitor/monitor.h"
+
+namespace marlume::monitor {
+
+Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Separators separators)
+    : m_linkState(services.linkState)
+    , m_comPort(services.comPort)
+    , m_clock(services.clock)
+    , m_pump(services.pump)
+    , m_ticker(services.ticker)
+    , m_dataRecord(services.clock)
+    , m_display(views.link, m_linkState, services.clock, separators.decimal, separators.time)
+    , m_receiveLoop(m_comPort, m_dataRecord, m_display, views.link, m_linkState,
+          { [this] { StartEvent(); }, [this] { EndEvent(); } }, [this] { readingAccepted(); })
+    , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
+    , m_capture(m_dataRecord, services.files, views.capture, views.saveFileDialog)
+    , m_events(
+          m_dataRecord, services.clock, views.table, m_capture,
+          [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
+{
+    m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
+}
+
+// The serial control outlives the monitor: it must not call back into one that has gone.
+Monitor::~Monitor()
+{
+    m_ticker.stop();
+    m_comPort.setOnComm({});
+}
+
+void Monitor::start()
+{
+    m_ticker.start(kTickInterval, [this] { Timer1_Timer(); });
+}
+
+void Monitor::run()
+{
+    link::runMainLoop(m_linkState, m_pump, m_search);
+}
+
+void Monitor::end()
+{
+    m_ticker.stop();
+    m_pump.requestEnd();
+}
+
+void Monitor::closePort()
+{
+    if (m_comPort.PortOpen())
+        static_cast<void>(m_comPort.setPortOpen(false));
+}
+
+void Monitor::Timer1_Timer()
+{
+    const bool wasAlive = m_linkState.linkAlive;
+    m_comPort.poll();
+    m_receiveLoop.Timer1_Timer();
+    if (wasAlive && !m_linkState.linkAlive) {
+        const platform::LocalDateTime now = m_clock.now();
+        for (MonitorListener* listener : m_listeners)
+            listener->linkLost(now);
+    }
+}
+
+void Monitor::StartEvent()
+{
+    m_events.StartEvent();
+    m_eventRunning = true;
+    const auto start = m_dataRecord.startTime().value_or(m_clock.now());
+    for (MonitorListener* listener : m_listeners)
+        listener->eventStarted(m_dataRecord.SequenceNumber(), start);
+}
+
+void Monitor::EndEvent()
+{
+    m_events.EndEvent();
+    m_eventRunning = false;
+    const platform::LocalDateTime end = m_dataRecord.endTime().value_or(m_clock.now());
+    const EndedEvent ended { m_dataRecord.SequenceNumber(), m_dataRecord.startTime().value_or(end), end,
+        m_dataRecord.avgTilt(), m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(),
+        m_dataRecord.avgN() };
+    for (MonitorListener* listener : m_listeners)
+        listener->eventEnded(ended);
+}
+
+void Monitor::readingAccepted()
+{
+    const AcceptedReading reading { m_clock.now(), m_dataRecord.LastHeading(), m_dataRecord.LastPitch(),
+        m_dataRecord.LastRoll(), m_dataRecord.LastTilt(), m_eventRunning,
+        m_eventRunning ? m_dataRecord.SequenceNumber() : 0 };
+    for (MonitorListener* listener : m_listeners)
+        listener->readingAccepted(reading);
+}
+
+} // namespace marlume::monitor

@@ -1,0 +1,182 @@
+#include "monitor/monitor.h"
+
+#include "support/case_name.h"
+#include "support/fake_clock.h"
+#include "support/fake_event_pump.h"
+#include "support/fake_event_views.h"
+#include "support/fake_link_view.h"
+#include "support/fake_output_files.h"
+#include "support/fake_serial_control.h"
+#include "support/fake_ticker.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlume::monitor {
+namespace {
+
+// Keeps what the monitor tells, as numbers.
+class RecordingListener final : public MonitorListener {
+public:
+    void readingAccepted(const AcceptedReading& reading) override { readings.push_back(reading); }
+    void eventStarted(std::int32_t number, const platform::LocalDateTime& start) override
+    {
+        starts.emplace_back(number, start);
+    }
+    void eventEnded(const EndedEvent& event) override { ends.push_back(event); }
+    void linkLost(const platform::LocalDateTime& time) override { losses.push_back(time); }
+
+    std::vector<AcceptedReading> readings;
+    std::vector<std::pair<std::int32_t, platform::LocalDateTime>> starts;
+    std::vector<EndedEvent> ends;
+    std::vector<platform::LocalDateTime> losses;
+};
+
+// The monitor on fakes, its sensor on an open port 1, with a capture file the operator names at once.
+class MonitorTest : public ::testing::Test {
+protected:
+    MonitorTest()
+    {
+        comPort.presentPorts = { 1 };
+        static_cast<void>(comPort.setPortOpen(true));
+        monitor.addListener(listener);
+        monitor.start();
+    }
+
+    // The sensor sends these lines and one tick takes them.
+    void receive(std::string_view lines)
+    {
+        comPort.arrive(lines);
+        ticker.tick();
+    }
+
+    link::LinkState linkState;
+    testing::FakeSerialControl comPort;
+    testing::FakeClock clock;
+    testing::FakeEventPump pump;
+    testing::FakeTicker ticker;
+    testing::FakeOutputFiles files;
+    testing::FakeLinkView linkView;
+    testing::FakeEventTableView tableView;
+    testing::FakeCaptureView captureView;
+    RecordingListener listener;
+    Monitor monitor { { linkState, comPort, clock, pump, ticker, files },
+        { linkView, tableView, captureView, [](std::string& fileName, std::int16_t&) {
+             fileName = "/data/run.csv";
+             return true;
+         } } };
+};
+
+TEST_F(MonitorTest, TicksEveryTenMillisecondsFromStartUntilEnd)
+{
+    EXPECT_EQ(ticker.interval, std::chrono::milliseconds(10));
+    EXPECT_TRUE(ticker.running());
+    monitor.end();
+    EXPECT_FALSE(ticker.running());
+    EXPECT_FALSE(pump.processEvents()) << "every loop on the pump ends";
+}
+
+TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
+{
+    receive("123.4,-2.5,1.8\nno sentence\n");
+    clock.advanceMilliseconds(250);
+    receive("355,50,40\n");
+
+    ASSERT_EQ(listener.readings.size(), 2U) << "a rejected line is not told";
+    const AcceptedReading& first = listener.readings[0];
+    EXPECT_EQ(first.time, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 0 }));
+    EXPECT_EQ(first.heading, 123);
+    EXPECT_EQ(first.pitch, -2.5F);
+    EXPECT_EQ(first.roll, 1.8F);
+    EXPECT_EQ(first.tilt, 3.1F);
+    EXPECT_FALSE(first.eventCollecting);
+    EXPECT_EQ(first.eventNumber, 0);
+    EXPECT_EQ(listener.readings[1].time.millisecond, 250);
+    EXPECT_EQ(listener.readings[1].heading, -5) << "as the record keeps it, across north";
+    EXPECT_EQ(listener.readings[1].tilt, 88.4F) << "the number, though the labels read over";
+    EXPECT_EQ(linkView.readings.size(), 2U) << "the live display shows the same readings";
+}
+
+TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
+{
+    receive("100,1,2\n");
+    comPort.changeCts(true);
+    ticker.tick();
+    receive("102.4,1.5,2.5\n101.6,0.5,1.5\n");
+    clock.setTimeOfDay(14, 2, 41);
+    comPort.changeCts(false);
+    ticker.tick();
+    receive("90,0,0\n");
+
+    ASSERT_EQ(listener.readings.size(), 4U);
+    EXPECT_FALSE(listener.readings[0].eventCollecting);
+    for (const std::size_t inside : { 1U, 2U }) {
+        EXPECT_TRUE(listener.readings[inside].eventCollecting);
+        EXPECT_EQ(listener.readings[inside].eventNumber, 1);
+    }
+    EXPECT_FALSE(listener.readings[3].eventCollecting);
+    EXPECT_EQ(listener.readings[3].eventNumber, 0);
+
+    ASSERT_EQ(listener.starts.size(), 1U);
+    EXPECT_EQ(listener.starts[0].first, 1);
+    EXPECT_EQ(listener.starts[0].second, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 0 }));
+    ASSERT_EQ(listener.ends.size(), 1U);
+    const EndedEvent& ended = listener.ends[0];
+    EXPECT_EQ(ended.number, 1);
+    EXPECT_EQ(ended.end.second, 41);
+    EXPECT_EQ(ended.samples, 3);
+    EXPECT_EQ(ended.avgHeading, 101);
+    EXPECT_EQ(ended.avgPitch, 1.0F);
+    EXPECT_EQ(ended.avgRoll, 2.0F);
+    EXPECT_EQ(ended.avgTilt, 2.2F);
+    EXPECT_EQ(tableView.text, "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
+}
+
+TEST_F(MonitorTest, TheButtonsWorkAsCtsDoes)
+{
+    receive("100,1,2\n");
+    monitor.TriggerButton_MouseDown();
+    EXPECT_EQ(linkView.statusTexts().back(), "Integrating");
+    monitor.TriggerButton_MouseUp();
+    EXPECT_EQ(linkView.statusTexts().back(), "Ready");
+    monitor.ResetSeqButton_Click();
+    monitor.TriggerButton_MouseDown();
+    monitor.TriggerButton_MouseUp();
+    ASSERT_EQ(listener.ends.size(), 2U);
+    EXPECT_EQ(listener.ends[1].number, 1) << "numbering restarted";
+
+    monitor.CaptureButton_Click();
+    EXPECT_EQ(captureView.label, "Saving to \"run.csv\"");
+    monitor.TriggerButton_MouseDown();
+    monitor.TriggerButton_MouseUp();
+    EXPECT_EQ(files.output.contents[1],
+        "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n"
+        "2,08/18/2008,14:02:11,14:02:11,2.2,100,1,2, 1 \r\n");
+}
+
+TEST_F(MonitorTest, TellsWhenTheLinkIsLostOnce)
+{
+    receive("1,2,3\n");
+    comPort.failReads = true;
+    for (int tick = 0; tick < 9; ++tick)
+        ticker.tick();
+    EXPECT_TRUE(listener.losses.empty());
+    ticker.tick();
+    EXPECT_EQ(listener.losses.size(), 1U);
+    EXPECT_FALSE(linkState.linkAlive);
+    ticker.tick();
+    EXPECT_EQ(listener.losses.size(), 1U) << "told when it goes, not on every failing tick";
+}
+
+TEST_F(MonitorTest, ClosingThePortLeavesItClosed)
+{
+    monitor.closePort();
+    EXPECT_FALSE(comPort.PortOpen());
+    monitor.closePort();
+    EXPECT_FALSE(comPort.PortOpen());
+}
+
+} // namespace
+} // namespace marlume::monitor
