@@ -4,6 +4,8 @@
 
 #include <QSerialPortInfo>
 
+#include <utility>
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -49,13 +51,16 @@ PortMap scanPresentPorts()
 
 } // namespace
 
-QtSerialControl::QtSerialControl()
-    : m_control([this] { return currentPortMap(); }, &makeDevice, m_clock)
+QtSerialControl::QtSerialControl(std::optional<std::string> portList)
+    : m_portList(std::move(portList))
+    , m_control([this] { return currentPortMap(); }, &makeDevice, m_clock)
 {
 }
 
 PortMap QtSerialControl::currentPortMap()
 {
+    if (m_portList)
+        return parsePortMap(*m_portList);
     if (qEnvironmentVariableIsSet(kPortsVariable))
         return parsePortMap(qEnvironmentVariable(kPortsVariable).toStdString());
     // Every search round asks afresh, so an adapter plugged in or renamed is found; the full scan runs

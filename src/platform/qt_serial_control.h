@@ -10,11 +10,11 @@
 namespace marlume::platform {
 
 // The serial control of the program: ports 1 to 16 lead through the port map to real devices (QSerialPort),
-// the simulated sensor or the silent one. The map comes from MARLUME_TILT_PORTS when that is set, even
-// empty; otherwise from the serial devices present.
+// the simulated sensor or the silent one. The map comes from the list given, else from MARLUME_TILT_PORTS
+// when that is set, even empty; otherwise from the serial devices present.
 class QtSerialControl final {
 public:
-    QtSerialControl();
+    explicit QtSerialControl(std::optional<std::string> portList = std::nullopt);
 
     [[nodiscard]] SerialControl& control() { return m_control; }
 
@@ -22,6 +22,7 @@ public:
     [[nodiscard]] PortMap currentPortMap();
 
 private:
+    std::optional<std::string> m_portList;
     SystemClock m_clock;
     std::vector<std::string> m_scannedNodes; // the serial nodes present at the last full scan
     std::optional<PortMap> m_scannedMap;

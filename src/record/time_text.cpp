@@ -24,4 +24,20 @@ std::string dateText(const platform::LocalDateTime& date, char separator)
     return text;
 }
 
+std::string isoDateTimeText(const platform::LocalDateTime& time, bool withMilliseconds)
+{
+    std::string text = wholeNumberText(time.year, 4);
+    text += '-';
+    text += wholeNumberText(time.month, 2);
+    text += '-';
+    text += wholeNumberText(time.day, 2);
+    text += 'T';
+    text += timeText(time, ':');
+    if (withMilliseconds) {
+        text += '.';
+        text += wholeNumberText(time.millisecond, 3);
+    }
+    return text;
+}
+
 } // namespace marlume::record

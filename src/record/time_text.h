@@ -12,4 +12,7 @@ namespace marlume::record {
 // "mm/dd/yyyy".
 [[nodiscard]] std::string dateText(const platform::LocalDateTime& date, char separator = '/');
 
+// ISO 8601 local date and time, "2008-08-18T14:02:11", with ".123" after it when milliseconds are wanted.
+[[nodiscard]] std::string isoDateTimeText(const platform::LocalDateTime& time, bool withMilliseconds = false);
+
 } // namespace marlume::record

@@ -151,5 +151,25 @@ INSTANTIATE_TEST_SUITE_P(Dates, DateTextTable,
         TimeCase { "dash_separator", { 2024, 2, 29, 0, 0, 0, 0 }, '-', "02-29-2024" }),
     testing::CaseName());
 
+struct IsoCase {
+    std::string name;
+    platform::LocalDateTime time;
+    bool withMilliseconds;
+    std::string text;
+};
+
+class IsoDateTimeTextTable : public ::testing::TestWithParam<IsoCase> { };
+
+TEST_P(IsoDateTimeTextTable, DateTTimeWithLeadingZeros)
+{
+    EXPECT_EQ(isoDateTimeText(GetParam().time, GetParam().withMilliseconds), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stamps, IsoDateTimeTextTable,
+    ::testing::Values(IsoCase { "seconds", { 2008, 8, 18, 14, 2, 11, 7 }, false, "2008-08-18T14:02:11" },
+        IsoCase { "milliseconds", { 2008, 8, 18, 14, 2, 11, 7 }, true, "2008-08-18T14:02:11.007" },
+        IsoCase { "early_year_and_midnight", { 987, 1, 2, 0, 0, 0, 999 }, true, "0987-01-02T00:00:00.999" }),
+    testing::CaseName());
+
 } // namespace
 } // namespace marlume::record

@@ -100,10 +100,24 @@ void ChildProcess::signal(int number) const
 
 bool ChildProcess::waitForError(std::string_view text, std::chrono::milliseconds patience)
 {
+    return waitFor([this] { return err(); }, text, patience, {});
+}
+
+bool ChildProcess::waitForOutput(
+    std::string_view text, std::chrono::milliseconds patience, const std::function<void()>& meanwhile)
+{
+    return waitFor([this] { return out(); }, text, patience, meanwhile);
+}
+
+bool ChildProcess::waitFor(const std::function<std::string()>& stream, std::string_view text,
+    std::chrono::milliseconds patience, const std::function<void()>& meanwhile)
+{
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (err().find(text) == std::string::npos) {
+    while (stream().find(text) == std::string::npos) {
         if (!running() || std::chrono::steady_clock::now() >= deadline)
-            return err().find(text) != std::string::npos;
+            return stream().find(text) != std::string::npos;
+        if (meanwhile)
+            meanwhile();
         std::this_thread::sleep_for(kPollInterval);
     }
     return true;

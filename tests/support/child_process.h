@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -41,9 +42,11 @@ public:
     [[nodiscard]] bool started() const { return m_pid > 0; }
 
     void signal(int number) const;
-    // True once the text has appeared on its standard error; false when the program ended or
-    // the time ran out first.
+    // True once the text has appeared on its standard error, or output; false when the program
+    // ended or the time ran out first. `meanwhile` runs between the looks, every 10 ms.
     [[nodiscard]] bool waitForError(std::string_view text, std::chrono::milliseconds patience);
+    [[nodiscard]] bool waitForOutput(std::string_view text, std::chrono::milliseconds patience,
+        const std::function<void()>& meanwhile = {});
     // Its exit status, minus the signal's number when a signal ended it; nullopt when it still
     // ran when the time ran out.
     [[nodiscard]] std::optional<int> waitForExit(std::chrono::milliseconds patience);
@@ -54,6 +57,8 @@ public:
 
 private:
     bool reap(bool block);
+    bool waitFor(const std::function<std::string()>& stream, std::string_view text,
+        std::chrono::milliseconds patience, const std::function<void()>& meanwhile);
 
     TemporaryFolder m_folder; // holds the output
     pid_t m_pid = -1;

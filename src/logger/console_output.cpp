@@ -1,0 +1,69 @@
+#include "logger/console_output.h"
+
+#include "link/live_display.h"
+#include "record/time_text.h"
+
+namespace marlume::logger {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kSearching = "Searching";
+constexpr std::string_view kCloseCaption = "Close File";
+
+} // namespace
+
+ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet)
+    : m_out(out)
+    , m_err(err)
+    , m_clock(clock)
+    , m_quiet(quiet)
+{
+}
+
+void ConsoleOutput::showStatus(const link::StatusDisplay& status)
+{
+    // A search shows a point more for every port it tries: one line says it has begun.
+    const std::string text = link::isSearchStatus(status.text) ? std::string(kSearching) : status.text;
+    if (text == m_status)
+        return;
+    m_status = text;
+    if (!m_quiet)
+        print(m_out, m_clock.now(), text);
+}
+
+void ConsoleOutput::appendText(std::string_view piece)
+{
+    m_tableLine += piece;
+    if (!m_tableLine.ends_with(kLineEnd))
+        return;
+    m_tableLine.resize(m_tableLine.size() - kLineEnd.size());
+    if (!m_quiet)
+        print(m_out, m_clock.now(), m_tableLine);
+    m_tableLine.clear();
+}
+
+void ConsoleOutput::setCaptureLabel(const events::CaptureLabelText& label)
+{
+    const std::string text = label.text();
+    const bool failure = text.starts_with("Cannot");
+    if (failure || !m_quiet)
+        print(failure ? m_err : m_out, m_clock.now(), text);
+    // A file that was open and is now closed without the operator: its header failed.
+    if (failure && m_captureCaption != kCloseCaption && m_onCaptureLost)
+        m_onCaptureLost();
+}
+
+void ConsoleOutput::linkLost(const platform::LocalDateTime& time)
+{
+    m_status.clear(); // the search that follows is told again
+    if (!m_quiet)
+        print(m_out, time, "Link lost");
+}
+
+void ConsoleOutput::print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text)
+{
+    stream << record::isoDateTimeText(time) << ' ' << text << std::endl;
+}
+
+} // namespace marlume::logger

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "events/capture_file.h"
+#include "events/event_table_view.h"
+#include "link/link_view.h"
+#include "monitor/monitor_listener.h"
+#include "platform/clock.h"
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace marlume::logger {
+
+// The logger's face: what a window would show, one line each on its output with an ISO 8601 time
+// stamp, so that a terminal or the journal tells what it does. Status changes (a search once, not
+// every port it tries), the loss of the link, each event's table line and the capture file's state
+// go to the output; failures to the error output. Readings are not printed.
+class ConsoleOutput final : public link::LinkView,
+                            public events::EventTableView,
+                            public events::CaptureView,
+                            public monitor::MonitorListener {
+public:
+    ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet);
+
+    // Told when the capture file has closed by itself (its header could not be written).
+    void setOnCaptureLost(std::function<void()> onCaptureLost) { m_onCaptureLost = std::move(onCaptureLost); }
+
+    void showReading(const link::ReadingDisplay&) override { }
+    void setDataIndicator(const link::Colour&) override { }
+    void showStatus(const link::StatusDisplay& status) override;
+
+    void appendText(std::string_view piece) override;
+    void replaceText(std::string_view) override { }
+    void moveToEnd() override { }
+
+    [[nodiscard]] std::string captureButtonCaption() const override { return m_captureCaption; }
+    void setCaptureButtonCaption(const std::string& caption) override { m_captureCaption = caption; }
+    void setCaptureLabel(const events::CaptureLabelText& label) override;
+
+    void linkLost(const platform::LocalDateTime& time) override;
+
+private:
+    void print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    const platform::Clock& m_clock;
+    bool m_quiet;
+    std::string m_status;
+    std::string m_tableLine; // the event's line until its end completes it
+    std::string m_captureCaption = "Create Capture File...";
+    std::function<void()> m_onCaptureLost;
+};
+
+} // namespace marlume::logger

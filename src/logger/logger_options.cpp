@@ -1,0 +1,74 @@
+#include "logger/logger_options.h"
+
+namespace marlume::logger {
+
+namespace {
+
+constexpr std::string_view kProgram = "marlume-tilt-logger";
+
+LoggerCommand refuse(const std::string& why)
+{
+    return { LoggerCommand::Action::Refuse, {}, std::string(kProgram) + ": " + why + "; see --help" };
+}
+
+} // namespace
+
+LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments)
+{
+    LoggerCommand command;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view name = arguments[i];
+        std::optional<std::string_view> value;
+        if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (name == "--capture" || name == "--ports") {
+            if (!value) {
+                if (i + 1 == arguments.size())
+                    return refuse("option '" + std::string(name) + "' needs a value");
+                value = arguments[++i];
+            }
+            if (name == "--capture") {
+                if (value->empty())
+                    return refuse("option '--capture' needs a file name");
+                command.options.capturePath = std::string(*value);
+            } else {
+                command.options.ports = std::string(*value);
+            }
+        } else if (value) {
+            return refuse("option '" + std::string(name) + "' takes no value");
+        } else if (name == "--quiet") {
+            command.options.quiet = true;
+        } else if (name == "--help") {
+            command.action = LoggerCommand::Action::Help;
+        } else if (name == "--version") {
+            command.action = LoggerCommand::Action::Version;
+        } else if (name.starts_with('-')) {
+            return refuse("unknown option '" + std::string(name) + "'");
+        } else {
+            return refuse("unexpected argument '" + std::string(name) + "'");
+        }
+    }
+    return command;
+}
+
+std::string loggerUsage()
+{
+    return "Usage: marlume-tilt-logger [--capture FILE] [--ports LIST] [--quiet]\n"
+           "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"
+           "readings over every trigger event (CTS high) and prints what it does.\n"
+           "\n"
+           "  --capture FILE  create or empty FILE and append one record per ended event\n"
+           "  --ports LIST    the ports to search, as in MARLUME_TILT_PORTS: comma-separated,\n"
+           "                  the n-th entry is port n (a device path, sim, silent, or empty)\n"
+           "  --quiet         print only failures\n"
+           "  --help          print this text and exit\n"
+           "  --version       print the version and exit\n"
+           "\n"
+           "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
+           "on disk. Exit status: 0 when ended so, 2 for a bad option or a capture file that\n"
+           "cannot be written.\n";
+}
+
+} // namespace marlume::logger

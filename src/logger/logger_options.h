@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlume::logger {
+
+struct LoggerOptions {
+    std::optional<std::string> capturePath; // created or emptied, one record per ended event
+    std::optional<std::string> ports; // a port map in MARLUME_TILT_PORTS' words
+    bool quiet = false; // only failures are printed
+};
+
+// What the command line asks of the logger.
+struct LoggerCommand {
+    enum class Action { Run, Help, Version, Refuse };
+    Action action = Action::Run;
+    LoggerOptions options;
+    std::string refusal; // for Refuse: the line for standard error
+};
+
+// Reads the arguments after the program name: --capture FILE, --ports LIST (either also as
+// --name=value), --quiet, --help, --version.
+[[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
+
+// The text --help prints.
+[[nodiscard]] std::string loggerUsage();
+
+} // namespace marlume::logger

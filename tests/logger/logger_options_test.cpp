@@ -1,0 +1,95 @@
+#include "logger/logger_options.h"
+
+#include "support/case_name.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace marlume::logger {
+namespace {
+
+using Action = LoggerCommand::Action;
+
+struct AcceptedCase {
+    std::string name;
+    std::vector<std::string_view> arguments;
+    Action action;
+    std::optional<std::string> capturePath;
+    std::optional<std::string> ports;
+    bool quiet;
+};
+
+class AcceptedArgumentsTest : public ::testing::TestWithParam<AcceptedCase> { };
+
+TEST_P(AcceptedArgumentsTest, ReadsTheOptions)
+{
+    const auto& c = GetParam();
+    const LoggerCommand command = parseLoggerArguments(c.arguments);
+    EXPECT_EQ(command.action, c.action) << command.refusal;
+    EXPECT_EQ(command.options.capturePath, c.capturePath);
+    EXPECT_EQ(command.options.ports, c.ports);
+    EXPECT_EQ(command.options.quiet, c.quiet);
+}
+
+INSTANTIATE_TEST_SUITE_P(Accepted, AcceptedArgumentsTest,
+    ::testing::ValuesIn(std::vector<AcceptedCase> {
+        { "Nothing", {}, Action::Run, std::nullopt, std::nullopt, false },
+        { "CaptureWithItsValueAfter", { "--capture", "/data/run.csv" }, Action::Run, "/data/run.csv",
+            std::nullopt, false },
+        { "CaptureWithEquals", { "--capture=/data/a=b.csv" }, Action::Run, "/data/a=b.csv", std::nullopt,
+            false },
+        { "ValueThatLooksLikeAnOption", { "--capture", "--quiet" }, Action::Run, "--quiet", std::nullopt,
+            false },
+        { "PortsEmptyEntries", { "--ports", ",silent,/dev/ttyUSB0" }, Action::Run, std::nullopt,
+            ",silent,/dev/ttyUSB0", false },
+        { "PortsMayBeEmpty", { "--ports=" }, Action::Run, std::nullopt, "", false },
+        { "Quiet", { "--quiet", "--capture", "x.csv" }, Action::Run, "x.csv", std::nullopt, true },
+        { "LastCaptureWins", { "--capture", "a.csv", "--capture", "b.csv" }, Action::Run, "b.csv",
+            std::nullopt, false },
+        { "Help", { "--quiet", "--help" }, Action::Help, std::nullopt, std::nullopt, true },
+        { "Version", { "--version" }, Action::Version, std::nullopt, std::nullopt, false },
+    }),
+    testing::CaseName());
+
+struct RefusedCase {
+    std::string name;
+    std::vector<std::string_view> arguments;
+    std::string mention; // the refusal names this
+};
+
+class RefusedArgumentsTest : public ::testing::TestWithParam<RefusedCase> { };
+
+TEST_P(RefusedArgumentsTest, SaysWhatIsWrongOnOneLine)
+{
+    const LoggerCommand command = parseLoggerArguments(GetParam().arguments);
+    EXPECT_EQ(command.action, Action::Refuse);
+    EXPECT_TRUE(command.refusal.starts_with("marlume-tilt-logger: ")) << command.refusal;
+    EXPECT_NE(command.refusal.find(GetParam().mention), std::string::npos) << command.refusal;
+    EXPECT_NE(command.refusal.find("--help"), std::string::npos) << command.refusal;
+    EXPECT_EQ(command.refusal.find('\n'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Refused, RefusedArgumentsTest,
+    ::testing::ValuesIn(std::vector<RefusedCase> {
+        { "UnknownOption", { "--capture", "a.csv", "--frobnicate" }, "'--frobnicate'" },
+        { "ShortOptionsAreUnknown", { "-q" }, "'-q'" },
+        { "CaptureWithoutValue", { "--capture" }, "'--capture' needs a value" },
+        { "PortsWithoutValue", { "--quiet", "--ports" }, "'--ports' needs a value" },
+        { "EmptyCaptureName", { "--capture=" }, "needs a file name" },
+        { "FlagWithValue", { "--quiet=yes" }, "'--quiet' takes no value" },
+        { "StrayArgument", { "run.csv" }, "unexpected argument 'run.csv'" },
+    }),
+    testing::CaseName());
+
+TEST(LoggerUsage, NamesEveryOption)
+{
+    const std::string usage = loggerUsage();
+    for (const char* option : { "--capture FILE", "--ports LIST", "--quiet", "--help", "--version" })
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace marlume::logger

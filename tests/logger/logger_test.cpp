@@ -1,0 +1,153 @@
+#include "logger/logger.h"
+
+#include "platform/capture_file_output.h"
+#include "support/child_process.h"
+#include "support/fake_clock.h"
+#include "support/fake_event_pump.h"
+#include "support/fake_event_views.h"
+#include "support/fake_link_view.h"
+#include "support/fake_serial_control.h"
+#include "support/fake_ticker.h"
+#include "support/posted_tasks.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace marlume::logger {
+namespace {
+
+std::string fileContents(const std::filesystem::path& path)
+{
+    std::ifstream file(path);
+    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+}
+
+// A station on fakes: a sensor on port 1 that sends a reading every 10 ms pass of events and raises
+// CTS for 30 passes out of every 80 from pass 150 on; the face's loops end at pass `lastPass`.
+struct ScriptedStation {
+    explicit ScriptedStation(int lastPass)
+    {
+        comPort.presentPorts = { 1 };
+        pump.onEvents = [this, lastPass] {
+            ++pass;
+            clock.advanceMilliseconds(10);
+            const int heading = 100 + pass % 7;
+            comPort.arrive(std::to_string(heading) + ",1.5,-2\n");
+            ticker.tick();
+            if (pass >= 150)
+                setCts((pass - 150) % 80 < 30);
+            files.waitUntilWritten();
+            uiThread.runAll();
+            if (pass == lastPass && onLastPass)
+                onLastPass();
+            return true;
+        };
+    }
+
+    void setCts(bool level)
+    {
+        if (level != comPort.CTSHolding())
+            comPort.changeCts(level);
+    }
+
+    int pass = 0;
+    testing::FakeSerialControl comPort;
+    testing::FakeClock clock;
+    testing::FakeEventPump pump;
+    testing::FakeTicker ticker;
+    testing::PostedTasks uiThread;
+    platform::CaptureFileOutput files { uiThread.poster() };
+    std::function<void()> onLastPass;
+};
+
+// Ends as the fourth CTS stretch begins: three events ended, a fourth cut off.
+constexpr int kLastPass = 390;
+
+TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes)
+{
+    testing::TemporaryFolder folder;
+    const std::filesystem::path loggerFile = folder.path() / "logger.csv";
+    const std::filesystem::path windowFile = folder.path() / "window.csv";
+
+    ScriptedStation loggerStation(kLastPass);
+    std::ostringstream out;
+    std::ostringstream err;
+    Logger logger({ loggerStation.comPort, loggerStation.clock, loggerStation.pump, loggerStation.ticker,
+                      loggerStation.files, out, err },
+        { loggerFile.string(), std::nullopt, false });
+    loggerStation.onLastPass = [&logger] { logger.stop(); };
+    EXPECT_EQ(logger.run(), 0);
+
+    // The window's logic on the same input, its operator creating the capture file before the search.
+    ScriptedStation windowStation(kLastPass);
+    link::LinkState linkState;
+    testing::FakeLinkView linkView;
+    testing::FakeEventTableView table;
+    testing::FakeCaptureView captureView;
+    monitor::Monitor window({ linkState, windowStation.comPort, windowStation.clock, windowStation.pump,
+                                windowStation.ticker, windowStation.files },
+        { linkView, table, captureView, [&](std::string& fileName, std::int16_t&) {
+             fileName = windowFile.string();
+             return true;
+         } });
+    windowStation.onLastPass = [&window] { window.end(); };
+    window.CaptureButton_Click();
+    window.start();
+    window.run();
+    windowStation.files.waitUntilWritten();
+    loggerStation.files.waitUntilWritten();
+
+    const std::string written = fileContents(loggerFile);
+    EXPECT_EQ(written, fileContents(windowFile));
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4) << "the header and three ended events:\n"
+                                                                   << written;
+    EXPECT_FALSE(loggerStation.comPort.PortOpen()) << "the port is closed";
+    EXPECT_EQ(err.str(), "");
+
+    std::istringstream lines(out.str());
+    std::vector<std::string> printed;
+    for (std::string line; std::getline(lines, line);)
+        printed.push_back(line);
+    ASSERT_GE(printed.size(), 7U) << out.str();
+    EXPECT_EQ(printed[0], "2008-08-18T14:02:11 Saving to \"logger.csv\"");
+    EXPECT_EQ(printed[1], "2008-08-18T14:02:11 Searching");
+    EXPECT_EQ(printed[2].substr(20), "Ready");
+    EXPECT_EQ(printed[3].substr(20), "Integrating");
+    EXPECT_EQ(printed[4].substr(20), table.text.substr(0, table.text.find("\r\n"))) << "the table's line";
+    EXPECT_EQ(printed[5].substr(20), "Ready");
+    EXPECT_EQ(printed.back().substr(20), "Integrating") << "the event cut off is not printed as ended";
+}
+
+TEST(LoggerTest, QuietPrintsNothingWhileAllGoesWell)
+{
+    testing::TemporaryFolder folder;
+    ScriptedStation station(kLastPass);
+    std::ostringstream out;
+    std::ostringstream err;
+    Logger logger({ station.comPort, station.clock, station.pump, station.ticker, station.files, out, err },
+        { (folder.path() / "q.csv").string(), std::nullopt, true });
+    station.onLastPass = [&logger] { logger.stop(); };
+    EXPECT_EQ(logger.run(), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(LoggerTest, CaptureFileThatCannotBeCreatedEndsWithStatusTwo)
+{
+    ScriptedStation station(kLastPass);
+    std::ostringstream out;
+    std::ostringstream err;
+    Logger logger({ station.comPort, station.clock, station.pump, station.ticker, station.files, out, err },
+        { "/nonexistent-folder/run.csv", std::nullopt, false });
+    EXPECT_EQ(logger.run(), 2);
+    EXPECT_EQ(err.str(), "2008-08-18T14:02:11 Cannot create \"run.csv\": No such file or directory\n");
+    EXPECT_EQ(station.pass, 0) << "no search starts";
+}
+
+} // namespace
+} // namespace marlume::logger
