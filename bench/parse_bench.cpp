@@ -1,6 +1,6 @@
 #include "allocation_counter.h"
+#include "common/number_text.h"
 #include "record/data_record_class.h"
-#include "record/number_text.h"
 #include "support/fake_clock.h"
 
 #include <benchmark/benchmark.h>
@@ -70,7 +70,7 @@ private:
 
 std::string tenths(double value)
 {
-    return marlume::record::numberText(static_cast<float>(std::round(value * 10) / 10));
+    return marlume::common::numberText(static_cast<float>(std::round(value * 10) / 10));
 }
 
 void printFigures(const std::vector<benchmark::BenchmarkReporter::Run>& runs)

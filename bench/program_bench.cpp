@@ -2,7 +2,7 @@
 // pseudo-terminal, with that port silent, after its line has gone and while it searches with no port at
 // all, its time from start to the shown window and its peak resident memory.
 //   program_bench <path to marlume-tilt-monitor>
-#include "record/number_text.h"
+#include "common/number_text.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -72,7 +72,7 @@ std::optional<unsigned long long> leadingNumber(std::string_view text)
 std::string rounded(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
-    return marlume::record::numberText(static_cast<float>(std::round(value * scale) / scale));
+    return marlume::common::numberText(static_cast<float>(std::round(value * scale) / scale));
 }
 
 // Sensor lines of about 20 characters, each different so the display changes on every one.
@@ -83,8 +83,8 @@ std::vector<std::string> sensorLines()
         const auto heading = static_cast<float>(n * 37 % 3600) / 10.0F + 0.1F;
         const auto pitch = static_cast<float>(n % 21 - 10) * 1.25F + 0.03F;
         const auto roll = static_cast<float>(n % 13 - 6) * -2.5F + 0.07F;
-        lines.push_back(marlume::record::numberText(heading) + "," + marlume::record::numberText(pitch) + ","
-            + marlume::record::numberText(roll) + "\r\n");
+        lines.push_back(marlume::common::numberText(heading) + "," + marlume::common::numberText(pitch) + ","
+            + marlume::common::numberText(roll) + "\r\n");
     }
     return lines;
 }

@@ -1,6 +1,6 @@
+#include "common/number_text.h"
 #include "fuzz_check.h"
 #include "record/lenient_number.h"
-#include "record/number_text.h"
 #include "support/fake_clock.h"
 
 #include <charconv>
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const float value :
         { record.LastHeading(), record.LastPitch(), record.LastRoll(), record.LastTilt() }) {
-        const auto back = record::parseNumberText(record::numberText(value, ','), ',');
-        fuzz::require(back.has_value(), "number text not readable: " + record::numberText(value));
+        const auto back = common::parseNumberText(common::numberText(value, ','), ',');
+        fuzz::require(back.has_value(), "number text not readable: " + common::numberText(value));
     }
 
     // Where the standard reader takes the whole line as a finite number, the lenient

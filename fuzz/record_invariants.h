@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/number_text.h"
 #include "record/data_record_class.h"
-#include "record/number_text.h"
 
 #include <cmath>
 #include <string>
@@ -19,13 +19,13 @@ namespace marlume::fuzz {
     };
     const auto isTilt = [](float tilt) { return std::isfinite(tilt) && tilt >= 0 && tilt <= 90.1F; };
     if (!isHeading(record.LastHeading()))
-        return "LastHeading " + record::numberText(record.LastHeading());
+        return "LastHeading " + common::numberText(record.LastHeading());
     if (!isHeading(record.avgHeading()))
-        return "avgHeading " + record::numberText(record.avgHeading());
+        return "avgHeading " + common::numberText(record.avgHeading());
     if (!isTilt(record.LastTilt()))
-        return "LastTilt " + record::numberText(record.LastTilt());
+        return "LastTilt " + common::numberText(record.LastTilt());
     if (!isTilt(record.avgTilt()))
-        return "avgTilt " + record::numberText(record.avgTilt());
+        return "avgTilt " + common::numberText(record.avgTilt());
     if (!std::isfinite(record.LastPitch()) || !std::isfinite(record.LastRoll()))
         return "LastPitch or LastRoll not finite";
     if (!std::isfinite(record.avgPitch()) || !std::isfinite(record.avgRoll()))

@@ -4,17 +4,17 @@ namespace marlume::app {
 
 namespace {
 
-bool assignSize(double& size, double value)
+bool assignSize(float& size, double value)
 {
     if (value < 0)
         return false;
-    size = value;
+    size = static_cast<float>(value);
     return true;
 }
 
 } // namespace
 
-EventsLayout Form_Resize(EventsLayout layout, double scaleWidth, double scaleHeight)
+EventsLayout resizeEventsLayout(EventsLayout layout, double scaleWidth, double scaleHeight)
 {
     auto& frame = layout.eventsFrame;
     auto& label = layout.tableLabel;

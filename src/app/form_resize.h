@@ -17,6 +17,6 @@ inline constexpr EventsLayout kDesignEventsLayout { kEventsFrame.rect, kTableLab
 // The layout after a resize to the given client area. A control refuses a negative
 // width or height: the first assignment that would give one ends the rules, and the
 // assignments before it stay made (a minimised window changes nothing).
-[[nodiscard]] EventsLayout Form_Resize(EventsLayout layout, double scaleWidth, double scaleHeight);
+[[nodiscard]] EventsLayout resizeEventsLayout(EventsLayout layout, double scaleWidth, double scaleHeight);
 
 } // namespace marlume::app

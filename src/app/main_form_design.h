@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/twips.h"
+
 #include <array>
 #include <string_view>
 
@@ -7,12 +9,7 @@ namespace marlume::app {
 
 // The main window as designed: positions and sizes in twips relative to the client
 // area (or to EventsFrame for the controls inside it).
-struct TwipsRect {
-    double left;
-    double top;
-    double width;
-    double height;
-};
+using common::TwipsRect;
 
 enum class DesignFont { Form, Verdana825, Verdana825Bold, CourierNew9 };
 

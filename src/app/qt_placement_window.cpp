@@ -1,6 +1,6 @@
 #include "app/qt_placement_window.h"
 
-#include "platform/twips.h"
+#include "common/twips.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -15,7 +15,7 @@ namespace {
 
 float toTwips(int pixels)
 {
-    return static_cast<float>(platform::pixelsToTwips(pixels));
+    return static_cast<float>(common::pixelsToTwips(pixels));
 }
 
 QSize primaryScreenSize()
@@ -55,22 +55,22 @@ float QtPlacementWindow::height() const
 void QtPlacementWindow::setLeft(float twips)
 {
     // A window's move() places its frame's corner, before and after it is shown.
-    m_window.move(platform::twipsToPixels(twips), m_window.frameGeometry().y());
+    m_window.move(common::twipsToPixels(twips), m_window.frameGeometry().y());
 }
 
 void QtPlacementWindow::setTop(float twips)
 {
-    m_window.move(m_window.frameGeometry().x(), platform::twipsToPixels(twips));
+    m_window.move(m_window.frameGeometry().x(), common::twipsToPixels(twips));
 }
 
 void QtPlacementWindow::setWidth(float twips)
 {
-    resizeOuter({ platform::twipsToPixels(twips), m_window.frameGeometry().height() });
+    resizeOuter({ common::twipsToPixels(twips), m_window.frameGeometry().height() });
 }
 
 void QtPlacementWindow::setHeight(float twips)
 {
-    resizeOuter({ m_window.frameGeometry().width(), platform::twipsToPixels(twips) });
+    resizeOuter({ m_window.frameGeometry().width(), common::twipsToPixels(twips) });
 }
 
 WindowState QtPlacementWindow::windowState() const

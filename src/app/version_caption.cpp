@@ -1,6 +1,6 @@
 #include "app/version_caption.h"
 
-#include "record/number_text.h"
+#include "common/number_text.h"
 
 namespace marlume::app {
 
@@ -8,10 +8,10 @@ std::string versionCaption(std::string_view caption, int major, int minor, int r
 {
     std::string text(caption);
     text += ' ';
-    text += record::wholeNumberText(major);
+    text += common::wholeNumberText(major);
     text += '.';
-    text += record::wholeNumberText(minor);
-    text += record::wholeNumberText(revision);
+    text += common::wholeNumberText(minor);
+    text += common::wholeNumberText(revision);
     return text;
 }
 

@@ -1,7 +1,7 @@
 #include "app/window_placement.h"
 
-#include "platform/twips.h"
-#include "record/number_text.h"
+#include "common/number_text.h"
+#include "common/twips.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,7 +21,7 @@ std::optional<float> storedNumber(
     const platform::SettingsStore& store, std::string_view section, std::string_view key, char separator)
 {
     const auto text = store.read(section, key);
-    return text ? record::parseNumberText(*text, separator) : std::nullopt;
+    return text ? common::parseNumberText(*text, separator) : std::nullopt;
 }
 
 // A position far off the screen is pulled in before it is set, so no coordinate beyond what the
@@ -41,7 +41,7 @@ std::optional<float> storedSize(const platform::SettingsStore& store, std::strin
 {
     const auto size = storedNumber(store, section, key, separator);
     const bool windowCanBe
-        = size && *size >= platform::kTwipsPerPixel && *size <= kScreensAtMost * screenExtent;
+        = size && *size >= common::kTwipsPerPixel && *size <= kScreensAtMost * screenExtent;
     return windowCanBe ? size : std::nullopt;
 }
 
@@ -72,12 +72,12 @@ void SaveWindowPlacement(const PlacementWindow& window, platform::SettingsStore&
         return;
     // Without a known position the saved one stays, instead of becoming 0, 0.
     if (window.knowsPosition()) {
-        store.write(section, "Top", record::numberText(window.top(), decimalSeparator));
-        store.write(section, "Left", record::numberText(window.left(), decimalSeparator));
+        store.write(section, "Top", common::numberText(window.top(), decimalSeparator));
+        store.write(section, "Left", common::numberText(window.left(), decimalSeparator));
     }
     if (window.isResizable()) {
-        store.write(section, "Width", record::numberText(window.width(), decimalSeparator));
-        store.write(section, "Height", record::numberText(window.height(), decimalSeparator));
+        store.write(section, "Width", common::numberText(window.width(), decimalSeparator));
+        store.write(section, "Height", common::numberText(window.height(), decimalSeparator));
     }
     // The program ends right after saving.
     store.sync();

@@ -22,7 +22,7 @@ float single(double value)
 
 } // namespace
 
-LayoutResult LayoutDialog(const LayoutInput& input, const LabelHeightFor& labelHeightFor)
+LayoutResult layoutQuestion(const LayoutInput& input, const LabelHeightFor& labelHeightFor)
 {
     LayoutResult out { input.dialog, input.labelWidth, labelHeightFor(input.labelWidth), {} };
     DialogFrame& dialog = out.dialog;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/twips.h"
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -12,13 +14,7 @@ inline constexpr int kAnswerYes = 1;
 inline constexpr int kAnswerNo = 0;
 inline constexpr int kAnswerCancel = -1;
 
-// Geometry in twips, single precision as the window system keeps it.
-struct TwipsRect {
-    float left;
-    float top;
-    float width;
-    float height;
-};
+using common::TwipsRect;
 
 // The question dialog as designed: client area and control rectangles.
 namespace design {
@@ -75,7 +71,7 @@ using LabelHeightFor = std::function<float(float width)>;
 // Fits the dialog around its message: never narrower or lower than it is, at most 8000
 // twips of label width, growing equally to both sides and downward; then places the
 // button row at the bottom right, where a button without caption takes no room.
-[[nodiscard]] LayoutResult LayoutDialog(const LayoutInput& input, const LabelHeightFor& labelHeightFor);
+[[nodiscard]] LayoutResult layoutQuestion(const LayoutInput& input, const LabelHeightFor& labelHeightFor);
 
 struct TwipsPoint {
     float left;

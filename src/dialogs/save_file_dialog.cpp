@@ -1,6 +1,6 @@
 #include "dialogs/save_file_dialog.h"
 
-#include "dialogs/path_helpers.h"
+#include "common/path_helpers.h"
 #include "dialogs/question_layout.h"
 
 namespace marlume::dialogs {
@@ -13,26 +13,26 @@ std::optional<std::string> throughNameBuffer(std::string_view path)
 {
     if (path.size() >= static_cast<std::size_t>(kNameBufferLength))
         return std::nullopt;
-    return TrimAtNull(PadWithNulls(path, kNameBufferLength));
+    return common::TrimAtNull(common::PadWithNulls(path, kNameBufferLength));
 }
 
 std::string withTypeExtension(std::string name, int type)
 {
-    if (!FileExtension(name).empty() || type < 1 || type > static_cast<int>(kSaveFileTypes.size()))
+    if (!common::FileExtension(name).empty() || type < 1 || type > static_cast<int>(kSaveFileTypes.size()))
         return name;
     const std::string_view extension = kSaveFileTypes[static_cast<std::size_t>(type - 1)].extension;
-    return extension.empty() ? name : ChangeExtension(name, extension);
+    return extension.empty() ? name : common::ChangeExtension(name, extension);
 }
 
 } // namespace
 
-bool SaveFileDialog(const SaveFileSteps& steps, std::string_view initialPath, std::string& fileName,
+bool chooseFileToCreate(const SaveFileSteps& steps, std::string_view initialPath, std::string& fileName,
     std::int16_t& filterIndex)
 {
     const std::string initial(initialPath);
     for (;;) {
         const SaveFileRequest request { std::string(kSaveAsTitle), kSaveFileTypes, filterIndex,
-            DirectoryPart(initial), FileNamePart(initial) };
+            common::DirectoryPart(initial), common::FileNamePart(initial) };
         const std::optional<SaveFileChoice> choice = steps.showDialog(request);
         if (!choice)
             return false;
@@ -46,7 +46,7 @@ bool SaveFileDialog(const SaveFileSteps& steps, std::string_view initialPath, st
         if (!steps.fileExists(fileName))
             return true;
         const QuestionRequest question { std::string(kSaveAsTitle),
-            DisplayPath(fileName) + " already exists.  Replace it?", "Yes", "No", "", kAnswerNo };
+            common::DisplayPath(fileName) + " already exists.  Replace it?", "Yes", "No", "", kAnswerNo };
         if (steps.ask(question) == kAnswerYes)
             return true;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/path_helpers.h"
+#include "common/path_helpers.h"
 
 #include <array>
 #include <cstdint>
@@ -64,7 +64,7 @@ struct SaveFileSteps {
     // Asks a question; returns its answer code.
     std::function<int(const QuestionRequest&)> ask;
     std::function<bool(std::string_view path)> fileExists
-        = [](std::string_view path) { return FileExists(path); };
+        = [](std::string_view path) { return common::FileExists(path); };
 };
 
 // Asks for the name of a file to create. A confirmed name gets the chosen type's
@@ -72,7 +72,7 @@ struct SaveFileSteps {
 // else the dialog comes back with the initial path and the last chosen type.
 // fileName is written on every confirmed pass, filterIndex (0 = first type) too; a
 // cancel leaves both as they were. Returns false on cancel or failure.
-[[nodiscard]] bool SaveFileDialog(const SaveFileSteps& steps, std::string_view initialPath,
+[[nodiscard]] bool chooseFileToCreate(const SaveFileSteps& steps, std::string_view initialPath,
     std::string& fileName, std::int16_t& filterIndex);
 
 } // namespace marlume::dialogs

@@ -1,7 +1,7 @@
 #include "events/capture_file.h"
 
-#include "dialogs/path_helpers.h"
-#include "record/number_text.h"
+#include "common/number_text.h"
+#include "common/path_helpers.h"
 
 #include <utility>
 
@@ -16,17 +16,17 @@ CaptureLabelText plainLabel(std::string text)
 
 std::string unsavedText(std::int32_t count)
 {
-    return ", " + record::wholeNumberText(count) + (count == 1 ? " record not saved" : " records not saved");
+    return ", " + common::wholeNumberText(count) + (count == 1 ? " record not saved" : " records not saved");
 }
 
 } // namespace
 
 CaptureFile::CaptureFile(record::DataRecordClass& dataRecord, platform::OutputFiles& files, CaptureView& view,
-    SaveFileDialog saveFileDialog, char pathSeparator)
+    AskForPath askForPath, char pathSeparator)
     : m_dataRecord(dataRecord)
     , m_files(files)
     , m_view(view)
-    , m_saveFileDialog(std::move(saveFileDialog))
+    , m_askForPath(std::move(askForPath))
     , m_pathSeparator(pathSeparator)
 {
     m_files.setOutcomeHandler([this](platform::FileNumber file, const platform::WriteOutcome& outcome) {
@@ -53,7 +53,7 @@ void CaptureFile::closeFile()
 void CaptureFile::openFile()
 {
     std::string path;
-    if (!m_saveFileDialog(path, m_saveFilterIndex))
+    if (!m_askForPath(path, m_saveFilterIndex))
         return;
     const platform::FileNumber file = m_files.freeFileNumber();
     if (!m_files.open(file, path)) {
@@ -116,7 +116,7 @@ void CaptureFile::showTrouble(std::string_view what, const std::string& reason)
 
 std::string CaptureFile::nameOf(const std::string& path) const
 {
-    return dialogs::BaseName(path, m_pathSeparator) + '.' + dialogs::FileExtension(path, m_pathSeparator);
+    return common::BaseName(path, m_pathSeparator) + '.' + common::FileExtension(path, m_pathSeparator);
 }
 
 } // namespace marlume::events

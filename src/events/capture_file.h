@@ -37,10 +37,10 @@ class CaptureFile final {
 public:
     // Asks for the file's path; false when the operator cancelled. filterIndex is the
     // file type chosen last, read and updated.
-    using SaveFileDialog = std::function<bool(std::string& fileName, std::int16_t& filterIndex)>;
+    using AskForPath = std::function<bool(std::string& fileName, std::int16_t& filterIndex)>;
 
     CaptureFile(record::DataRecordClass& dataRecord, platform::OutputFiles& files, CaptureView& view,
-        SaveFileDialog saveFileDialog, char pathSeparator = '/');
+        AskForPath askForPath, char pathSeparator = '/');
 
     void CaptureButton_Click();
     // Appends the record of the current or last event while a file is open.
@@ -59,7 +59,7 @@ private:
     record::DataRecordClass& m_dataRecord;
     platform::OutputFiles& m_files;
     CaptureView& m_view;
-    SaveFileDialog m_saveFileDialog;
+    AskForPath m_askForPath;
     char m_pathSeparator;
     platform::FileNumber m_captureFile = 0;
     std::string m_savedCaptureCaption;

@@ -1,7 +1,7 @@
 #include "events/event_table_line.h"
 
-#include "record/number_text.h"
-#include "record/time_text.h"
+#include "common/number_text.h"
+#include "common/time_text.h"
 
 #include <array>
 #include <charconv>
@@ -27,18 +27,18 @@ std::string paddedDigits(double magnitude, int places)
 
 std::string sequencePiece(std::int32_t number)
 {
-    return record::wholeNumberText(number, 3) + " | ";
+    return common::wholeNumberText(number, 3) + " | ";
 }
 
 std::string startTimePiece(const platform::LocalDateTime& time, char timeSeparator)
 {
-    return record::timeText(time, timeSeparator) + " |";
+    return common::timeText(time, timeSeparator) + " |";
 }
 
 std::string endTimePiece(const platform::LocalDateTime& time, char timeSeparator)
 {
     std::string piece = " ";
-    piece += record::timeText(time, timeSeparator);
+    piece += common::timeText(time, timeSeparator);
     piece += " | ";
     return piece;
 }
@@ -55,7 +55,7 @@ std::string averagePiece(float value, int digits)
 
 std::string countPiece(std::int32_t count)
 {
-    return record::wholeNumberText(count) + "\r\n";
+    return common::wholeNumberText(count) + "\r\n";
 }
 
 } // namespace marlume::events

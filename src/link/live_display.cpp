@@ -1,7 +1,7 @@
 #include "link/live_display.h"
 
-#include "record/number_text.h"
-#include "record/time_text.h"
+#include "common/number_text.h"
+#include "common/time_text.h"
 
 #include <cmath>
 
@@ -16,9 +16,9 @@ constexpr std::string_view kOverText = "over";
 ReadingDisplay readingDisplay(const record::DataRecordClass& record, const platform::LocalDateTime& now,
     char decimalSeparator, char timeSeparator)
 {
-    const auto text = [decimalSeparator](float value) { return record::numberText(value, decimalSeparator); };
+    const auto text = [decimalSeparator](float value) { return common::numberText(value, decimalSeparator); };
     ReadingDisplay display;
-    display.texts = { { ValueLabel::Time, record::timeText(now, timeSeparator) },
+    display.texts = { { ValueLabel::Time, common::timeText(now, timeSeparator) },
         { ValueLabel::Heading, text(record.LastHeading()) } };
     if (std::fabs(record.LastTilt()) > kOverRangeTilt) {
         for (const ValueLabel label : kColouredLabels)

@@ -1,6 +1,6 @@
 #include "link/receive_loop.h"
 
-#include "record/saturating.h"
+#include "common/saturating.h"
 
 #include <utility>
 
@@ -29,7 +29,7 @@ ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass&
 void ReceiveLoop::Timer1_Timer()
 {
     forgetEarlierOpening();
-    m_state.ticksSinceSentence = record::saturatingIncrement(m_state.ticksSinceSentence);
+    m_state.ticksSinceSentence = common::saturatingIncrement(m_state.ticksSinceSentence);
     if (m_state.ticksSinceSentence > kNoDataTicks)
         setDataIndicator(false);
     for (;;) {
@@ -106,7 +106,7 @@ void ReceiveLoop::parseSentence()
 
 void ReceiveLoop::failTick()
 {
-    m_state.readErrorCount = record::saturatingIncrement(m_state.readErrorCount);
+    m_state.readErrorCount = common::saturatingIncrement(m_state.readErrorCount);
     if (m_state.readErrorCount >= kErrorTicks)
         m_state.linkAlive = false;
 }

@@ -1,7 +1,7 @@
 #include "logger/console_output.h"
 
+#include "common/time_text.h"
 #include "link/live_display.h"
-#include "record/time_text.h"
 
 namespace marlume::logger {
 
@@ -63,7 +63,7 @@ void ConsoleOutput::linkLost(const platform::LocalDateTime& time)
 
 void ConsoleOutput::print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text)
 {
-    stream << record::isoDateTimeText(time) << ' ' << text << std::endl;
+    stream << common::isoDateTimeText(time) << ' ' << text << std::endl;
 }
 
 } // namespace marlume::logger

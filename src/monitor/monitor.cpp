@@ -13,7 +13,7 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Sep
     , m_receiveLoop(m_comPort, m_dataRecord, m_display, views.link, m_linkState,
           { [this] { StartEvent(); }, [this] { EndEvent(); } }, [this] { readingAccepted(); })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
-    , m_capture(m_dataRecord, services.files, views.capture, views.saveFileDialog)
+    , m_capture(m_dataRecord, services.files, views.capture, views.askForPath)
     , m_events(
           m_dataRecord, services.clock, views.table, m_capture,
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)

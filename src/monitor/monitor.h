@@ -38,7 +38,7 @@ struct MonitorViews {
     link::LinkView& link;
     events::EventTableView& table;
     events::CaptureView& capture;
-    events::CaptureFile::SaveFileDialog saveFileDialog;
+    events::CaptureFile::AskForPath askForPath;
 };
 
 // How the views write numbers and times.

@@ -1,10 +1,10 @@
 #include "record/data_record_class.h"
 
+#include "common/number_text.h"
+#include "common/saturating.h"
+#include "common/time_text.h"
 #include "record/lenient_number.h"
-#include "record/number_text.h"
-#include "record/saturating.h"
 #include "record/tilt.h"
-#include "record/time_text.h"
 
 #include <cmath>
 #include <limits>
@@ -91,7 +91,7 @@ float DataRecordClass::avgTilt() const
 
 void DataRecordClass::startAvg()
 {
-    m_sequenceNumber = saturatingIncrement(m_sequenceNumber);
+    m_sequenceNumber = common::saturatingIncrement(m_sequenceNumber);
     m_startTime = m_clock.now();
     m_sampleCount = 1;
     // The reading current at the start is the first sample, in its displayed form.
@@ -154,11 +154,11 @@ void DataRecordClass::storeReading(float newHeading, float newPitch, float newRo
 
     if (!m_averaging)
         return;
-    m_sumHeading = saturatingSum(m_sumHeading, newHeading);
-    m_sumPitch = saturatingSum(m_sumPitch, newPitch);
-    m_sumRoll = saturatingSum(m_sumRoll, newRoll);
-    m_sumTilt = saturatingSum(m_sumTilt, m_tilt);
-    m_sampleCount = saturatingIncrement(m_sampleCount);
+    m_sumHeading = common::saturatingSum(m_sumHeading, newHeading);
+    m_sumPitch = common::saturatingSum(m_sumPitch, newPitch);
+    m_sumRoll = common::saturatingSum(m_sumRoll, newRoll);
+    m_sumTilt = common::saturatingSum(m_sumTilt, m_tilt);
+    m_sampleCount = common::saturatingIncrement(m_sampleCount);
 }
 
 bool DataRecordClass::writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const
@@ -176,18 +176,18 @@ bool DataRecordClass::writeAvgToFile(platform::FileOutput& output, platform::Fil
     // The capture file keeps ".", "/" and ":" whatever the locale, so that it reads
     // the same on every machine. An event without a start or end time leaves the
     // field empty rather than inventing a date.
-    std::string record = wholeNumberText(m_sequenceNumber);
+    std::string record = common::wholeNumberText(m_sequenceNumber);
     record += ',';
-    appendField(record, m_startTime ? dateText(*m_startTime, '/') : std::string());
-    appendField(record, m_startTime ? timeText(*m_startTime, ':') : std::string());
-    appendField(record, m_endTime ? timeText(*m_endTime, ':') : std::string());
-    appendField(record, numberText(avgTilt()));
-    appendField(record, numberText(avgHeading()));
-    appendField(record, numberText(avgPitch()));
-    appendField(record, numberText(avgRoll()));
+    appendField(record, m_startTime ? common::dateText(*m_startTime, '/') : std::string());
+    appendField(record, m_startTime ? common::timeText(*m_startTime, ':') : std::string());
+    appendField(record, m_endTime ? common::timeText(*m_endTime, ':') : std::string());
+    appendField(record, common::numberText(avgTilt()));
+    appendField(record, common::numberText(avgHeading()));
+    appendField(record, common::numberText(avgPitch()));
+    appendField(record, common::numberText(avgRoll()));
     // The count takes a blank in place of its sign and one after it.
     record += ' ';
-    record += wholeNumberText(m_sampleCount);
+    record += common::wholeNumberText(m_sampleCount);
     record += " \r\n";
     const bool written = output.write(file, record);
     return output.sync(file) && written;

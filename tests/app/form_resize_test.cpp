@@ -55,7 +55,7 @@ TEST_P(FormResizeTest, FollowsTheClientArea)
 {
     const auto& c = GetParam();
     const EventsLayout before = withSizes(c.before);
-    const EventsLayout after = Form_Resize(before, c.scaleWidth, c.scaleHeight);
+    const EventsLayout after = resizeEventsLayout(before, c.scaleWidth, c.scaleHeight);
     const Sizes got = sizesOf(after);
     EXPECT_EQ(got.frameWidth, c.expected.frameWidth) << "EventsFrame.Width";
     EXPECT_EQ(got.frameHeight, c.expected.frameHeight) << "EventsFrame.Height";

@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,8 +28,7 @@ public:
 
     [[nodiscard]] std::string savedSettings() const
     {
-        std::ifstream file(m_config.path() / "Marlume Tilt Monitor.conf");
-        return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+        return testing::fileContents(m_config.path() / "Marlume Tilt Monitor.conf");
     }
 
 private:

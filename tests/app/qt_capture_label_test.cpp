@@ -1,7 +1,7 @@
 #include "app/qt_capture_label.h"
 
-#include "platform/design_font.h"
-#include "platform/twips.h"
+#include "common/twips.h"
+#include "qt/qt_design_font.h"
 #include "support/case_name.h"
 
 #include <QFontMetrics>
@@ -27,8 +27,8 @@ class FittedCaptureLabelTest : public ::testing::TestWithParam<FitCase> { };
 TEST_P(FittedCaptureLabelTest, KeepsTheReasonAndShortensTheName)
 {
     const auto& c = GetParam();
-    const QFontMetrics metrics(platform::designFont(QStringLiteral("Verdana"), 8.25, true));
-    const int width = platform::twipsToPixels(4455);
+    const QFontMetrics metrics(qt::designFont(QStringLiteral("Verdana"), 8.25, true));
+    const int width = common::twipsToPixels(4455);
 
     const QString shown = fittedCaptureLabel(c.label, metrics, width);
     EXPECT_LE(metrics.horizontalAdvance(shown), width) << shown.toStdString();
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Labels, FittedCaptureLabelTest,
 
 TEST(FittedCaptureLabel, TextTooLongEvenWithoutTheNameLosesItsEnd)
 {
-    const QFontMetrics metrics(platform::designFont(QStringLiteral("Verdana"), 8.25, true));
+    const QFontMetrics metrics(qt::designFont(QStringLiteral("Verdana"), 8.25, true));
     const events::CaptureLabelText label { "Cannot write to \"", kLongName,
         "\": Auf dem Gerät ist kein Speicherplatz mehr verfügbar" };
     const QString shown = fittedCaptureLabel(label, metrics, 297);

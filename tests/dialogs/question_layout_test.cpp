@@ -77,7 +77,7 @@ TEST_P(LayoutDialogTest, FitsDialogAroundMessage)
         return found == expected.heights.end() ? 195.0f : found->second;
     };
 
-    const LayoutResult result = LayoutDialog(inputFor(expected.captions), heightFor);
+    const LayoutResult result = layoutQuestion(inputFor(expected.captions), heightFor);
 
     EXPECT_EQ(result.dialog.left, expected.dialog.left);
     EXPECT_EQ(result.dialog.top, expected.dialog.top);

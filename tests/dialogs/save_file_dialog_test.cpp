@@ -105,7 +105,8 @@ TEST_P(SaveFileDialogTest, FollowsUserThroughPasses)
 
     std::string fileName = "earlier";
     std::int16_t filterIndex = testCase.filterIndexIn;
-    EXPECT_EQ(SaveFileDialog(steps, testCase.initialPath, fileName, filterIndex), testCase.expectedResult);
+    EXPECT_EQ(
+        chooseFileToCreate(steps, testCase.initialPath, fileName, filterIndex), testCase.expectedResult);
 
     EXPECT_EQ(fileName, testCase.expectedFileName);
     EXPECT_EQ(filterIndex, testCase.expectedFilterIndex);
@@ -156,7 +157,7 @@ TEST_P(SaveFileDialogRequestTest, OpensEveryPassFromInitialPath)
 
     std::string fileName;
     std::int16_t filterIndex = 0;
-    EXPECT_FALSE(SaveFileDialog(steps, testCase.initialPath, fileName, filterIndex));
+    EXPECT_FALSE(chooseFileToCreate(steps, testCase.initialPath, fileName, filterIndex));
 
     ASSERT_EQ(requests.size(), 2u);
     for (const SaveFileRequest& request : requests) {

@@ -6,8 +6,6 @@
 #include <array>
 #include <chrono>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,11 +28,7 @@ testing::ChildProcess runLogger(std::vector<std::string> arguments)
     return testing::ChildProcess(arguments, { { "MARLUME_TILT_PORTS", std::nullopt } });
 }
 
-std::string fileContents(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-}
+using testing::fileContents;
 
 struct ShortRunCase {
     std::string name;

@@ -1,7 +1,6 @@
 #include "logger/logger.h"
 
 #include "platform/capture_file_output.h"
-#include "support/child_process.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
 #include "support/fake_event_views.h"
@@ -9,23 +8,18 @@
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
 #include "support/posted_tasks.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <sstream>
 #include <string>
 
 namespace marlume::logger {
 namespace {
 
-std::string fileContents(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-}
+using testing::fileContents;
 
 // A station on fakes: a sensor on port 1 that sends a reading every 10 ms pass of events and raises
 // CTS for 30 passes out of every 80 from pass 150 on; the face's loops end at pass `lastPass`.

@@ -1,17 +1,14 @@
 #include "platform/capture_file_output.h"
 
+#include "common/time_text.h"
 #include "events/capture_file.h"
 #include "events/trigger_events.h"
-#include "record/time_text.h"
 
 #include "support/case_name.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_views.h"
 #include "support/posted_tasks.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +17,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
@@ -51,13 +49,8 @@ std::string tableLineOf(const std::string& number, const std::string& start, con
     return number + " | " + start + " | " + end + " |  02 |  100 |  01 |  02 | 1\r\n";
 }
 
-std::string fileContents(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return "(cannot read " + path + ")";
-    return file.readAll().toStdString();
-}
+using testing::fileContents;
+using testing::TemporaryFolder;
 
 // The capture file on disk, driven through the button and trigger events. The records go out on the
 // writer thread; settle() waits for them and hands their outcomes to the label, as the event loop would.
@@ -73,10 +66,7 @@ protected:
         while (uiThread.runAll() > 0);
     }
 
-    [[nodiscard]] std::string pathOf(const char* name) const
-    {
-        return dir.filePath(QString::fromUtf8(name)).toStdString();
-    }
+    [[nodiscard]] std::string pathOf(const char* name) const { return dir.pathOf(name); }
 
     // One event of 10 seconds, then 10 seconds of quiet in which its record reaches the disk.
     void oneEvent()
@@ -94,7 +84,7 @@ protected:
         settle();
     }
 
-    QTemporaryDir dir;
+    TemporaryFolder dir;
     std::string chosenPath = pathOf("run.csv");
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
@@ -128,10 +118,7 @@ TEST_F(CaptureToDiskTest, CreatedAndClosedAtOnceHoldsTheHeaderOnly)
 
 TEST_F(CaptureToDiskTest, ReplacingAFileStartsItAfresh)
 {
-    QFile old(QString::fromStdString(chosenPath));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'x'));
-    old.close();
+    ASSERT_TRUE(testing::writeFile(chosenPath, std::string(5000, 'x')));
 
     clickCapture();
     oneEvent();
@@ -171,7 +158,7 @@ TEST_F(CaptureToDiskTest, EndingTheProgramLeavesTheFileClosedAndComplete)
 
 struct CreateFailure {
     std::string name;
-    std::function<std::string(const QTemporaryDir&)> path;
+    std::function<std::string(const TemporaryFolder&)> path;
     std::string label;
 };
 
@@ -193,23 +180,22 @@ TEST_P(CreateFailureTest, LeavesNoFileOpenAndSaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(Failures, CreateFailureTest,
     ::testing::ValuesIn(std::vector<CreateFailure> {
-        { "MissingFolder",
-            [](const QTemporaryDir& d) { return d.filePath(QStringLiteral("gone/run.csv")).toStdString(); },
+        { "MissingFolder", [](const TemporaryFolder& d) { return d.pathOf("gone/run.csv"); },
             "Cannot create \"run.csv\": No such file or directory" },
         { "ADirectory",
-            [](const QTemporaryDir& d) {
-                QDir(d.path()).mkdir(QStringLiteral("run.csv"));
-                return d.filePath(QStringLiteral("run.csv")).toStdString();
+            [](const TemporaryFolder& d) {
+                std::filesystem::create_directory(d.path() / "run.csv");
+                return d.pathOf("run.csv");
             },
             "Cannot create \"run.csv\": Is a directory" },
         // sysfs refuses new files to every user, root included.
-        { "FolderWithoutWritePermission", [](const QTemporaryDir&) { return std::string("/sys/run.csv"); },
+        { "FolderWithoutWritePermission", [](const TemporaryFolder&) { return std::string("/sys/run.csv"); },
             "Cannot create \"run.csv\": Permission denied" },
-        { "ADevice", [](const QTemporaryDir&) { return std::string("/dev/full"); },
+        { "ADevice", [](const TemporaryFolder&) { return std::string("/dev/full"); },
             "Cannot create \"full.\": not a regular file" },
         { "AFifo",
-            [](const QTemporaryDir& d) {
-                const std::string path = d.filePath(QStringLiteral("run.csv")).toStdString();
+            [](const TemporaryFolder& d) {
+                const std::string path = d.pathOf("run.csv");
                 mkfifo(path.c_str(), 0600);
                 return path;
             },
@@ -303,9 +289,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, ChangedBehindTest,
         { "AppendedToByAnotherWriter",
             [](const std::string& path) {
                 const std::string other = recordOf(9, "15:00:00", "15:00:30");
-                QFile file(QString::fromStdString(path));
-                if (file.open(QIODevice::Append))
-                    file.write(other.data(), static_cast<qint64>(other.size()));
+                std::ofstream(path, std::ios::binary | std::ios::app) << other;
                 return kHeader + recordOf(1, "14:02:11", "14:02:21") + other;
             } },
     }),
@@ -354,8 +338,8 @@ TEST(CaptureFileOutputOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandIn
         ++syncsDone;
         return ::fdatasync(descriptor);
     });
-    QTemporaryDir dir;
-    const std::string path = dir.filePath(QStringLiteral("slow.csv")).toStdString();
+    TemporaryFolder dir;
+    const std::string path = dir.pathOf("slow.csv");
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
     dataRecord.parseString("100,1,2");
@@ -374,8 +358,8 @@ TEST(CaptureFileOutputOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandIn
         clock.advanceMilliseconds(1000);
         events.EndEvent();
         expected += std::to_string(event) + ",08/18/2008,"
-            + marlume::record::timeText(*dataRecord.startTime()) + ","
-            + marlume::record::timeText(*dataRecord.endTime()) + ",2.2,100,1,2, 1 \r\n";
+            + marlume::common::timeText(*dataRecord.startTime()) + ","
+            + marlume::common::timeText(*dataRecord.endTime()) + ",2.2,100,1,2, 1 \r\n";
     }
     EXPECT_EQ(syncsDone, 0) << "an event waited for the disk";
     EXPECT_EQ(std::count(table.text.begin(), table.text.end(), '\n'), 12);
@@ -402,9 +386,7 @@ TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenLeavesNoFileBehind)
 
 TEST_F(CaptureToDiskTest, HeaderThatCannotBeWrittenKeepsAFileThatWasThereBefore)
 {
-    QFile existing(QString::fromStdString(chosenPath));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(testing::writeFile(chosenPath, ""));
     {
         const FileSizeLimit limit(10);
         clickCapture();
@@ -453,8 +435,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, LostFileTest,
         { "ReplacedByAnother",
             [](const std::string& path) {
                 std::filesystem::rename(path, path + ".old");
-                QFile other(QString::fromStdString(path));
-                ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+                ASSERT_TRUE(testing::writeFile(path, ""));
             },
             "Saving to \"run.csv.old\"", "run.csv.old" },
     }),

@@ -2,10 +2,7 @@
 #include "platform/serial_device.h"
 
 #include "support/case_name.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,38 +76,31 @@ struct DefaultCase {
 
 class DefaultPortMapTest : public ::testing::TestWithParam<DefaultCase> { };
 
-void writeFile(const QString& path, const std::string& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(text.data(), static_cast<qint64>(text.size())), static_cast<qint64>(text.size()));
-}
-
 // Builds a fake sysfs tree and device folder, so the map never depends on the machine's own ports.
 TEST_P(DefaultPortMapTest, OrdersPresentDevices)
 {
-    const QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString sysfs = dir.filePath(QStringLiteral("class/tty"));
-    const QString dev = dir.filePath(QStringLiteral("dev"));
-    ASSERT_TRUE(QDir().mkpath(sysfs));
-    ASSERT_TRUE(QDir().mkpath(dev));
-    const auto devicePath = [&](const std::string& name) { return dev.toStdString() + "/" + name; };
+    const testing::TemporaryFolder dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::filesystem::path sysfs = dir.path() / "class/tty";
+    const std::filesystem::path dev = dir.path() / "dev";
+    std::filesystem::create_directories(sysfs);
+    std::filesystem::create_directories(dev);
+    const auto devicePath = [&](const std::string& name) { return (dev / name).string(); };
     std::vector<PresentPort> present;
     for (const Node& node : GetParam().present) {
         if (node.type) {
-            const QString folder = sysfs + QLatin1Char('/') + QString::fromStdString(node.name);
-            ASSERT_TRUE(QDir().mkpath(folder));
-            writeFile(folder + QStringLiteral("/type"), *node.type);
+            std::filesystem::create_directories(sysfs / node.name);
+            ASSERT_TRUE(testing::writeFile(sysfs / node.name / "type", *node.type));
         }
-        if (node.plainDeviceFile)
-            writeFile(QString::fromStdString(devicePath(node.name)), "");
+        if (node.plainDeviceFile) {
+            ASSERT_TRUE(testing::writeFile(devicePath(node.name), ""));
+        }
         present.push_back({ node.name, devicePath(node.name), node.hardware });
     }
     PortMap expected;
     for (std::size_t i = 0; i < GetParam().ports.size(); ++i)
         expected[i] = { Kind::Device, devicePath(GetParam().ports[i]) };
-    EXPECT_EQ(defaultPortMap(present, sysfs.toStdString()), expected);
+    EXPECT_EQ(defaultPortMap(present, sysfs.string()), expected);
 }
 
 Node adapter(const std::string& name)

@@ -1,5 +1,5 @@
+#include "common/saturating.h"
 #include "record/data_record_class.h"
-#include "record/saturating.h"
 
 #include "support/case_name.h"
 #include "support/fake_clock.h"
@@ -212,7 +212,7 @@ class SaturatingSumTable : public ::testing::TestWithParam<SumCase> { };
 
 TEST_P(SaturatingSumTable, StopsAtTheLargestSingle)
 {
-    EXPECT_EQ(saturatingSum(GetParam().sum, GetParam().value), GetParam().expected);
+    EXPECT_EQ(common::saturatingSum(GetParam().sum, GetParam().value), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sums, SaturatingSumTable,
@@ -233,7 +233,7 @@ class SaturatingIncrementTable : public ::testing::TestWithParam<CountCase> { };
 
 TEST_P(SaturatingIncrementTable, NeverWraps)
 {
-    EXPECT_EQ(saturatingIncrement(GetParam().count), GetParam().expected);
+    EXPECT_EQ(common::saturatingIncrement(GetParam().count), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, SaturatingIncrementTable,

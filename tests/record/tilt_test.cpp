@@ -1,5 +1,5 @@
+#include "common/number_text.h"
 #include "record/data_record_class.h"
-#include "record/number_text.h"
 #include "record/tilt.h"
 
 #include "support/case_name.h"
@@ -39,7 +39,7 @@ TEST_P(TiltTable, StoredAndRoundedTiltMatchTheWorkedValues)
 
     testing::FakeClock clock;
     DataRecordClass record(clock);
-    ASSERT_TRUE(record.parseString("0," + numberText(c.pitch) + ',' + numberText(c.roll)));
+    ASSERT_TRUE(record.parseString("0," + common::numberText(c.pitch) + ',' + common::numberText(c.roll)));
     EXPECT_EQ(record.LastTilt(), c.lastTilt);
 }
 

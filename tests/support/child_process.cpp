@@ -19,12 +19,6 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
-std::string contentsOf(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-}
-
 std::vector<char*> pointersTo(std::vector<std::string>& strings)
 {
     std::vector<char*> pointers;
@@ -35,21 +29,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings)
 }
 
 } // namespace
-
-TemporaryFolder::TemporaryFolder()
-{
-    std::string folderTemplate = (std::filesystem::temp_directory_path() / "marlume-test-XXXXXX").string();
-    if (mkdtemp(folderTemplate.data()) != nullptr)
-        m_path = folderTemplate;
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    if (!m_path.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-}
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const EnvironmentChanges& changes)
 {
@@ -141,12 +120,12 @@ bool ChildProcess::running()
 
 std::string ChildProcess::out() const
 {
-    return contentsOf(m_folder.path() / "out");
+    return fileContents(m_folder.path() / "out");
 }
 
 std::string ChildProcess::err() const
 {
-    return contentsOf(m_folder.path() / "err");
+    return fileContents(m_folder.path() / "err");
 }
 
 // True once the program has ended, with its status kept.

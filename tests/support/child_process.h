@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temporary_folder.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -12,20 +14,6 @@
 #include <sys/types.h>
 
 namespace marlume::testing {
-
-// A folder of the test's own, removed with everything in it.
-class TemporaryFolder final {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // A program a test runs, with standard input from /dev/null and its output in files of a folder
 // of its own. The program is killed, should it still run, when the object goes.

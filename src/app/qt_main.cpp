@@ -1,0 +1,38 @@
+#include "app/command_line.h"
+#include "app/qt_main_bas.h"
+#include "platform/port_map.h"
+#include "qt/qt_serial_control.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+// The map the search would use, on standard output; a core application only, so it works without a display.
+int listPorts(int& argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    marlume::qt::QtSerialControl serial;
+    std::fputs(marlume::platform::formatPortMap(serial.currentPortMap()).c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    using marlume::app::CommandLine;
+    // Read before any application exists, so that a refusal needs no display either.
+    const CommandLine commandLine = marlume::app::parseCommandLine({ argv + 1, argv + argc });
+    if (commandLine.action == CommandLine::Action::Refuse) {
+        std::fprintf(stderr, "%s\n", marlume::app::unknownOptionMessage(commandLine.unknown).c_str());
+        return 2;
+    }
+    if (commandLine.action == CommandLine::Action::ListPorts)
+        return listPorts(argc, argv);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marlume Tilt Monitor"));
+    return marlume::app::Main();
+}

@@ -1,0 +1,51 @@
+#include "app/qt_main_bas.h"
+
+#include "app/qt_main_form.h"
+#include "platform/system_clock.h"
+#include "qt/qt_event_pump.h"
+#include "qt/qt_serial_control.h"
+#include "qt/qt_settings_store.h"
+#include "qt/qt_termination_signals.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace marlume::app {
+
+namespace {
+
+// Lets a benchmark time the start-up: one line on stderr once the window has been shown.
+void reportWindowShown()
+{
+    if (!qEnvironmentVariableIsSet("MARLUME_STARTUP_PROBE"))
+        return;
+    QCoreApplication::processEvents();
+    std::fputs("marlume: window shown\n", stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int Main()
+{
+    link::LinkState linkState; // linkAlive starts false: the search begins once the window is up
+    qt::QtEventPump pump;
+    platform::SystemClock clock;
+    qt::QtSerialControl comPort;
+    qt::QtSettingsStore settings("Marlume Tilt Monitor");
+
+    MainForm form({ linkState, comPort.control(), clock, pump, settings });
+    // As the close box: placement saved, port and file closed; a question or file dialog that is up
+    // is left at once, since every event loop ends.
+    const qt::QtTerminationSignals termination([&form] {
+        form.close();
+        QCoreApplication::exit(0);
+    });
+    form.show();
+    reportWindowShown();
+    form.monitor().run();
+    return 0;
+}
+
+} // namespace marlume::app

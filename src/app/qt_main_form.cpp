@@ -1,0 +1,261 @@
+#include "app/qt_main_form.h"
+
+#include "app/qt_capture_label.h"
+#include "app/version_caption.h"
+#include "app/window_placement.h"
+#include "common/twips.h"
+#include "dialogs/qt_save_file_dialog.h"
+#include "qt/qt_design_font.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextCursor>
+
+namespace marlume::app {
+
+namespace {
+
+constexpr std::string_view kPlacementSection = "Velmora";
+
+// Numbers on screen use the user's decimal separator; one the display cannot take falls back to ".".
+char localeDecimalSeparator()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
+}
+
+// The time on screen takes the user's separator, the first mark after the hours in the locale's
+// time format: ":" in "HH:mm:ss", "." in Finnish "H.mm.ss".
+char localeTimeSeparator()
+{
+    const QString format = QLocale().timeFormat(QLocale::LongFormat);
+    const qsizetype hours = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
+    for (qsizetype i = hours + 1; hours >= 0 && i < format.size(); ++i) {
+        const QChar mark = format.at(i);
+        if (mark.isLetter())
+            continue;
+        return mark.unicode() > 0x20 && mark.unicode() < 0x80 ? mark.toLatin1() : ':';
+    }
+    return ':';
+}
+
+// The table keeps CR LF; a text document takes a plain line feed as its line end.
+QString tableText(std::string_view text)
+{
+    QString converted = QString::fromUtf8(text);
+    converted.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return converted;
+}
+
+void setColourRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    if (palette.color(role) == colour)
+        return;
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+MainForm::MainForm(const MainFormServices& services)
+    : m_controls(buildMainFormWidgets(this))
+    , m_settings(services.settings)
+    , m_placement(*this)
+    , m_captureFiles([this](std::function<void()> task) {
+        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+    })
+    , m_monitor(
+          { services.linkState, services.comPort, services.clock, services.pump, m_timer1, m_captureFiles },
+          { *this, *this, *this,
+              [this](std::string& fileName, std::int16_t& filterIndex) {
+                  return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
+              } },
+          { localeDecimalSeparator(), localeTimeSeparator() })
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromUtf8(kDesignCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/marlume-tilt-monitor.svg")));
+    setFont(qt::designFont(QStringLiteral("Verdana"), 9.75));
+    resize(common::twipsToPixels(kDesignClientWidth), common::twipsToPixels(kDesignClientHeight));
+
+    // Press and release of any mouse button hold an event open; the keyboard never triggers.
+    m_controls.TriggerButton->installEventFilter(this);
+    connect(
+        m_controls.ResetSeqButton, &QPushButton::clicked, this, [this] { m_monitor.ResetSeqButton_Click(); });
+    connect(
+        m_controls.CaptureButton, &QPushButton::clicked, this, [this] { m_monitor.CaptureButton_Click(); });
+    connect(m_controls.ExitButton, &QPushButton::clicked, this, &QWidget::close);
+
+    Form_Load();
+    m_controls.ExitButton->setFocus();
+    m_monitor.start();
+}
+
+void MainForm::Form_Load()
+{
+    setWindowTitle(QString::fromUtf8(versionCaption(
+        windowTitle().toStdString(), MARLUME_VERSION_MAJOR, MARLUME_VERSION_MINOR, MARLUME_VERSION_PATCH)));
+    RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
+}
+
+// Form_Unload: the window always closes, and the program ends with it.
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    CloseDown();
+    m_monitor.end();
+    event->accept();
+}
+
+void MainForm::CloseDown()
+{
+    SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
+    m_monitor.closePort();
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Qt clears this on every show; without it the focus mark on Exit would wait for a Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void MainForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainForm::Form_Resize()
+{
+    m_eventsLayout
+        = resizeEventsLayout(m_eventsLayout, common::pixelsToTwips(width()), common::pixelsToTwips(height()));
+    placeInTwips(m_controls.EventsFrame, m_eventsLayout.eventsFrame);
+    placeInTwips(m_controls.TableLabel, m_eventsLayout.tableLabel);
+    placeInTwips(m_controls.LogText, m_eventsLayout.logText);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_controls.TriggerButton) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: // the second press of a double click
+            m_monitor.TriggerButton_MouseDown();
+            break;
+        case QEvent::MouseButtonRelease:
+            m_monitor.TriggerButton_MouseUp();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QLabel* MainForm::valueLabel(link::ValueLabel label) const
+{
+    switch (label) {
+    case link::ValueLabel::Time:
+        return m_controls.TimeLabel;
+    case link::ValueLabel::Tilt:
+        return m_controls.TiltLabel;
+    case link::ValueLabel::Heading:
+        return m_controls.HeadingLabel;
+    case link::ValueLabel::Pitch:
+        return m_controls.PitchLabel;
+    case link::ValueLabel::Roll:
+        return m_controls.RollLabel;
+    }
+    return nullptr;
+}
+
+QColor MainForm::toQColor(const link::Colour& colour) const
+{
+    if (const auto* rgb = std::get_if<link::Rgb>(&colour))
+        return QColor::fromRgb(rgb->value);
+    switch (std::get<link::SystemColour>(colour)) {
+    case link::SystemColour::WindowBackground:
+        return palette().color(QPalette::Base);
+    case link::SystemColour::WindowText:
+        return palette().color(QPalette::Text);
+    case link::SystemColour::ButtonFace:
+        break;
+    }
+    return palette().color(QPalette::Button);
+}
+
+void MainForm::showReading(const link::ReadingDisplay& reading)
+{
+    for (const link::LabelText& text : reading.texts)
+        valueLabel(text.label)->setText(QString::fromUtf8(text.text));
+    const QColor background = toQColor(reading.background);
+    const QColor foreground = toQColor(reading.foreground);
+    for (link::ValueLabel label : link::kColouredLabels) {
+        setColourRole(valueLabel(label), QPalette::Window, background);
+        setColourRole(valueLabel(label), QPalette::WindowText, foreground);
+    }
+}
+
+void MainForm::setDataIndicator(const link::Colour& colour)
+{
+    setColourRole(m_controls.DataLabel, QPalette::Window, toQColor(colour));
+}
+
+void MainForm::showStatus(const link::StatusDisplay& status)
+{
+    QLabel* label = m_controls.StatusLabel;
+    label->setAlignment(Qt::AlignCenter);
+    label->setText(QString::fromUtf8(status.text));
+    setColourRole(label, QPalette::Window, toQColor(status.background));
+    setColourRole(label, QPalette::WindowText, toQColor(status.foreground));
+    if (status.bold != link::Bold::Unchanged) {
+        QFont font = label->font();
+        font.setBold(status.bold == link::Bold::On);
+        label->setFont(font);
+    }
+}
+
+void MainForm::appendText(std::string_view piece)
+{
+    // At the end of the document, wherever the operator has clicked in the table.
+    QTextCursor end(m_controls.LogText->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(tableText(piece));
+}
+
+void MainForm::replaceText(std::string_view text)
+{
+    m_controls.LogText->setPlainText(tableText(text));
+}
+
+void MainForm::moveToEnd()
+{
+    m_controls.LogText->moveCursor(QTextCursor::End);
+    m_controls.LogText->ensureCursorVisible();
+}
+
+std::string MainForm::captureButtonCaption() const
+{
+    return m_controls.CaptureButton->text().toStdString();
+}
+
+void MainForm::setCaptureButtonCaption(const std::string& caption)
+{
+    m_controls.CaptureButton->setText(QString::fromUtf8(caption));
+}
+
+void MainForm::setCaptureLabel(const events::CaptureLabelText& text)
+{
+    QLabel* label = m_controls.CaptureLabel;
+    label->setText(fittedCaptureLabel(text, label->fontMetrics(), label->contentsRect().width()));
+    label->setToolTip(QString::fromUtf8(text.text()));
+}
+
+} // namespace marlume::app

@@ -1,0 +1,19 @@
+#include "qt/qt_event_pump.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+
+namespace marlume::qt {
+
+bool QtEventPump::processEvents()
+{
+    if (m_ending)
+        return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // The program never runs exec(), so deleteLater() would otherwise wait for ever.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return !m_ending;
+}
+
+} // namespace marlume::qt

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/device_lock.h"
+#include "platform/serial_device.h"
+
+#include <QSerialPort>
+#include <QString>
+
+namespace marlume::qt {
+
+// A real serial device through QSerialPort, opened read-only (nothing is ever sent), without flow
+// control: CTS is an input that the program watches. A device another instance holds, by whatever path,
+// does not open.
+class QtSerialDevice final : public platform::SerialDevice {
+public:
+    explicit QtSerialDevice(const QString& path);
+
+    bool open(const platform::LineSettings& settings) override;
+    void close() override;
+    std::optional<std::size_t> available() override;
+    std::optional<std::string> read(std::size_t maxCount) override;
+    std::optional<bool> cts() override;
+    std::optional<std::uint32_t> ctsChangeCount() override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port;
+    std::optional<platform::DeviceLock> m_lock;
+    bool m_gone = false;
+    bool m_hasModemLines = true;
+    bool m_countsCtsChanges = true;
+    bool m_queryingModemLines = false;
+    bool m_readStalled = false;
+};
+
+} // namespace marlume::qt
