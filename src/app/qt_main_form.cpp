@@ -6,15 +6,14 @@
 #include "common/twips.h"
 #include "dialogs/qt_save_file_dialog.h"
 #include "qt/qt_design_font.h"
+#include "qt/qt_locale_separators.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTextCursor>
 
 namespace marlume::app {
@@ -22,28 +21,6 @@ namespace marlume::app {
 namespace {
 
 constexpr std::string_view kPlacementSection = "Velmora";
-
-// Numbers on screen use the user's decimal separator; one the display cannot take falls back to ".".
-char localeDecimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
-}
-
-// The time on screen takes the user's separator, the first mark after the hours in the locale's
-// time format: ":" in "HH:mm:ss", "." in Finnish "H.mm.ss".
-char localeTimeSeparator()
-{
-    const QString format = QLocale().timeFormat(QLocale::LongFormat);
-    const qsizetype hours = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
-    for (qsizetype i = hours + 1; hours >= 0 && i < format.size(); ++i) {
-        const QChar mark = format.at(i);
-        if (mark.isLetter())
-            continue;
-        return mark.unicode() > 0x20 && mark.unicode() < 0x80 ? mark.toLatin1() : ':';
-    }
-    return ':';
-}
 
 // The table keeps CR LF; a text document takes a plain line feed as its line end.
 QString tableText(std::string_view text)
@@ -77,7 +54,7 @@ MainForm::MainForm(const MainFormServices& services)
               [this](std::string& fileName, std::int16_t& filterIndex) {
                   return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
               } },
-          { localeDecimalSeparator(), localeTimeSeparator() })
+          qt::localeSeparators())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kDesignCaption));
