@@ -88,11 +88,16 @@ float PortSearch::timeOfDay() const
     return static_cast<float>(m_clock.now().secondsSinceMidnight());
 }
 
-void runMainLoop(const LinkState& state, platform::EventPump& pump, PortSearch& search)
+void runMainLoop(const LinkState& state, platform::EventPump& pump, PortSearch& search,
+    const std::function<void()>& onFound)
 {
     while (pump.processEvents()) {
-        if (!state.linkAlive && search.FindPort() == SearchResult::Ending)
+        if (state.linkAlive)
+            continue;
+        if (search.FindPort() == SearchResult::Ending)
             return;
+        if (onFound)
+            onFound();
     }
 }
 

@@ -45,8 +45,9 @@ private:
     platform::EventPump& m_pump;
 };
 
-// The start-up routine's loop: process events, and search whenever the link is not alive. Returns when the
-// program is ending.
-void runMainLoop(const LinkState& state, platform::EventPump& pump, PortSearch& search);
+// The start-up routine's loop: process events, and search whenever the link is not alive; onFound, when
+// given, is told each time a search has found the sensor. Returns when the program is ending.
+void runMainLoop(const LinkState& state, platform::EventPump& pump, PortSearch& search,
+    const std::function<void()>& onFound = {});
 
 } // namespace marlume::link

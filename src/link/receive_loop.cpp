@@ -14,14 +14,14 @@ constexpr unsigned char kLowestKeptCode = 32;
 } // namespace
 
 ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-    LinkView& view, LinkState& state, EventProcedures events, std::function<void()> readingAccepted)
+    LinkView& view, LinkState& state, EventProcedures events, SentenceListeners sentenceListeners)
     : m_port(port)
     , m_record(record)
     , m_display(display)
     , m_view(view)
     , m_state(state)
     , m_events(std::move(events))
-    , m_readingAccepted(std::move(readingAccepted))
+    , m_sentenceListeners(std::move(sentenceListeners))
     , m_openCount(port.openCount())
 {
 }
@@ -80,6 +80,8 @@ void ReceiveLoop::takeCharacter(char character)
     if (character == kLineFeed) {
         if (!std::exchange(m_state.skippingToLineEnd, false))
             parseSentence();
+        else if (m_sentenceListeners.rejected)
+            m_sentenceListeners.rejected();
         m_state.sentenceBuffer.clear();
         return;
     }
@@ -95,13 +97,16 @@ void ReceiveLoop::takeCharacter(char character)
 
 void ReceiveLoop::parseSentence()
 {
-    if (!m_record.parseString(m_state.sentenceBuffer))
+    if (!m_record.parseString(m_state.sentenceBuffer)) {
+        if (m_sentenceListeners.rejected)
+            m_sentenceListeners.rejected();
         return;
+    }
     m_state.ticksSinceSentence = 0;
     m_display.DisplayLatestData(m_record);
     setDataIndicator(!m_state.dataIndicatorGreen);
-    if (m_readingAccepted)
-        m_readingAccepted();
+    if (m_sentenceListeners.accepted)
+        m_sentenceListeners.accepted();
 }
 
 void ReceiveLoop::failTick()

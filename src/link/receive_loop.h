@@ -18,6 +18,12 @@ struct EventProcedures {
     std::function<void()> EndEvent;
 };
 
+// Who is told of each complete line, after the display has shown an accepted one.
+struct SentenceListeners {
+    std::function<void()> accepted;
+    std::function<void()> rejected; // not a reading, or longer than any sentence
+};
+
 // The receive loop: every 10 ms tick drains the serial control, hands each line to the record and keeps
 // the two watchdogs; CTS changes start and end trigger events unless a search is on.
 class ReceiveLoop final {
@@ -27,9 +33,8 @@ public:
     // A longer line is no sentence: it is dropped up to its line feed.
     static constexpr std::size_t kSentenceBufferLimit = 4096;
 
-    // readingAccepted, when given, is told of every accepted sentence after the display has shown it.
     ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-        LinkView& view, LinkState& state, EventProcedures events, std::function<void()> readingAccepted = {});
+        LinkView& view, LinkState& state, EventProcedures events, SentenceListeners sentenceListeners = {});
 
     void Timer1_Timer();
     void ComPort_OnComm();
@@ -47,7 +52,7 @@ private:
     LinkView& m_view;
     LinkState& m_state;
     EventProcedures m_events;
-    std::function<void()> m_readingAccepted;
+    SentenceListeners m_sentenceListeners;
     std::uint32_t m_openCount; // the port's openings when the buffer was last emptied
 };
 

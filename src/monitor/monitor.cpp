@@ -11,7 +11,8 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Sep
     , m_dataRecord(services.clock)
     , m_display(views.link, m_linkState, services.clock, separators.decimal, separators.time)
     , m_receiveLoop(m_comPort, m_dataRecord, m_display, views.link, m_linkState,
-          { [this] { StartEvent(); }, [this] { EndEvent(); } }, [this] { readingAccepted(); })
+          { [this] { StartEvent(); }, [this] { EndEvent(); } },
+          { [this] { readingAccepted(); }, [this] { notify(&MonitorListener::lineRejected); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
     , m_capture(m_dataRecord, services.files, views.capture, views.askForPath)
     , m_events(
@@ -35,7 +36,17 @@ void Monitor::start()
 
 void Monitor::run()
 {
-    link::runMainLoop(m_linkState, m_pump, m_search);
+    link::runMainLoop(m_linkState, m_pump, m_search, [this] {
+        const platform::LocalDateTime now = m_clock.now();
+        for (MonitorListener* listener : m_listeners)
+            listener->sensorFound(now);
+    });
+}
+
+void Monitor::notify(void (MonitorListener::*told)())
+{
+    for (MonitorListener* listener : m_listeners)
+        (listener->*told)();
 }
 
 void Monitor::end()

@@ -63,7 +63,7 @@ public:
     // Ticks until end(): call once the face is ready, since no tick may come before.
     void start();
     // The start-up routine's loop: processes events and searches for the sensor whenever the link is
-    // not alive. Returns once end() has been called.
+    // not alive (listeners are told when it is found). Returns once end() has been called.
     void run();
     // Stops the ticks and every loop on the event pump, the port search's included.
     void end();
@@ -91,6 +91,7 @@ private:
     void StartEvent();
     void EndEvent();
     void readingAccepted();
+    void notify(void (MonitorListener::*told)());
 
     link::LinkState& m_linkState;
     platform::SerialControl& m_comPort;

@@ -37,8 +37,12 @@ public:
     virtual void readingAccepted(const AcceptedReading& /*reading*/) { }
     virtual void eventStarted(std::int32_t /*number*/, const platform::LocalDateTime& /*start*/) { }
     virtual void eventEnded(const EndedEvent& /*event*/) { }
+    // A complete line that is no reading: counted by whoever keeps readings, never kept.
+    virtual void lineRejected() { }
     // Ten failing ticks in a row: the search for the sensor starts again.
     virtual void linkLost(const platform::LocalDateTime& /*time*/) { }
+    // The search has found the sensor; readings follow.
+    virtual void sensorFound(const platform::LocalDateTime& /*time*/) { }
 };
 
 } // namespace marlume::monitor

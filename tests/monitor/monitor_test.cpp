@@ -27,11 +27,15 @@ public:
     }
     void eventEnded(const EndedEvent& event) override { ends.push_back(event); }
     void linkLost(const platform::LocalDateTime& time) override { losses.push_back(time); }
+    void lineRejected() override { ++rejected; }
+    void sensorFound(const platform::LocalDateTime& time) override { finds.push_back(time); }
 
     std::vector<AcceptedReading> readings;
     std::vector<std::pair<std::int32_t, platform::LocalDateTime>> starts;
     std::vector<EndedEvent> ends;
     std::vector<platform::LocalDateTime> losses;
+    int rejected = 0;
+    std::vector<platform::LocalDateTime> finds;
 };
 
 // The monitor on fakes, its sensor on an open port 1, with a capture file the operator names at once.
@@ -84,7 +88,8 @@ TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
     clock.advanceMilliseconds(250);
     receive("355,50,40\n");
 
-    ASSERT_EQ(listener.readings.size(), 2U) << "a rejected line is not told";
+    ASSERT_EQ(listener.readings.size(), 2U) << "a rejected line is no reading";
+    EXPECT_EQ(listener.rejected, 1);
     const AcceptedReading& first = listener.readings[0];
     EXPECT_EQ(first.time, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 0 }));
     EXPECT_EQ(first.heading, 123);
@@ -176,6 +181,30 @@ TEST_F(MonitorTest, ClosingThePortLeavesItClosed)
     EXPECT_FALSE(comPort.PortOpen());
     monitor.closePort();
     EXPECT_FALSE(comPort.PortOpen());
+}
+
+TEST_F(MonitorTest, OverlongLinesCountAsRejected)
+{
+    receive(std::string(link::ReceiveLoop::kSentenceBufferLimit + 10, '7') + "\n\n1,2,3\n");
+    EXPECT_EQ(listener.rejected, 2) << "the overlong line and the empty one";
+    EXPECT_EQ(listener.readings.size(), 1U);
+}
+
+TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
+{
+    monitor.closePort();
+    pump.onEvents = [this] {
+        clock.advanceMilliseconds(10);
+        comPort.arrive("1,2,3\n");
+        ticker.tick();
+        if (!listener.finds.empty())
+            monitor.end();
+        return true;
+    };
+    monitor.run();
+    ASSERT_EQ(listener.finds.size(), 1U);
+    EXPECT_TRUE(linkState.linkAlive);
+    EXPECT_TRUE(comPort.PortOpen());
 }
 
 } // namespace
