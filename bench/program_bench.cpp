@@ -1,7 +1,9 @@
-// Runs the whole program under the offscreen platform and measures its CPU use with a live sensor on a
-// pseudo-terminal, with that port silent, after its line has gone and while it searches with no port at
-// all, its time from start to the shown window and its peak resident memory.
-//   program_bench <path to marlume-tilt-monitor>
+// Runs the whole program under the offscreen platform and measures its CPU use and wake-ups with a live
+// sensor on a pseudo-terminal and with that port silent, side by side with a reference (a minimal Qt
+// program doing the same visible work, woken by the port's descriptor), over several runs; then after
+// the sensor's line has gone, while it searches with no port at all, its time from start to the shown
+// window and its peak resident memory.
+//   program_bench <path to marlume-tilt-monitor> <path to bench_reference>
 #include "common/number_text.h"
 
 #include <fcntl.h>
@@ -20,10 +22,13 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ranges>
 #include <stdexcept>
@@ -41,7 +46,8 @@ using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-constexpr auto kMeasured = 20s;
+constexpr auto kMeasured = 10s;
+constexpr int kRuns = 3;
 constexpr auto kSettle = 2s; // lets the search finish and the window settle before a measurement
 constexpr auto kLineInterval
     = std::chrono::duration_cast<SteadyClock::duration>(1s) / 96; // 19200 baud, 20-character lines
@@ -161,6 +167,7 @@ private:
 
 struct CpuSample {
     double cpuSeconds = 0;
+    double wakeUps = 0; // voluntary context switches of all its threads: each is a sleep it woke from
     SteadyClock::time_point at;
 };
 
@@ -170,10 +177,27 @@ double cpuPercent(const CpuSample& from, const CpuSample& to)
     return (to.cpuSeconds - from.cpuSeconds) / wall.count() * 100.0;
 }
 
+double wakeUpsPerSecond(const CpuSample& from, const CpuSample& to)
+{
+    const std::chrono::duration<double> wall = to.at - from.at;
+    return (to.wakeUps - from.wakeUps) / wall.count();
+}
+
+// What one measured stretch cost.
+struct Cost {
+    double cpuPercent = 0;
+    double wakeUpsPerSecond = 0;
+};
+
+Cost costBetween(const CpuSample& from, const CpuSample& to)
+{
+    return { cpuPercent(from, to), wakeUpsPerSecond(from, to) };
+}
+
 // One run of the program with its own port map and settings folder; stopped and reaped on destruction.
 class Program final {
 public:
-    Program(const std::string& path, const std::string& ports)
+    Program(const std::string& path, const std::string& ports, const std::vector<std::string>& arguments = {})
     {
         std::map<std::string, std::string> variables { { "QT_QPA_PLATFORM", "offscreen" },
             { "XDG_CONFIG_HOME", m_config.path().string() }, { "MARLUME_TILT_PORTS", ports },
@@ -190,8 +214,12 @@ public:
         for (std::string& entry : environment)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
-        std::string program = path;
-        std::array<char*, 2> argv { program.data(), nullptr };
+        std::vector<std::string> words { path };
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
 
         std::array<int, 2> errorPipe {};
         if (pipe2(errorPipe.data(), O_CLOEXEC) != 0)
@@ -287,7 +315,7 @@ public:
         const auto system = user ? leadingNumber(fields[12]) : std::nullopt;
         if (!system)
             throw BenchFailure("cannot read the program's CPU time");
-        return { static_cast<double>(*user + *system) / static_cast<double>(sysconf(_SC_CLK_TCK)),
+        return { static_cast<double>(*user + *system) / static_cast<double>(sysconf(_SC_CLK_TCK)), wakeUps(),
             SteadyClock::now() };
     }
 
@@ -323,6 +351,25 @@ public:
 
 private:
     [[nodiscard]] fs::path procPath() const { return fs::path("/proc") / std::to_string(m_pid); }
+
+    [[nodiscard]] double wakeUps() const
+    {
+        double total = 0;
+        std::error_code error;
+        for (const auto& task : fs::directory_iterator(procPath() / "task", error)) {
+            std::ifstream file(task.path() / "status");
+            const std::string status { std::istreambuf_iterator<char>(file),
+                std::istreambuf_iterator<char>() };
+            constexpr std::string_view kLabel = "\nvoluntary_ctxt_switches:";
+            const std::size_t label = status.find(kLabel);
+            if (label == std::string::npos)
+                continue;
+            const std::size_t digits = status.find_first_not_of(" \t", label + kLabel.size());
+            if (const auto count = leadingNumber(std::string_view(status).substr(digits)))
+                total += static_cast<double>(*count);
+        }
+        return total;
+    }
 
     [[nodiscard]] std::string procText(const char* name) const
     {
@@ -389,59 +436,134 @@ void printCpu(const std::string& what, double percent, const std::string& goal)
     printFigure("program CPU, " + what, rounded(percent, 2) + " % of a core", goal);
 }
 
-void run(const std::string& programPath)
+// Median, lowest and highest of a few runs' figures.
+struct Spread {
+    double median = 0;
+    double lowest = 0;
+    double highest = 0;
+};
+
+Spread spreadOf(std::vector<double> values)
+{
+    std::ranges::sort(values);
+    return { values[values.size() / 2], values.front(), values.back() };
+}
+
+std::string spreadText(const Spread& spread, int decimals, const std::string& unit)
+{
+    return rounded(spread.median, decimals) + unit + " (min " + rounded(spread.lowest, decimals) + ", max "
+        + rounded(spread.highest, decimals) + ")";
+}
+
+// A fresh program on a fresh pseudo-terminal, fed at the line rate and then left silent.
+struct LiveAndSilent {
+    Cost live;
+    Cost silent;
+    SteadyClock::duration start {};
+    double peakKiB = 0;
+};
+
+LiveAndSilent measureOnAPort(const std::function<std::unique_ptr<Program>(const std::string& device)>& start)
+{
+    Pty pty;
+    Sensor sensor(pty);
+    const std::unique_ptr<Program> program = start(pty.slavePath());
+    LiveAndSilent result;
+    result.start = program->waitUntilShown();
+    const auto openDeadline = SteadyClock::now() + kStartTimeout;
+    while (!program->hasOpen(pty.slavePath())) {
+        if (SteadyClock::now() >= openDeadline)
+            throw BenchFailure("the program never opened " + pty.slavePath());
+        sensor.feed(*program, SteadyClock::now() + 50ms);
+    }
+    sensor.feed(*program, SteadyClock::now() + kSettle);
+    sensor.takeDropped();
+
+    const CpuSample liveFrom = program->cpu();
+    sensor.feed(*program, liveFrom.at + kMeasured);
+    result.live = costBetween(liveFrom, program->cpu());
+    if (const std::size_t dropped = sensor.takeDropped(); dropped != 0)
+        std::fputs(("warning: the program did not keep reading the sensor (" + std::to_string(dropped)
+                       + " lines refused)\n")
+                       .c_str(),
+            stdout);
+
+    idle(*program, SteadyClock::now() + kSettle);
+    const CpuSample silentFrom = program->cpu();
+    idle(*program, silentFrom.at + kMeasured);
+    result.silent = costBetween(silentFrom, program->cpu());
+    result.peakKiB = program->peakResidentKiB();
+    return result;
+}
+
+void run(const std::string& programPath, const std::string& referencePath)
 {
     std::vector<SteadyClock::duration> starts;
     double peakKiB = 0;
+    std::vector<double> liveCpu, liveWakes, silentCpu, silentWakes;
+    std::vector<double> referenceLiveCpu, referenceLiveWakes, referenceSilentCpu, referenceSilentWakes;
+    for (int run = 0; run < kRuns; ++run) {
+        const LiveAndSilent program = measureOnAPort(
+            [&](const std::string& device) { return std::make_unique<Program>(programPath, device); });
+        const LiveAndSilent reference = measureOnAPort([&](const std::string& device) {
+            return std::make_unique<Program>(referencePath, "", std::vector<std::string> { device });
+        });
+        starts.push_back(program.start);
+        peakKiB = std::max(peakKiB, program.peakKiB);
+        liveCpu.push_back(program.live.cpuPercent);
+        liveWakes.push_back(program.live.wakeUpsPerSecond);
+        silentCpu.push_back(program.silent.cpuPercent);
+        silentWakes.push_back(program.silent.wakeUpsPerSecond);
+        referenceLiveCpu.push_back(reference.live.cpuPercent);
+        referenceLiveWakes.push_back(reference.live.wakeUpsPerSecond);
+        referenceSilentCpu.push_back(reference.silent.cpuPercent);
+        referenceSilentWakes.push_back(reference.silent.wakeUpsPerSecond);
+    }
+    const Spread live = spreadOf(liveCpu);
+    const Spread referenceLive = spreadOf(referenceLiveCpu);
+    printFigure("live sensor at 96 lines/s, CPU of a core over " + std::to_string(kRuns) + " runs",
+        "program " + spreadText(live, 2, " %") + ", reference " + spreadText(referenceLive, 2, " %"),
+        "program within 1.1x of the reference");
+    printFigure("live sensor, program CPU over the reference's",
+        rounded(live.median / referenceLive.median, 2) + "x", "<= 1.1x");
+    printFigure("live sensor, wake-ups per second",
+        "program " + spreadText(spreadOf(liveWakes), 0, "") + ", reference "
+            + spreadText(spreadOf(referenceLiveWakes), 0, ""),
+        "about one per line");
+    printFigure("port open and silent, CPU of a core",
+        "program " + spreadText(spreadOf(silentCpu), 3, " %") + ", reference "
+            + spreadText(spreadOf(referenceSilentCpu), 3, " %"),
+        "program < 0.1 %");
+    printFigure("port open and silent, wake-ups per second",
+        "program " + spreadText(spreadOf(silentWakes), 1, "") + ", reference "
+            + spreadText(spreadOf(referenceSilentWakes), 1, ""),
+        "program < 5");
 
     {
+        // The line goes: the link dies and the search starts again, with nothing left spinning on the gone
+        // device.
         Pty pty;
         Sensor sensor(pty);
         Program program(programPath, pty.slavePath());
-        starts.push_back(program.waitUntilShown());
-        const auto openDeadline = SteadyClock::now() + kStartTimeout;
-        while (!program.hasOpen(pty.slavePath())) {
-            if (SteadyClock::now() >= openDeadline)
-                throw BenchFailure("the program never opened " + pty.slavePath());
-            sensor.feed(program, SteadyClock::now() + 50ms);
-        }
+        program.waitUntilShown();
         sensor.feed(program, SteadyClock::now() + kSettle);
-        sensor.takeDropped();
-
-        const CpuSample liveFrom = program.cpu();
-        sensor.feed(program, liveFrom.at + kMeasured);
-        const CpuSample liveTo = program.cpu();
-        printCpu("live sensor at 96 lines/s", cpuPercent(liveFrom, liveTo), "<= 1 %");
-        if (const std::size_t dropped = sensor.takeDropped();
-            dropped != 0 || !program.hasOpen(pty.slavePath()))
-            std::fputs(("warning: the program did not keep reading the sensor (" + std::to_string(dropped)
-                           + " lines refused)\n")
-                           .c_str(),
-                stdout);
-
-        // The port found and still open, the sensor quiet: the link stays alive and the receive loop polls.
-        idle(program, SteadyClock::now() + kSettle);
-        const CpuSample silentFrom = program.cpu();
-        idle(program, silentFrom.at + kMeasured);
-        printCpu("port open and silent", cpuPercent(silentFrom, program.cpu()), "<= 1 %");
-
-        // The line is gone: the link dies and the search starts again, with nothing left spinning on the
-        // gone device.
         pty.hangUp();
         idle(program, SteadyClock::now() + kSettle);
         const CpuSample goneFrom = program.cpu();
         idle(program, goneFrom.at + kMeasured);
         printCpu("after the sensor's line has gone", cpuPercent(goneFrom, program.cpu()), "<= 2 %");
-        peakKiB = std::max(peakKiB, program.peakResidentKiB());
     }
-
     {
         Program program(programPath, "");
         starts.push_back(program.waitUntilShown());
         idle(program, SteadyClock::now() + kSettle);
         const CpuSample from = program.cpu();
         idle(program, from.at + kMeasured);
-        printCpu("searching with no port", cpuPercent(from, program.cpu()), "<= 2 %");
+        const CpuSample to = program.cpu();
+        printFigure("program searching with no port",
+            rounded(cpuPercent(from, to), 2) + " % of a core, " + rounded(wakeUpsPerSecond(from, to), 0)
+                + " wake-ups per second",
+            "< 0.5 %");
         peakKiB = std::max(peakKiB, program.peakResidentKiB());
     }
 
@@ -454,24 +576,26 @@ void run(const std::string& programPath)
     printFigure("program start to shown window",
         milliseconds(starts[starts.size() / 2]) + ", median of " + std::to_string(starts.size())
             + ", slowest " + milliseconds(starts.back()),
-        "< 500 ms");
-    printFigure("program peak resident memory", rounded(peakKiB / 1024.0, 1) + " MiB", "< 60 MiB");
+        "< 150 ms");
+    printFigure("program peak resident memory", rounded(peakKiB / 1024.0, 1) + " MiB", "< 40 MiB");
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: program_bench <path to marlume-tilt-monitor>\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: program_bench <path to marlume-tilt-monitor> <path to bench_reference>\n", stderr);
         return 2;
     }
-    if (access(argv[1], X_OK) != 0) {
-        std::fputs(("program_bench: no program at " + std::string(argv[1]) + "\n").c_str(), stderr);
-        return 1;
+    for (const char* path : { argv[1], argv[2] }) {
+        if (access(path, X_OK) != 0) {
+            std::fputs(("program_bench: no program at " + std::string(path) + "\n").c_str(), stderr);
+            return 1;
+        }
     }
     try {
-        run(argv[1]);
+        run(argv[1], argv[2]);
     } catch (const std::exception& failure) {
         std::fputs(("program_bench: " + std::string(failure.what()) + "\n").c_str(), stderr);
         return 1;

@@ -1,5 +1,8 @@
 #include "link/port_search.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <string>
 
 namespace marlume::link {
@@ -75,7 +78,10 @@ PortSearch::WaitResult PortSearch::waitFrom(float t0, float seconds, const std::
     while (timeOfDay() < t0 + seconds) {
         if (timeOfDay() < t0)
             t0 -= kDaySeconds; // midnight has passed
-        if (!m_pump.processEvents())
+        // Asleep until an event comes, at the latest when the wait is over.
+        const auto left = std::chrono::milliseconds(
+            std::max(1L, std::lround((t0 + seconds - timeOfDay()) * 1000.0F)));
+        if (!m_pump.processEventsFor(left))
             return WaitResult::Ending;
         if (done())
             return WaitResult::Done;

@@ -2,6 +2,7 @@
 
 #include "common/saturating.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace marlume::link {
@@ -32,6 +33,38 @@ void ReceiveLoop::Timer1_Timer()
     m_state.ticksSinceSentence = common::saturatingIncrement(m_state.ticksSinceSentence);
     if (m_state.ticksSinceSentence > kNoDataTicks)
         setDataIndicator(false);
+    drain();
+}
+
+void ReceiveLoop::passQuietTicks(std::int64_t count)
+{
+    if (count <= 0)
+        return;
+    m_state.ticksSinceSentence = common::saturatingAdd(m_state.ticksSinceSentence, count);
+    if (m_state.ticksSinceSentence > kNoDataTicks)
+        setDataIndicator(false);
+    // A port that failed at the last tick failed at these too: nothing has come from it since.
+    if (m_state.readErrorCount > 0) {
+        m_state.readErrorCount = common::saturatingAdd(m_state.readErrorCount, count);
+        if (m_state.readErrorCount >= kErrorTicks)
+            m_state.linkAlive = false;
+    }
+}
+
+std::optional<std::int32_t> ReceiveLoop::ticksUntilWatchdog() const
+{
+    std::optional<std::int32_t> due;
+    const auto sooner = [&due](std::int32_t ticks) { due = due ? std::min(*due, ticks) : ticks; };
+    if (m_state.dataIndicatorGreen && m_state.ticksSinceSentence <= kNoDataTicks)
+        sooner(kNoDataTicks + 1 - m_state.ticksSinceSentence);
+    if (m_state.linkAlive && m_state.readErrorCount > 0 && m_state.readErrorCount < kErrorTicks)
+        sooner(kErrorTicks - m_state.readErrorCount);
+    return due;
+}
+
+void ReceiveLoop::drain()
+{
+    forgetEarlierOpening();
     for (;;) {
         const auto waiting = m_port.InBufferCount();
         if (!waiting) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace marlume::link {
 
@@ -36,8 +37,17 @@ public:
     ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
         LinkView& view, LinkState& state, EventProcedures events, SentenceListeners sentenceListeners = {});
 
+    // One tick: it counts, then drains the port.
     void Timer1_Timer();
     void ComPort_OnComm();
+
+    // Ticks that passed with nothing to wake the loop: they keep the watchdogs as their ticks would have.
+    void passQuietTicks(std::int64_t count);
+    // Takes what is waiting within the tick that has already counted.
+    void drain();
+    // In how many ticks from the last a watchdog would act if nothing came meanwhile (the indicator
+    // turning neutral, the link being declared dead); nullopt when none would.
+    [[nodiscard]] std::optional<std::int32_t> ticksUntilWatchdog() const;
 
 private:
     void forgetEarlierOpening();

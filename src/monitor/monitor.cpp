@@ -1,5 +1,7 @@
 #include "monitor/monitor.h"
 
+#include <algorithm>
+
 namespace marlume::monitor {
 
 Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Separators separators)
@@ -20,6 +22,7 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Sep
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
 {
     m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
+    m_ticker.setOnTick([this] { wake(); });
 }
 
 // The serial control outlives the monitor: it must not call back into one that has gone.
@@ -27,11 +30,18 @@ Monitor::~Monitor()
 {
     m_ticker.stop();
     m_comPort.setOnComm({});
+    m_comPort.setOnActivity({});
 }
 
 void Monitor::start()
 {
-    m_ticker.start(kTickInterval, [this] { Timer1_Timer(); });
+    // The port's news is taken in the event loop, never inside whatever opened or read the port.
+    m_comPort.setOnActivity([this] {
+        if (!m_ended)
+            m_ticker.wakeIn(std::chrono::milliseconds(0));
+    });
+    m_lastTickAt = m_clock.monotonicMilliseconds();
+    scheduleNextTick();
 }
 
 void Monitor::run()
@@ -51,6 +61,7 @@ void Monitor::notify(void (MonitorListener::*told)())
 
 void Monitor::end()
 {
+    m_ended = true;
     m_ticker.stop();
     m_pump.requestEnd();
 }
@@ -66,11 +77,48 @@ void Monitor::Timer1_Timer()
     const bool wasAlive = m_linkState.linkAlive;
     m_comPort.poll();
     m_receiveLoop.Timer1_Timer();
-    if (wasAlive && !m_linkState.linkAlive) {
-        const platform::LocalDateTime now = m_clock.now();
-        for (MonitorListener* listener : m_listeners)
-            listener->linkLost(now);
+    tellIfLinkLost(wasAlive);
+}
+
+void Monitor::wake()
+{
+    if (m_ended)
+        return;
+    const bool wasAlive = m_linkState.linkAlive;
+    const std::int64_t due = (m_clock.monotonicMilliseconds() - m_lastTickAt) / kTickInterval.count();
+    m_comPort.poll();
+    if (due > 0) {
+        m_lastTickAt += due * kTickInterval.count();
+        m_receiveLoop.passQuietTicks(due - 1);
+        m_receiveLoop.Timer1_Timer();
+    } else {
+        m_receiveLoop.drain(); // more within the tick that has already counted
     }
+    tellIfLinkLost(wasAlive);
+    scheduleNextTick();
+}
+
+void Monitor::scheduleNextTick()
+{
+    // A port that tells of its news needs a tick only when a watchdog comes due; any other is looked at
+    // every tick.
+    const std::optional<std::int32_t> ticks
+        = m_comPort.wakesOnActivity() ? m_receiveLoop.ticksUntilWatchdog() : std::optional<std::int32_t>(1);
+    if (!ticks) {
+        m_ticker.stop();
+        return;
+    }
+    const std::int64_t wakeAt = m_lastTickAt + *ticks * kTickInterval.count();
+    m_ticker.wakeIn(std::chrono::milliseconds(std::max<std::int64_t>(0, wakeAt - m_clock.monotonicMilliseconds())));
+}
+
+void Monitor::tellIfLinkLost(bool wasAlive)
+{
+    if (!wasAlive || m_linkState.linkAlive)
+        return;
+    const platform::LocalDateTime now = m_clock.now();
+    for (MonitorListener* listener : m_listeners)
+        listener->linkLost(now);
 }
 
 void Monitor::StartEvent()

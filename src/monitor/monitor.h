@@ -60,7 +60,9 @@ public:
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
-    // Ticks until end(): call once the face is ready, since no tick may come before.
+    // Ticks until end(): call once the face is ready, since no tick may come before. Ticks are counted
+    // on the monotonic clock, 10 ms apart; the monitor wakes for them only when the port brings news, a
+    // watchdog comes due, or the port cannot tell of its news and has to be looked at.
     void start();
     // The start-up routine's loop: processes events and searches for the sensor whenever the link is
     // not alive (listeners are told when it is found). Returns once end() has been called.
@@ -73,6 +75,8 @@ public:
     // One tick: the serial control looks at its lines (a CTS change starts or ends an event), then
     // the receive loop drains it and keeps the watchdogs.
     void Timer1_Timer();
+    // Runs the ticks that have come due since the last, then asks for the next wake-up it needs.
+    void wake();
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
 
     // The operator's buttons.
@@ -91,6 +95,8 @@ private:
     void StartEvent();
     void EndEvent();
     void readingAccepted();
+    void scheduleNextTick();
+    void tellIfLinkLost(bool wasAlive);
     void notify(void (MonitorListener::*told)());
 
     link::LinkState& m_linkState;
@@ -105,6 +111,8 @@ private:
     events::CaptureFile m_capture;
     events::TriggerEvents m_events;
     bool m_eventRunning = false;
+    bool m_ended = false;
+    std::int64_t m_lastTickAt = 0; // monotonic milliseconds of the last tick counted
     std::vector<MonitorListener*> m_listeners;
 };
 

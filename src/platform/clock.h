@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace marlume::platform {
 
 // A local wall-clock reading, as the user's clock shows it.
@@ -21,11 +23,13 @@ struct LocalDateTime {
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
-// The present local date and time; tests fix it with a fake.
+// The present local date and time, and a steady count of milliseconds that no change of the wall
+// clock moves; tests fix both with a fake.
 class Clock {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual LocalDateTime now() const = 0;
+    [[nodiscard]] virtual std::int64_t monotonicMilliseconds() const = 0;
 };
 
 } // namespace marlume::platform

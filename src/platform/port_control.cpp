@@ -55,6 +55,8 @@ bool PortControl::setPortOpen(bool open)
     // first poll sees the level differ and raises it.
     m_cts = device->cts().value_or(false);
     m_ctsCounted = device->ctsChangeCount();
+    m_deviceWakes = device->notifyActivity([this] { raiseActivity(); });
+    raiseActivity(); // a device that cannot wake its owner has to be looked at from now on
     return true;
 }
 

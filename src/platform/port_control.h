@@ -34,6 +34,9 @@ public:
     [[nodiscard]] std::optional<std::string> Input() override;
     [[nodiscard]] bool CTSHolding() const override { return m_cts; }
 
+    // A closed port has nothing to tell; an open one wakes its owner when its device can.
+    [[nodiscard]] bool wakesOnActivity() const override { return m_device == nullptr || m_deviceWakes; }
+
     // Raises OnComm with kCommEventCts for each change of the open device's CTS line since the last poll,
     // in order; without a driver count, only a level that differs from the last one is seen.
     void poll() override;
@@ -54,6 +57,7 @@ private:
     LineSettings m_settings;
     std::int16_t m_inputLen = 0;
     bool m_cts = false;
+    bool m_deviceWakes = false; // the open device tells when there is news
     std::optional<std::uint32_t> m_ctsCounted; // the driver's count the changes raised so far come to
 };
 

@@ -56,10 +56,20 @@ public:
     // receive tick, so the control needs no timer of its own.
     virtual void poll() { }
 
+    // Whether the control calls its activity handler whenever characters may be waiting or a modem line
+    // may have changed, so that its owner need not look every tick; false: it must be looked at.
+    [[nodiscard]] virtual bool wakesOnActivity() const { return false; }
+    void setOnActivity(std::function<void()> handler) { m_onActivity = std::move(handler); }
+
     // OnComm: called on the user-interface thread whenever the control has an event to report.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
 
 protected:
+    void raiseActivity() const
+    {
+        if (m_onActivity)
+            m_onActivity();
+    }
     void raiseOnComm(std::int16_t event)
     {
         m_commEvent = event;
@@ -69,6 +79,7 @@ protected:
 
 private:
     std::function<void()> m_onComm;
+    std::function<void()> m_onActivity;
     std::int16_t m_commEvent = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ public:
     // Changes of the CTS line counted by the driver from an origin of its own, so that no change between
     // two looks is missed; nullopt where nothing counts them and the level has to be watched instead.
     [[nodiscard]] virtual std::optional<std::uint32_t> ctsChangeCount() { return std::nullopt; }
+    // Calls wake on the user-interface thread, while open, whenever characters may be waiting, the
+    // device may have gone or CTS may have changed; false for a device that must be looked at instead.
+    [[nodiscard]] virtual bool notifyActivity(std::function<void()> /*wake*/) { return false; }
 };
 
 } // namespace marlume::platform

@@ -16,4 +16,11 @@ LocalDateTime SystemClock::now() const
         static_cast<int>(realTime.tv_nsec / 1'000'000) };
 }
 
+std::int64_t SystemClock::monotonicMilliseconds() const
+{
+    timespec steady {};
+    clock_gettime(CLOCK_MONOTONIC, &steady);
+    return static_cast<std::int64_t>(steady.tv_sec) * 1000 + steady.tv_nsec / 1'000'000;
+}
+
 } // namespace marlume::platform

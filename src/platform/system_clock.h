@@ -8,6 +8,7 @@ namespace marlume::platform {
 class SystemClock final : public Clock {
 public:
     [[nodiscard]] LocalDateTime now() const override;
+    [[nodiscard]] std::int64_t monotonicMilliseconds() const override;
 };
 
 } // namespace marlume::platform

@@ -5,11 +5,13 @@
 
 namespace marlume::platform {
 
-// Calls its handler at a steady interval on the user-interface thread, from start until stop.
+// Wakes its handler once on the user-interface thread, after the delay asked for last: asking again
+// replaces the pending wake-up. Nothing wakes while nothing is asked, so a quiet program sleeps.
 class Ticker {
 public:
     virtual ~Ticker() = default;
-    virtual void start(std::chrono::milliseconds interval, std::function<void()> onTick) = 0;
+    virtual void setOnTick(std::function<void()> onTick) = 0;
+    virtual void wakeIn(std::chrono::milliseconds delay) = 0;
     virtual void stop() = 0;
 };
 

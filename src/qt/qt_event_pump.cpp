@@ -6,6 +6,20 @@
 
 namespace marlume::qt {
 
+QtEventPump::QtEventPump()
+{
+    m_wake.setSingleShot(true);
+    m_wake.setTimerType(Qt::PreciseTimer);
+}
+
+bool QtEventPump::processEventsFor(std::chrono::milliseconds longest)
+{
+    m_wake.start(longest);
+    const bool going = processEvents();
+    m_wake.stop();
+    return going;
+}
+
 bool QtEventPump::processEvents()
 {
     if (m_ending)

@@ -49,8 +49,28 @@ QSerialPort::StopBits qtStopBits(platform::StopBits stopBits)
 QtSerialDevice::QtSerialDevice(const QString& path)
 {
     m_port.setPortName(path);
-    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
-        [this](QSerialPort::SerialPortError error) { onError(error); });
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port, [this](QSerialPort::SerialPortError error) {
+        onError(error);
+        wakeOwner(); // a read that stalled or failed is the next tick's business
+    });
+    QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { wakeOwner(); });
+}
+
+bool QtSerialDevice::notifyActivity(std::function<void()> wake)
+{
+    m_wake = std::move(wake);
+    // Only a device with modem lines has a CTS to wait for; the wait's news is taken on the port's thread.
+    if (m_port.isOpen() && cts())
+        m_ctsWatcher.emplace(m_port.handle(), [this] {
+            QMetaObject::invokeMethod(&m_port, [this] { wakeOwner(); }, Qt::QueuedConnection);
+        });
+    return true;
+}
+
+void QtSerialDevice::wakeOwner() const
+{
+    if (m_wake && m_port.isOpen())
+        m_wake();
 }
 
 bool QtSerialDevice::open(const platform::LineSettings& settings)
@@ -78,6 +98,8 @@ bool QtSerialDevice::open(const platform::LineSettings& settings)
 
 void QtSerialDevice::close()
 {
+    m_ctsWatcher.reset(); // before the descriptor it waits on goes
+    m_wake = {};
     m_port.close();
     m_port.clearError();
     m_lock.reset();
@@ -146,7 +168,12 @@ void QtSerialDevice::onError(QSerialPort::SerialPortError error)
         // from its read notifier, so close it, once control is back in the event loop.
         m_gone = true;
         QMetaObject::invokeMethod(
-            &m_port, [this] { m_port.close(); }, Qt::QueuedConnection);
+            &m_port,
+            [this] {
+                m_ctsWatcher.reset();
+                m_port.close();
+            },
+            Qt::QueuedConnection);
     }
     m_port.clearError();
 }

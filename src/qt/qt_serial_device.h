@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/cts_watcher.h"
 #include "platform/device_lock.h"
 #include "platform/serial_device.h"
 
@@ -21,12 +22,18 @@ public:
     std::optional<std::string> read(std::size_t maxCount) override;
     std::optional<bool> cts() override;
     std::optional<std::uint32_t> ctsChangeCount() override;
+    // Bytes arriving, errors and CTS changes wake the owner: no look every tick is needed.
+    bool notifyActivity(std::function<void()> wake) override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
 
+    void wakeOwner() const;
+
     QSerialPort m_port;
     std::optional<platform::DeviceLock> m_lock;
+    std::function<void()> m_wake;
+    std::optional<platform::CtsWatcher> m_ctsWatcher; // while open, on a device with modem lines
     bool m_gone = false;
     bool m_hasModemLines = true;
     bool m_countsCtsChanges = true;

@@ -1,15 +1,16 @@
 #include "qt/qt_ticker.h"
 
-#include <utility>
-
 namespace marlume::qt {
 
-void QtTicker::start(std::chrono::milliseconds interval, std::function<void()> onTick)
+QtTicker::QtTicker()
 {
-    m_onTick = std::move(onTick);
-    m_timer.disconnect();
-    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { m_onTick(); });
-    m_timer.start(interval);
+    m_timer.setSingleShot(true);
+    // Precise to the millisecond: the receive loop's ticks are 10 ms apart.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        if (m_onTick)
+            m_onTick();
+    });
 }
 
 } // namespace marlume::qt

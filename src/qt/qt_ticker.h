@@ -6,10 +6,13 @@
 
 namespace marlume::qt {
 
-// Ticks from a QTimer, handled by the event loop of the thread that made it.
+// Wake-ups from a single-shot QTimer, handled by the event loop of the thread that made it.
 class QtTicker final : public platform::Ticker {
 public:
-    void start(std::chrono::milliseconds interval, std::function<void()> onTick) override;
+    QtTicker();
+
+    void setOnTick(std::function<void()> onTick) override { m_onTick = std::move(onTick); }
+    void wakeIn(std::chrono::milliseconds delay) override { m_timer.start(delay); }
     void stop() override { m_timer.stop(); }
 
 private:

@@ -328,5 +328,36 @@ INSTANTIATE_TEST_SUITE_P(Locales, LocaleDisplayTest,
     }),
     testing::CaseName());
 
+// Counts the paints a widget gets.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(MainFormTest, ALabelIsRepaintedOnlyWhenItChangesAndAtMostOncePerPass)
+{
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    receive("10,1,2\n");
+    QCoreApplication::processEvents();
+    const PaintCounter pitch(form.controls().PitchLabel);
+    for (int reading = 0; reading < 5; ++reading)
+        receive("10,1,2\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pitch.paints, 0) << "the same reading changes nothing";
+    receive("10,1.5,2\n10,1.7,2\n10,1.9,2\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pitch.paints, 1) << "three new pitches in one pass, one paint";
+    EXPECT_EQ(text(form.controls().PitchLabel), QStringLiteral("1.9"));
+}
+
 } // namespace
 } // namespace marlume::app

@@ -53,7 +53,7 @@ struct ScriptedStation {
     testing::FakeSerialControl comPort;
     testing::FakeClock clock;
     testing::FakeEventPump pump;
-    testing::FakeTicker ticker;
+    testing::FakeTicker ticker { clock };
     testing::PostedTasks uiThread;
     platform::CaptureFileOutput files { uiThread.poster() };
     std::function<void()> onLastPass;

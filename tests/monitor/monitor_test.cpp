@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ protected:
     testing::FakeSerialControl comPort;
     testing::FakeClock clock;
     testing::FakeEventPump pump;
-    testing::FakeTicker ticker;
+    testing::FakeTicker ticker { clock };
     testing::FakeOutputFiles files;
     testing::FakeLinkView linkView;
     testing::FakeEventTableView tableView;
@@ -73,12 +74,14 @@ protected:
          } } };
 };
 
-TEST_F(MonitorTest, TicksEveryTenMillisecondsFromStartUntilEnd)
+TEST_F(MonitorTest, LooksAtAPortThatCannotTellOfItsNewsEveryTenMillisecondsUntilTheEnd)
 {
-    EXPECT_EQ(ticker.interval, std::chrono::milliseconds(10));
-    EXPECT_TRUE(ticker.running());
+    EXPECT_EQ(ticker.lastDelay, std::chrono::milliseconds(10));
+    ticker.tick();
+    EXPECT_TRUE(ticker.pending());
+    EXPECT_EQ(ticker.lastDelay, std::chrono::milliseconds(10));
     monitor.end();
-    EXPECT_FALSE(ticker.running());
+    EXPECT_FALSE(ticker.pending());
     EXPECT_FALSE(pump.processEvents()) << "every loop on the pump ends";
 }
 
@@ -91,14 +94,14 @@ TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
     ASSERT_EQ(listener.readings.size(), 2U) << "a rejected line is no reading";
     EXPECT_EQ(listener.rejected, 1);
     const AcceptedReading& first = listener.readings[0];
-    EXPECT_EQ(first.time, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 0 }));
+    EXPECT_EQ(first.time, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 })) << "at the first tick";
     EXPECT_EQ(first.heading, 123);
     EXPECT_EQ(first.pitch, -2.5F);
     EXPECT_EQ(first.roll, 1.8F);
     EXPECT_EQ(first.tilt, 3.1F);
     EXPECT_FALSE(first.eventCollecting);
     EXPECT_EQ(first.eventNumber, 0);
-    EXPECT_EQ(listener.readings[1].time.millisecond, 250);
+    EXPECT_EQ(listener.readings[1].time.millisecond, 260);
     EXPECT_EQ(listener.readings[1].heading, -5) << "as the record keeps it, across north";
     EXPECT_EQ(listener.readings[1].tilt, 88.4F) << "the number, though the labels read over";
     EXPECT_EQ(linkView.readings.size(), 2U) << "the live display shows the same readings";
@@ -126,7 +129,7 @@ TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
 
     ASSERT_EQ(listener.starts.size(), 1U);
     EXPECT_EQ(listener.starts[0].first, 1);
-    EXPECT_EQ(listener.starts[0].second, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 0 }));
+    EXPECT_EQ(listener.starts[0].second, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 }));
     ASSERT_EQ(listener.ends.size(), 1U);
     const EndedEvent& ended = listener.ends[0];
     EXPECT_EQ(ended.number, 1);
@@ -205,6 +208,95 @@ TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
     ASSERT_EQ(listener.finds.size(), 1U);
     EXPECT_TRUE(linkState.linkAlive);
     EXPECT_TRUE(comPort.PortOpen());
+}
+
+// A port that tells of its news, as a real device does: the monitor wakes for it, and otherwise only
+// when a watchdog comes due.
+class WakingPortTest : public MonitorTest {
+protected:
+    WakingPortTest()
+    {
+        comPort.tellsOfActivity = true;
+        ticker.tick(); // the first look
+    }
+
+    // Whatever woke it, the monitor counts the ticks that have passed since.
+    void wakeAfter(int milliseconds)
+    {
+        clock.advanceMilliseconds(milliseconds);
+        monitor.wake();
+    }
+};
+
+TEST_F(WakingPortTest, CountsTheTicksOfASilenceFromTheClock)
+{
+    comPort.arrive("1,2,3\n");
+    ticker.tick();
+    ASSERT_TRUE(linkState.dataIndicatorGreen);
+    wakeAfter(105);
+    EXPECT_EQ(linkState.ticksSinceSentence, 10) << "105 ms are ten ticks, not eleven";
+    EXPECT_TRUE(linkState.dataIndicatorGreen);
+    wakeAfter(4);
+    EXPECT_EQ(linkState.ticksSinceSentence, 10) << "still within the tenth";
+    wakeAfter(1);
+    EXPECT_EQ(linkState.ticksSinceSentence, 11);
+    EXPECT_FALSE(linkState.dataIndicatorGreen) << "neutral after more than ten ticks";
+}
+
+TEST_F(WakingPortTest, WakesForTheIndicatorOnceThenSleeps)
+{
+    comPort.arrive("1,2,3\n");
+    ticker.tick();
+    ASSERT_TRUE(ticker.pending());
+    EXPECT_EQ(ticker.lastDelay, std::chrono::milliseconds(110)) << "when the indicator turns neutral";
+    ticker.tick();
+    EXPECT_FALSE(linkState.dataIndicatorGreen);
+    EXPECT_FALSE(ticker.pending()) << "a silent port wakes nothing";
+    EXPECT_TRUE(linkState.linkAlive);
+}
+
+TEST_F(WakingPortTest, AGonePortIsDeclaredDeadTenTicksAfterItsFirstFailure)
+{
+    comPort.arrive("1,2,3\n");
+    ticker.tick();
+    clock.advanceMilliseconds(30);
+    comPort.fail();
+    ticker.tick();
+    EXPECT_EQ(linkState.readErrorCount, 1);
+    const std::int64_t failedAt = clock.monotonicMilliseconds();
+    int wakeUps = 0;
+    while (ticker.pending() && linkState.linkAlive && wakeUps < 20) {
+        ticker.tick();
+        ++wakeUps;
+    }
+    EXPECT_FALSE(linkState.linkAlive);
+    EXPECT_EQ(linkState.readErrorCount, 10);
+    EXPECT_EQ(clock.monotonicMilliseconds() - failedAt, 90) << "the tenth failing tick, nine after the first";
+    EXPECT_LE(wakeUps, 2) << "woken for the watchdogs only, not every tick";
+    EXPECT_EQ(listener.losses.size(), 1U);
+    EXPECT_FALSE(ticker.pending()) << "nothing more to look at until the search opens a port";
+}
+
+TEST_F(WakingPortTest, ALongStallIsCountedAndStopsAtTheLargestCount)
+{
+    linkState.ticksSinceSentence = std::numeric_limits<std::int32_t>::max() - 5;
+    wakeAfter(1'000'000);
+    EXPECT_EQ(linkState.ticksSinceSentence, std::numeric_limits<std::int32_t>::max());
+    linkState.ticksSinceSentence = 0;
+    wakeAfter(86'400'000);
+    EXPECT_EQ(linkState.ticksSinceSentence, 8'640'000) << "a day of ticks";
+}
+
+TEST_F(WakingPortTest, NewsWithinOneTickIsTakenWithoutCountingAnotherTick)
+{
+    comPort.arrive("1,2,");
+    ticker.tick();
+    const std::int32_t ticks = linkState.ticksSinceSentence;
+    comPort.arrive("3\n");
+    ticker.tick(); // the same millisecond: the port's news, not a new tick
+    EXPECT_EQ(linkState.ticksSinceSentence, 0) << "the sentence was taken";
+    EXPECT_GE(ticks, 1);
+    EXPECT_EQ(listener.readings.size(), 1U);
 }
 
 } // namespace

@@ -12,6 +12,8 @@ public:
     {
     }
     [[nodiscard]] platform::LocalDateTime now() const override { return m_time; }
+    // Moves with advanceMilliseconds only: setting the wall clock leaves it alone, as on a real machine.
+    [[nodiscard]] std::int64_t monotonicMilliseconds() const override { return m_monotonic; }
 
     void set(platform::LocalDateTime time) { m_time = time; }
     void setTimeOfDay(int hour, int minute, int second, int millisecond = 0)
@@ -26,10 +28,12 @@ public:
 
 private:
     platform::LocalDateTime m_time;
+    std::int64_t m_monotonic = 1'000'000;
 };
 
 inline void FakeClock::advanceMilliseconds(int milliseconds)
 {
+    m_monotonic += milliseconds;
     long long total = static_cast<long long>(m_time.secondsSinceMidnight() * 1000.0 + 0.5) + milliseconds;
     constexpr long long day = 86'400'000;
     if (total >= day) {

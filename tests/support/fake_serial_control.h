@@ -76,7 +76,17 @@ public:
     {
         if (m_open)
             waiting[m_commPort] += characters;
+        if (tellsOfActivity)
+            raiseActivity();
     }
+    // As a real device does when it has gone.
+    void fail()
+    {
+        failReads = true;
+        if (tellsOfActivity)
+            raiseActivity();
+    }
+    [[nodiscard]] bool wakesOnActivity() const override { return tellsOfActivity; }
     void changeCts(bool level)
     {
         m_cts = level;
@@ -93,6 +103,7 @@ public:
     bool failSettings = false;
     bool failReads = false; // InBufferCount and Input fail, as with a device gone
     bool failInput = false; // only Input fails
+    bool tellsOfActivity = false; // arriving characters and failures wake the owner, as a real device's do
 
 private:
     std::int16_t m_commPort = 1;
