@@ -2,7 +2,7 @@
 // sensor on a pseudo-terminal and with that port silent, side by side with a reference (a minimal Qt
 // program doing the same visible work, woken by the port's descriptor), over several runs; then after
 // the sensor's line has gone, while it searches with no port at all, its time from start to the shown
-// window and its peak resident memory.
+// window, its peak resident memory, and the live chart's cost.
 //   program_bench <path to marlume-tilt-monitor> <path to bench_reference>
 #include "common/number_text.h"
 
@@ -578,6 +578,34 @@ void run(const std::string& programPath, const std::string& referencePath)
             + ", slowest " + milliseconds(starts.back()),
         "< 150 ms");
     printFigure("program peak resident memory", rounded(peakKiB / 1024.0, 1) + " MiB", "< 40 MiB");
+
+    // The chart's cost: the live sensor once without and once with the chart window open
+    // (MARLUME_OPEN_CHART, which the program reads at start), one right after the other.
+    std::array<double, 2> withoutAndWithChart {};
+    for (std::size_t withChart = 0; withChart < withoutAndWithChart.size(); ++withChart) {
+        if (withChart != 0)
+            setenv("MARLUME_OPEN_CHART", "1", 1);
+        else
+            unsetenv("MARLUME_OPEN_CHART");
+        Pty pty;
+        Sensor sensor(pty);
+        Program program(programPath, pty.slavePath());
+        program.waitUntilShown();
+        for (const auto deadline = SteadyClock::now() + kStartTimeout; !program.hasOpen(pty.slavePath());) {
+            if (SteadyClock::now() >= deadline)
+                throw BenchFailure("the program never opened " + pty.slavePath());
+            sensor.feed(program, SteadyClock::now() + 50ms);
+        }
+        sensor.feed(program, SteadyClock::now() + kSettle);
+        const CpuSample from = program.cpu();
+        sensor.feed(program, from.at + kMeasured);
+        withoutAndWithChart[withChart] = cpuPercent(from, program.cpu());
+    }
+    unsetenv("MARLUME_OPEN_CHART");
+    printCpu("live sensor at 96 lines/s, chart window open", withoutAndWithChart[1],
+        rounded(withoutAndWithChart[0], 2) + " % without it, + 1 %");
+    printFigure("chart's cost at 96 lines/s",
+        rounded(withoutAndWithChart[1] - withoutAndWithChart[0], 2) + " % of a core", "<= 1 %");
 }
 
 } // namespace

@@ -36,6 +36,9 @@ int Main()
     qt::QtSettingsStore settings("Marlume Tilt Monitor");
 
     MainForm form({ linkState, comPort.control(), clock, pump, settings });
+    comPort.setOnDeviceNotice([&form](std::int16_t port, const std::string& message, bool problem) {
+        form.showDeviceNotice(port, message, problem);
+    });
     // As the close box: placement saved, port and file closed; a question or file dialog that is up
     // is left at once, since every event loop ends.
     const qt::QtTerminationSignals termination([&form] {
@@ -43,6 +46,9 @@ int Main()
         QCoreApplication::exit(0);
     });
     form.show();
+    // Lets a benchmark measure the chart's cost: the chart window opens with the main one.
+    if (qEnvironmentVariableIsSet("MARLUME_OPEN_CHART"))
+        form.chartWindow().showChart();
     reportWindowShown();
     form.monitor().run();
     return 0;

@@ -3,18 +3,25 @@
 #include "app/qt_capture_label.h"
 #include "app/version_caption.h"
 #include "app/window_placement.h"
+#include "common/number_text.h"
 #include "common/twips.h"
 #include "dialogs/qt_save_file_dialog.h"
 #include "qt/qt_design_font.h"
 #include "qt/qt_locale_separators.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+
+#include <algorithm>
 
 namespace marlume::app {
 
@@ -42,12 +49,22 @@ void setColourRole(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 } // namespace
 
 MainForm::MainForm(const MainFormServices& services)
-    : m_controls(buildMainFormWidgets(this))
+    : m_menuBar(new QMenuBar(this))
+    , m_client(new QWidget(this))
+    , m_controls(buildMainFormWidgets(m_client))
     , m_settings(services.settings)
     , m_placement(*this)
     , m_captureFiles([this](std::function<void()> task) {
         QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
     })
+    , m_rawLogFiles([this](std::function<void()> task) {
+        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+    })
+    , m_rawLog(m_rawLogFiles, m_rawLogFlush, *this,
+          [this](std::string& fileName, std::int16_t& filterIndex) {
+              return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
+          })
+    , m_chartWindow(new chart::ChartWindow(m_chartModel, services.settings, this))
     , m_monitor(
           { services.linkState, services.comPort, services.clock, services.pump, m_timer1, m_captureFiles },
           { *this, *this, *this,
@@ -60,7 +77,14 @@ MainForm::MainForm(const MainFormServices& services)
     setWindowTitle(QString::fromUtf8(kDesignCaption));
     setWindowIcon(QIcon(QStringLiteral(":/marlume-tilt-monitor.svg")));
     setFont(qt::designFont(QStringLiteral("Verdana"), 9.75));
-    resize(common::twipsToPixels(kDesignClientWidth), common::twipsToPixels(kDesignClientHeight));
+    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client->installEventFilter(this);
+    buildMenuBar();
+    m_monitor.addListener(m_rawLog);
+    m_monitor.addListener(m_chartModel);
+    // The designed client area below the menu bar; the stored placement is the whole window's.
+    resize(common::twipsToPixels(kDesignClientWidth),
+        common::twipsToPixels(kDesignClientHeight) + m_menuBar->sizeHint().height());
 
     // Press and release of any mouse button hold an event open; the keyboard never triggers.
     m_controls.TriggerButton->installEventFilter(this);
@@ -90,9 +114,82 @@ void MainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void MainForm::buildMenuBar()
+{
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
+    m_rawLogAction = file->addAction(QStringLiteral("&Raw Readings Log..."));
+    m_rawLogAction->setObjectName(QStringLiteral("RawLogAction"));
+    m_rawLogAction->setCheckable(true); // checked while the log runs: choosing it again stops it
+    m_rawLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(m_rawLogAction, &QAction::triggered, this, [this] {
+        m_rawLog.RawLogMenu_Click();
+        m_rawLogAction->setChecked(m_rawLog.isOpen());
+    });
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("ExitAction"));
+    exit->setShortcut(QKeySequence::Quit);
+
+    QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
+    QAction* chart = view->addAction(QStringLiteral("&Chart"), this, [this] { m_chartWindow->showChart(); });
+    chart->setObjectName(QStringLiteral("ChartAction"));
+    chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
+    QAction* about = help->addAction(QStringLiteral("&About"), this, &MainForm::showAbout);
+    about->setObjectName(QStringLiteral("AboutAction"));
+    about->setShortcut(QKeySequence::HelpContents);
+
+    // The raw log's state, at the right of the menu bar: the client area has no room of its own for it.
+    m_rawLogLabel = new QLabel(m_menuBar);
+    m_rawLogLabel->setObjectName(QStringLiteral("RawLogLabel"));
+    m_rawLogLabel->setTextFormat(Qt::PlainText);
+    m_rawLogLabel->setContentsMargins(0, 0, 6, 0);
+    m_menuBar->setCornerWidget(m_rawLogLabel, Qt::TopRightCorner);
+}
+
+void MainForm::showAbout()
+{
+    QMessageBox::about(this, QStringLiteral("About Marlume Tilt Monitor"),
+        windowTitle()
+            + QStringLiteral("\n\nWatches the Marlume tilt-and-heading sensor, averages its readings over "
+                             "every trigger event and keeps them in capture files and raw readings logs."));
+}
+
+void MainForm::showRawLog(const rawlog::RawLogStatus& status)
+{
+    m_rawLogAction->setChecked(status.open);
+    QString text = fittedCaptureLabel(status.label, m_rawLogLabel->fontMetrics(), width() / 2);
+    if (status.open) {
+        text += QStringLiteral(" - ") + QString::fromStdString(common::wholeNumberText(status.readings))
+            + QStringLiteral(" readings");
+        if (status.rejected > 0)
+            text += QStringLiteral(", ") + QString::fromStdString(common::wholeNumberText(status.rejected))
+                + QStringLiteral(" rejected");
+    }
+    m_rawLogLabel->setText(text);
+    m_rawLogLabel->setToolTip(QString::fromUtf8(status.label.text()));
+    setColourRole(m_rawLogLabel, QPalette::WindowText,
+        status.failure ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+}
+
+void MainForm::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
+{
+    auto* box = new QMessageBox(problem ? QMessageBox::Warning : QMessageBox::Information, windowTitle(),
+        QStringLiteral("Port %1: %2").arg(port).arg(QString::fromUtf8(message)), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 void MainForm::CloseDown()
 {
     SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
+    m_chartWindow->savePlacement();
+    m_chartWindow->close();
+    if (m_rawLog.isOpen())
+        m_rawLog.RawLogMenu_Click(); // what was gathered goes to disk
     m_monitor.closePort();
 }
 
@@ -106,13 +203,17 @@ void MainForm::showEvent(QShowEvent* event)
 void MainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    // The menu bar on top; the client area takes the rest, and its resize runs Form_Resize.
+    const int menuHeight = m_menuBar->heightForWidth(width()) > 0 ? m_menuBar->heightForWidth(width())
+                                                                   : m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, width(), menuHeight);
+    m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
 void MainForm::Form_Resize()
 {
-    m_eventsLayout
-        = resizeEventsLayout(m_eventsLayout, common::pixelsToTwips(width()), common::pixelsToTwips(height()));
+    m_eventsLayout = resizeEventsLayout(m_eventsLayout, common::pixelsToTwips(m_client->width()),
+        common::pixelsToTwips(m_client->height()));
     placeInTwips(m_controls.EventsFrame, m_eventsLayout.eventsFrame);
     placeInTwips(m_controls.TableLabel, m_eventsLayout.tableLabel);
     placeInTwips(m_controls.LogText, m_eventsLayout.logText);
@@ -120,6 +221,8 @@ void MainForm::Form_Resize()
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
     if (watched == m_controls.TriggerButton) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:

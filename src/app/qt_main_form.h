@@ -3,6 +3,8 @@
 #include "app/form_resize.h"
 #include "app/qt_main_form_widgets.h"
 #include "app/qt_placement_window.h"
+#include "chart/chart_model.h"
+#include "chart/qt_chart_window.h"
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
 #include "link/link_state.h"
@@ -14,8 +16,13 @@
 #include "platform/serial_control.h"
 #include "platform/settings_store.h"
 #include "qt/qt_ticker.h"
+#include "rawlog/raw_log.h"
 
 #include <QWidget>
+
+class QAction;
+class QLabel;
+class QMenuBar;
 
 namespace marlume::app {
 
@@ -29,13 +36,15 @@ struct MainFormServices {
     platform::SettingsStore& settings;
 };
 
-// The main window: the live reading, the status line, the buttons and the event table. It is
-// a face of its monitor: it shows what the monitor hands its three views, forwards the
-// operator's clicks, and keeps its own placement and layout.
+// The main window: a menu bar over the designed client area (the live reading, the status line,
+// the buttons and the event table). It is a face of its monitor: it shows what the monitor hands its
+// views, forwards the operator's clicks, and keeps its own placement and layout; the raw log and the
+// chart listen to the monitor beside it.
 class MainForm final : public QWidget,
                        private link::LinkView,
                        private events::EventTableView,
-                       private events::CaptureView {
+                       private events::CaptureView,
+                       private rawlog::RawLogView {
     Q_OBJECT
 
 public:
@@ -47,6 +56,15 @@ public:
     [[nodiscard]] link::SearchResult FindPort() { return m_monitor.FindPort(); }
     [[nodiscard]] link::PortSearch& portSearch() { return m_monitor.portSearch(); }
     [[nodiscard]] const MainFormWidgets& controls() const { return m_controls; }
+    // The designed client area below the menu bar: the controls' parent, sized by the window.
+    [[nodiscard]] QWidget* clientArea() const { return m_client; }
+    [[nodiscard]] QMenuBar* menuBar() const { return m_menuBar; }
+    [[nodiscard]] chart::ChartWindow& chartWindow() { return *m_chartWindow; }
+    [[nodiscard]] const chart::ChartModel& chartModel() const { return m_chartModel; }
+
+    // A message about a port's device, such as a replay file that cannot be played: a box that waits
+    // for no answer, so that the search goes on behind it.
+    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,6 +76,9 @@ private:
     void Form_Load();
     void CloseDown();
     void Form_Resize();
+    void buildMenuBar();
+    void showAbout();
+    void showRawLog(const rawlog::RawLogStatus& status) override;
 
     void showReading(const link::ReadingDisplay& reading) override;
     void setDataIndicator(const link::Colour& colour) override;
@@ -74,12 +95,21 @@ private:
     [[nodiscard]] QLabel* valueLabel(link::ValueLabel label) const;
     [[nodiscard]] QColor toQColor(const link::Colour& colour) const;
 
+    QMenuBar* m_menuBar;
+    QWidget* m_client;
     MainFormWidgets m_controls;
+    QAction* m_rawLogAction = nullptr;
+    QLabel* m_rawLogLabel = nullptr;
     platform::SettingsStore& m_settings;
     QtPlacementWindow m_placement;
     EventsLayout m_eventsLayout = kDesignEventsLayout;
     qt::QtTicker m_timer1;
     platform::CaptureFileOutput m_captureFiles;
+    platform::CaptureFileOutput m_rawLogFiles; // a writer of its own: raw batches never hold up records
+    qt::QtTicker m_rawLogFlush;
+    rawlog::RawLog m_rawLog;
+    chart::ChartModel m_chartModel;
+    chart::ChartWindow* m_chartWindow; // a window of its own, owned as a child of this one
     monitor::Monitor m_monitor; // last: it ticks into the views above
 };
 

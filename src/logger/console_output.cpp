@@ -61,6 +61,24 @@ void ConsoleOutput::linkLost(const platform::LocalDateTime& time)
         print(m_out, time, "Link lost");
 }
 
+void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
+{
+    const std::string text = status.label.text();
+    if (text == m_rawLogText)
+        return;
+    m_rawLogText = text;
+    if (status.failure || !m_quiet)
+        print(status.failure ? m_err : m_out, m_clock.now(), text);
+    if (status.failure && !status.open && m_onRawLogLost)
+        m_onRawLogLost();
+}
+
+void ConsoleOutput::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
+{
+    if (problem || !m_quiet)
+        print(problem ? m_err : m_out, m_clock.now(), "Port " + std::to_string(port) + ": " + message);
+}
+
 void ConsoleOutput::print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text)
 {
     stream << common::isoDateTimeText(time) << ' ' << text << std::endl;

@@ -5,6 +5,7 @@
 #include "link/link_view.h"
 #include "monitor/monitor_listener.h"
 #include "platform/clock.h"
+#include "rawlog/raw_log.h"
 
 #include <functional>
 #include <ostream>
@@ -19,12 +20,15 @@ namespace marlume::logger {
 class ConsoleOutput final : public link::LinkView,
                             public events::EventTableView,
                             public events::CaptureView,
-                            public monitor::MonitorListener {
+                            public monitor::MonitorListener,
+                            public rawlog::RawLogView {
 public:
     ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet);
 
     // Told when the capture file has closed by itself (its header could not be written).
     void setOnCaptureLost(std::function<void()> onCaptureLost) { m_onCaptureLost = std::move(onCaptureLost); }
+    // Told when the raw log could not be created, or closed by itself (its header could not be written).
+    void setOnRawLogLost(std::function<void()> onRawLogLost) { m_onRawLogLost = std::move(onRawLogLost); }
 
     void showReading(const link::ReadingDisplay&) override { }
     void setDataIndicator(const link::Colour&) override { }
@@ -40,6 +44,11 @@ public:
 
     void linkLost(const platform::LocalDateTime& time) override;
 
+    // Printed when its text changes; faults go to the error output.
+    void showRawLog(const rawlog::RawLogStatus& status) override;
+    // A message about a port's device (a replay file that cannot be played); problems go to the error output.
+    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem);
+
 private:
     void print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text);
 
@@ -51,6 +60,8 @@ private:
     std::string m_tableLine; // the event's line until its end completes it
     std::string m_captureCaption = "Create Capture File...";
     std::function<void()> m_onCaptureLost;
+    std::function<void()> m_onRawLogLost;
+    std::string m_rawLogText;
 };
 
 } // namespace marlume::logger

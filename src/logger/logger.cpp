@@ -18,12 +18,26 @@ Logger::Logger(const LoggerServices& services, const LoggerOptions& options)
         m_exitStatus = 2;
         stop();
     });
+    if (options.rawPath && services.rawFiles && services.rawFlushTicker) {
+        m_rawLog.emplace(*services.rawFiles, *services.rawFlushTicker, m_output,
+            [path = *options.rawPath](std::string& fileName, std::int16_t&) {
+                fileName = path;
+                return true;
+            });
+        m_monitor.addListener(*m_rawLog);
+        m_output.setOnRawLogLost([this] {
+            m_exitStatus = 2;
+            stop();
+        });
+    }
 }
 
 int Logger::run()
 {
     if (m_options.capturePath)
         m_monitor.CaptureButton_Click();
+    if (m_rawLog && m_exitStatus == 0)
+        m_rawLog->RawLogMenu_Click();
     if (m_exitStatus != 0)
         return m_exitStatus;
     m_monitor.start();
@@ -35,6 +49,8 @@ void Logger::stop()
 {
     m_monitor.closePort();
     m_monitor.end();
+    if (m_rawLog)
+        m_rawLog->flush(); // every reading taken is on its way to disk before the program ends
 }
 
 } // namespace marlume::logger

@@ -4,7 +4,9 @@
 #include "logger/console_output.h"
 #include "logger/logger_options.h"
 #include "monitor/monitor.h"
+#include "rawlog/raw_log.h"
 
+#include <optional>
 #include <ostream>
 
 namespace marlume::logger {
@@ -18,6 +20,9 @@ struct LoggerServices {
     platform::OutputFiles& files;
     std::ostream& out;
     std::ostream& err;
+    // The raw log's own files and the wake-up that flushes it; needed only with --raw.
+    platform::OutputFiles* rawFiles = nullptr;
+    platform::Ticker* rawFlushTicker = nullptr;
 };
 
 // The monitor without a window, for unattended stations: the same search, receive loop, trigger
@@ -30,11 +35,17 @@ public:
     [[nodiscard]] int run();
     // As the close box: the port is closed and every loop ends; an event in progress is not written.
     void stop();
+    // A message about a port's device, printed as the logger prints its state.
+    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
+    {
+        m_output.showDeviceNotice(port, message, problem);
+    }
 
 private:
     link::LinkState m_linkState; // linkAlive starts false: the search begins at once
     ConsoleOutput m_output;
     monitor::Monitor m_monitor;
+    std::optional<rawlog::RawLog> m_rawLog;
     LoggerOptions m_options;
     int m_exitStatus = 0;
 };

@@ -23,16 +23,17 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        if (name == "--capture" || name == "--ports") {
+        if (name == "--capture" || name == "--raw" || name == "--ports") {
             if (!value) {
                 if (i + 1 == arguments.size())
                     return refuse("option '" + std::string(name) + "' needs a value");
                 value = arguments[++i];
             }
-            if (name == "--capture") {
+            if (name == "--capture" || name == "--raw") {
                 if (value->empty())
-                    return refuse("option '--capture' needs a file name");
-                command.options.capturePath = std::string(*value);
+                    return refuse("option '" + std::string(name) + "' needs a file name");
+                auto& path = name == "--raw" ? command.options.rawPath : command.options.capturePath;
+                path = std::string(*value);
             } else {
                 command.options.ports = std::string(*value);
             }
@@ -55,20 +56,22 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
 
 std::string loggerUsage()
 {
-    return "Usage: marlume-tilt-logger [--capture FILE] [--ports LIST] [--quiet]\n"
+    return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--ports LIST] [--quiet]\n"
            "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"
            "readings over every trigger event (CTS high) and prints what it does.\n"
            "\n"
            "  --capture FILE  create or empty FILE and append one record per ended event\n"
+           "  --raw FILE      create or empty FILE and append one line per accepted reading\n"
            "  --ports LIST    the ports to search, as in MARLUME_TILT_PORTS: comma-separated,\n"
-           "                  the n-th entry is port n (a device path, sim, silent, or empty)\n"
+           "                  the n-th entry is port n (a device path, sim, silent,\n"
+           "                  replay:LOG or replay:LOG@10x, or empty)\n"
            "  --quiet         print only failures\n"
            "  --help          print this text and exit\n"
            "  --version       print the version and exit\n"
            "\n"
            "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
-           "on disk. Exit status: 0 when ended so, 2 for a bad option or a capture file that\n"
-           "cannot be written.\n";
+           "on disk. Exit status: 0 when ended so, 2 for a bad option or a capture file or raw\n"
+           "log that cannot be written.\n";
 }
 
 } // namespace marlume::logger

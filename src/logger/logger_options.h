@@ -11,6 +11,7 @@ struct LoggerOptions {
     std::optional<std::string> capturePath; // created or emptied, one record per ended event
     std::optional<std::string> ports; // a port map in MARLUME_TILT_PORTS' words
     bool quiet = false; // only failures are printed
+    std::optional<std::string> rawPath {}; // created or emptied, one line per accepted reading
 };
 
 // What the command line asks of the logger.
@@ -21,7 +22,7 @@ struct LoggerCommand {
     std::string refusal; // for Refuse: the line for standard error
 };
 
-// Reads the arguments after the program name: --capture FILE, --ports LIST (either also as
+// Reads the arguments after the program name: --capture FILE, --raw FILE, --ports LIST (each also as
 // --name=value), --quiet, --help, --version.
 [[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
 

@@ -38,8 +38,17 @@ int main(int argc, char* argv[])
     platform::CaptureFileOutput files([](std::function<void()> task) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
     });
+    // The raw log writes on a thread of its own, so that its second-long batches never wait behind records.
+    platform::CaptureFileOutput rawFiles([](std::function<void()> task) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    });
+    qt::QtTicker rawFlushTicker;
     marlume::logger::Logger logger(
-        { comPort.control(), clock, pump, ticker, files, std::cout, std::cerr }, command.options);
+        { comPort.control(), clock, pump, ticker, files, std::cout, std::cerr, &rawFiles, &rawFlushTicker },
+        command.options);
+    comPort.setOnDeviceNotice([&logger](std::int16_t port, const std::string& message, bool problem) {
+        logger.showDeviceNotice(port, message, problem);
+    });
     const qt::QtTerminationSignals termination([&logger] { logger.stop(); });
     return logger.run();
 }

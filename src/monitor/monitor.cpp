@@ -146,7 +146,7 @@ void Monitor::readingAccepted()
 {
     const AcceptedReading reading { m_clock.now(), m_dataRecord.LastHeading(), m_dataRecord.LastPitch(),
         m_dataRecord.LastRoll(), m_dataRecord.LastTilt(), m_eventRunning,
-        m_eventRunning ? m_dataRecord.SequenceNumber() : 0 };
+        m_eventRunning ? m_dataRecord.SequenceNumber() : 0, m_dataRecord.SentHeading() };
     for (MonitorListener* listener : m_listeners)
         listener->readingAccepted(reading);
 }

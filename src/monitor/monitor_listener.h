@@ -15,6 +15,7 @@ struct AcceptedReading {
     float tilt = 0; // rounded to a tenth, as shown
     bool eventCollecting = false; // a trigger event is running
     std::int32_t eventNumber = 0; // of the running event; 0 while none runs
+    float sentHeading = 0; // as the sensor sent it, so that a log replays to the same sums
 };
 
 // A trigger event that has ended, with its averages as the table and the capture file show them.

@@ -9,6 +9,7 @@ namespace marlume::platform {
 PortControl::PortControl(ScanPorts scanPorts, MakeDevice makeDevice, const Clock& clock)
     : m_scanPorts(std::move(scanPorts))
     , m_makeDevice(std::move(makeDevice))
+    , m_clock(clock)
     , m_simulated(clock)
 {
 }
@@ -132,6 +133,16 @@ void PortControl::raiseCountedChanges(std::uint32_t count)
     }
 }
 
+void PortControl::tellNotice(std::int16_t port, const std::string& message, bool problem)
+{
+    std::string& last = m_lastNotices[static_cast<std::size_t>(port - 1)];
+    if (message == last)
+        return;
+    last = message;
+    if (m_deviceNotice)
+        m_deviceNotice(port, message, problem);
+}
+
 SerialDevice* PortControl::deviceFor(std::int16_t port)
 {
     if (!m_map)
@@ -144,6 +155,12 @@ SerialDevice* PortControl::deviceFor(std::int16_t port)
         return &m_silent;
     case PortEntry::Kind::Device:
         m_pathDevice = m_makeDevice(entry.path);
+        return m_pathDevice.get();
+    case PortEntry::Kind::Replay:
+        m_pathDevice = std::make_unique<ReplaySensor>(
+            entry.path, entry.speed, m_clock, [this, port](const std::string& message, bool problem) {
+                tellNotice(port, message, problem);
+            });
         return m_pathDevice.get();
     case PortEntry::Kind::None:
         break;

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/port_map.h"
+#include "platform/replay_sensor.h"
 #include "platform/serial_control.h"
 #include "platform/serial_device.h"
 #include "platform/silent_sensor.h"
@@ -19,6 +20,9 @@ class PortControl final : public SerialControl {
 public:
     using ScanPorts = std::function<PortMap()>;
     using MakeDevice = std::function<std::unique_ptr<SerialDevice>(const std::string& path)>;
+    // A message about a port's device for the operator (a replay file that cannot be played); problem is
+    // false for news that tells no fault. The same message for the same port is told once in a row.
+    using DeviceNotice = std::function<void(std::int16_t port, const std::string& message, bool problem)>;
 
     PortControl(ScanPorts scanPorts, MakeDevice makeDevice, const Clock& clock);
 
@@ -41,12 +45,18 @@ public:
     // in order; without a driver count, only a level that differs from the last one is seen.
     void poll() override;
 
+    void setOnDeviceNotice(DeviceNotice notice) { m_deviceNotice = std::move(notice); }
+
 private:
     [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);
     void raiseCountedChanges(std::uint32_t count);
+    void tellNotice(std::int16_t port, const std::string& message, bool problem);
 
     ScanPorts m_scanPorts;
     MakeDevice m_makeDevice;
+    const Clock& m_clock;
+    DeviceNotice m_deviceNotice;
+    std::array<std::string, kPortCount> m_lastNotices; // per port, so that a search round repeats none
     SimulatedSensor m_simulated;
     SilentSensor m_silent;
     std::unique_ptr<SerialDevice> m_pathDevice;

@@ -1,5 +1,7 @@
 #include "platform/port_map.h"
 
+#include "common/number_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -19,10 +21,26 @@ std::string_view trimBlanks(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+constexpr std::string_view kReplayPrefix = "replay:";
+
+// "PATH" or "PATH@10x"; a suffix that is no positive speed stays part of the path.
+PortEntry replayEntryFor(std::string_view target)
+{
+    const auto at = target.rfind('@');
+    if (at != std::string_view::npos && target.ends_with('x')) {
+        const auto speed = common::parseNumberText(target.substr(at + 1, target.size() - at - 2));
+        if (speed && *speed > 0)
+            return { PortEntry::Kind::Replay, std::string(target.substr(0, at)), *speed };
+    }
+    return { PortEntry::Kind::Replay, std::string(target), 1.0 };
+}
+
 PortEntry entryFor(std::string_view text)
 {
     if (text.empty())
         return {};
+    if (text.starts_with(kReplayPrefix))
+        return replayEntryFor(text.substr(kReplayPrefix.size()));
     if (text == "sim")
         return { PortEntry::Kind::Simulated, {} };
     if (text == "silent")
@@ -146,6 +164,11 @@ std::string formatPortMap(const PortMap& map)
             break;
         case PortEntry::Kind::Silent:
             text += " silent";
+            break;
+        case PortEntry::Kind::Replay:
+            text += " " + std::string(kReplayPrefix) + map[i].path;
+            if (map[i].speed != 1.0)
+                text += "@" + common::numberText(static_cast<float>(map[i].speed)) + "x";
             break;
         }
         text += "\n";

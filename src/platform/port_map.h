@@ -12,9 +12,10 @@ namespace marlume::platform {
 
 // What a port number leads to.
 struct PortEntry {
-    enum class Kind { None, Device, Simulated, Silent };
+    enum class Kind { None, Device, Simulated, Silent, Replay };
     Kind kind = Kind::None;
-    std::string path; // for Kind::Device
+    std::string path; // for Kind::Device, and the raw readings log for Kind::Replay
+    double speed = 1.0; // for Kind::Replay: times the recorded pace
 
     friend bool operator==(const PortEntry&, const PortEntry&) = default;
 };
@@ -24,7 +25,8 @@ using PortMap = std::array<PortEntry, kPortCount>;
 
 // Reads the MARLUME_TILT_PORTS list: comma-separated, the n-th entry is port n, blanks around entries
 // ignored, an empty entry is no device, "sim" and "silent" name the built-in devices, anything else is a
-// device path; entries past the 16th are ignored.
+// device path; "replay:PATH" plays a raw readings log back as a sensor, "replay:PATH@10x" ten times
+// faster; entries past the 16th are ignored.
 [[nodiscard]] PortMap parsePortMap(std::string_view list);
 
 // A serial device the system reports.

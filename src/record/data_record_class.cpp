@@ -139,6 +139,7 @@ bool DataRecordClass::parseString(std::string_view line)
 
 void DataRecordClass::storeReading(float newHeading, float newPitch, float newRoll)
 {
+    m_sentHeading = newHeading;
     // Keep the heading continuous across north for the event sums: 350 then 5 sums as 365.
     const float turnUp = newHeading - m_heading;
     const float turnDown = m_heading - newHeading;

@@ -25,6 +25,8 @@ public:
     [[nodiscard]] float LastHeading() const { return m_heading; }
     [[nodiscard]] float LastPitch() const { return m_pitch; }
     [[nodiscard]] float LastRoll() const { return m_roll; }
+    // The heading as the sensor sent it, before rounding: what a log needs to replay the sums exactly.
+    [[nodiscard]] float SentHeading() const { return m_sentHeading; }
 
     // Averages of the current or last collection; 0 when nothing was counted.
     [[nodiscard]] float avgHeading() const;
@@ -61,6 +63,7 @@ private:
     std::optional<platform::LocalDateTime> m_startTime;
     std::optional<platform::LocalDateTime> m_endTime;
     float m_heading = 0;
+    float m_sentHeading = 0;
     float m_pitch = 0;
     float m_roll = 0;
     float m_tilt = 0;

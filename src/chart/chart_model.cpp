@@ -1,0 +1,88 @@
+#include "chart/chart_model.h"
+
+#include "common/raw_log_format.h"
+#include "link/live_display.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace marlume::chart {
+
+ChartModel::ChartModel(std::size_t pointCapacity, std::size_t secondCapacity, std::size_t spanCapacity)
+    : m_points(pointCapacity)
+    , m_seconds(secondCapacity)
+    , m_events(spanCapacity)
+    , m_gaps(spanCapacity)
+{
+}
+
+void ChartModel::readingAccepted(const monitor::AcceptedReading& reading)
+{
+    const std::int64_t ms = common::localMilliseconds(reading.time);
+    closeGap(ms);
+    const ChartPoint point { ms, { reading.tilt, reading.heading, reading.pitch, reading.roll },
+        std::fabs(reading.tilt) > link::kOverRangeTilt };
+    m_points.push(point);
+
+    // Seconds are floor-divided, so that times before 1970 still fall into the right second.
+    const std::int64_t second = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    if (m_seconds.empty() || m_seconds.back().second != second) {
+        m_seconds.push({ second, point.values, point.values, point.values, point.over, 1 });
+    } else {
+        ChartSecond& bucket = m_seconds.back();
+        for (std::size_t i = 0; i < kSeriesCount; ++i) {
+            bucket.low[i] = std::min(bucket.low[i], point.values[i]);
+            bucket.high[i] = std::max(bucket.high[i], point.values[i]);
+            bucket.last[i] = point.values[i];
+        }
+        bucket.over = bucket.over || point.over;
+        ++bucket.count;
+    }
+    touch(ms);
+}
+
+void ChartModel::eventStarted(std::int32_t number, const platform::LocalDateTime& start)
+{
+    const std::int64_t ms = common::localMilliseconds(start);
+    m_events.push({ number, ms, std::nullopt });
+    touch(ms);
+}
+
+void ChartModel::eventEnded(const monitor::EndedEvent& event)
+{
+    const std::int64_t ms = common::localMilliseconds(event.end);
+    if (!m_events.empty() && m_events.back().number == event.number && !m_events.back().endMs)
+        m_events.back().endMs = ms;
+    else // begun before the chart listened
+        m_events.push({ event.number, common::localMilliseconds(event.start), ms });
+    touch(ms);
+}
+
+void ChartModel::linkLost(const platform::LocalDateTime& time)
+{
+    const std::int64_t ms = common::localMilliseconds(time);
+    if (m_gaps.empty() || m_gaps.back().toMs)
+        m_gaps.push({ ms, std::nullopt });
+    touch(ms);
+}
+
+void ChartModel::sensorFound(const platform::LocalDateTime& time)
+{
+    const std::int64_t ms = common::localMilliseconds(time);
+    closeGap(ms);
+    touch(ms);
+}
+
+void ChartModel::closeGap(std::int64_t ms)
+{
+    if (!m_gaps.empty() && !m_gaps.back().toMs)
+        m_gaps.back().toMs = ms;
+}
+
+void ChartModel::touch(std::int64_t ms)
+{
+    m_latestMs = std::max(m_latestMs.value_or(ms), ms);
+    ++m_revision;
+}
+
+} // namespace marlume::chart

@@ -1,0 +1,143 @@
+#include "common/raw_log_format.h"
+
+#include "common/number_text.h"
+#include "common/time_text.h"
+
+#include <array>
+#include <charconv>
+
+namespace marlume::common {
+
+namespace {
+
+constexpr std::size_t kFieldCount = 6;
+
+std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t count)
+{
+    if (at + count > text.size())
+        return std::nullopt;
+    int value = 0;
+    for (const char digit : text.substr(at, count)) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        value = value * 10 + (digit - '0');
+    }
+    return value;
+}
+
+// "YYYY-MM-DDTHH:MM:SS.mmm", exactly as isoDateTimeText writes it with milliseconds.
+std::optional<platform::LocalDateTime> parseIsoTime(std::string_view text)
+{
+    constexpr std::string_view kShape = "0000-00-00T00:00:00.000";
+    if (text.size() != kShape.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        if (kShape[i] != '0' && text[i] != kShape[i])
+            return std::nullopt;
+    }
+    const auto year = digitsAt(text, 0, 4);
+    const auto month = digitsAt(text, 5, 2);
+    const auto day = digitsAt(text, 8, 2);
+    const auto hour = digitsAt(text, 11, 2);
+    const auto minute = digitsAt(text, 14, 2);
+    const auto second = digitsAt(text, 17, 2);
+    const auto millisecond = digitsAt(text, 20, 3);
+    if (!year || !month || !day || !hour || !minute || !second || !millisecond || *month < 1 || *month > 12
+        || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 59)
+        return std::nullopt;
+    return platform::LocalDateTime { *year, *month, *day, *hour, *minute, *second, *millisecond };
+}
+
+std::optional<std::int32_t> parseEventNumber(std::string_view text)
+{
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc {} || end != text.data() + text.size() || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+// Days from 1970-01-01 of a civil date (Howard Hinnant's days_from_civil).
+std::int64_t daysFromCivil(int year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const int era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+}
+
+} // namespace
+
+std::string rawLogLineText(const RawLogReading& reading)
+{
+    std::string line = isoDateTimeText(reading.time, true);
+    for (const float value : { reading.heading, reading.pitch, reading.roll, reading.tilt }) {
+        line += ',';
+        line += numberText(value, '.');
+    }
+    line += ',';
+    if (reading.eventNumber != 0)
+        line += wholeNumberText(reading.eventNumber);
+    line += "\r\n";
+    return line;
+}
+
+std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& problem)
+{
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    std::array<std::string_view, kFieldCount> fields;
+    std::size_t count = 0;
+    for (std::string_view rest = line;; ++count) {
+        const auto comma = rest.find(',');
+        if (count < kFieldCount)
+            fields[count] = rest.substr(0, comma);
+        if (comma == std::string_view::npos) {
+            ++count;
+            break;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    if (count != kFieldCount) {
+        problem = "has " + std::to_string(count) + (count == 1 ? " field" : " fields") + ", not "
+            + std::to_string(kFieldCount);
+        return std::nullopt;
+    }
+    const auto time = parseIsoTime(fields[0]);
+    if (!time) {
+        problem = "has no time like 2008-08-18T14:02:11.250";
+        return std::nullopt;
+    }
+    constexpr std::array<std::string_view, 4> kNames { "heading", "pitch", "roll", "tilt" };
+    for (std::size_t i = 0; i < kNames.size(); ++i) {
+        if (!parseNumberText(fields[i + 1], '.')) {
+            problem = "has no number for the " + std::string(kNames[i]);
+            return std::nullopt;
+        }
+    }
+    std::int32_t eventNumber = 0;
+    if (!fields[5].empty()) {
+        const auto number = parseEventNumber(fields[5]);
+        if (!number) {
+            problem = "has no event number of 1 or more";
+            return std::nullopt;
+        }
+        eventNumber = *number;
+    }
+    std::string sentence(fields[1]);
+    sentence += ',';
+    sentence += fields[2];
+    sentence += ',';
+    sentence += fields[3];
+    return RawLogEntry { *time, std::move(sentence), eventNumber };
+}
+
+std::int64_t localMilliseconds(const platform::LocalDateTime& time)
+{
+    const std::int64_t days = daysFromCivil(time.year, time.month, time.day);
+    return ((days * 24 + time.hour) * 60 + time.minute) * 60'000 + time.second * 1000LL + time.millisecond;
+}
+
+} // namespace marlume::common

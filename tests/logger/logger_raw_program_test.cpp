@@ -1,0 +1,118 @@
+#include "logger/logger_options.h"
+#include "support/case_name.h"
+#include "support/child_process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace marlume::logger {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::fileContents;
+
+struct RawOptionCase {
+    std::string name;
+    std::vector<std::string_view> arguments;
+    std::optional<std::string> rawPath;
+    std::string refusal;
+};
+
+class RawOptionTest : public ::testing::TestWithParam<RawOptionCase> { };
+
+TEST_P(RawOptionTest, ReadsTheRawLogsFile)
+{
+    const LoggerCommand command = parseLoggerArguments(GetParam().arguments);
+    EXPECT_EQ(command.options.rawPath, GetParam().rawPath);
+    EXPECT_EQ(command.refusal, GetParam().refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, RawOptionTest,
+    ::testing::ValuesIn(std::vector<RawOptionCase> {
+        { "Separate", { "--raw", "raw.txt" }, "raw.txt", "" },
+        { "WithEquals", { "--raw=/data/raw.txt", "--capture", "c.csv" }, "/data/raw.txt", "" },
+        { "NoValue", { "--raw" }, std::nullopt,
+            "marlume-tilt-logger: option '--raw' needs a value; see --help" },
+        { "EmptyValue", { "--raw=" }, std::nullopt,
+            "marlume-tilt-logger: option '--raw' needs a file name; see --help" },
+    }),
+    testing::CaseName());
+
+testing::ChildProcess runLogger(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), MARLUME_LOGGER_EXECUTABLE);
+    return testing::ChildProcess(arguments, { { "MARLUME_TILT_PORTS", std::nullopt } });
+}
+
+// The simulated sensor sends 10 to 20 readings a second; the logger keeps each of them.
+TEST(LoggerRawProgramTest, KeepsEveryReadingOfTheSimulatedSensorAndReplaysTheLog)
+{
+    testing::TemporaryFolder folder;
+    const std::string raw = folder.pathOf("raw.txt");
+    {
+        testing::ChildProcess logger = runLogger({ "--ports", "sim", "--raw", raw });
+        ASSERT_TRUE(logger.waitForOutput("Ready", 30s)) << logger.out() << logger.err();
+        ASSERT_TRUE(logger.waitForOutput("Raw log to \"raw.txt\"", 5s)) << logger.out();
+        std::this_thread::sleep_for(1500ms); // a flush at least
+        logger.signal(SIGTERM);
+        EXPECT_EQ(logger.waitForExit(10s), 0);
+        EXPECT_EQ(logger.err(), "");
+    }
+    std::istringstream lines(fileContents(raw));
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, "Time,Heading,Pitch,Roll,Tilt,Event\r");
+    const std::regex reading(
+        R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3},-?[0-9.]+,-?[0-9.]+,-?[0-9.]+,[0-9.]+,\d*\r)");
+    int readings = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, reading)) << line;
+        ++readings;
+    }
+    EXPECT_GE(readings, 10) << "the search's readings and at least a second's more";
+
+    // The log as a sensor: the logger finds it and plays it to its end.
+    testing::ChildProcess replay = runLogger({ "--ports", ",replay:" + raw + "@4x" });
+    EXPECT_TRUE(replay.waitForOutput(
+        "Port 2: Replay of \"" + raw + "\" finished: " + std::to_string(readings) + " readings", 30s))
+        << replay.out() << replay.err();
+    replay.signal(SIGTERM);
+    EXPECT_EQ(replay.waitForExit(10s), 0);
+    EXPECT_NE(replay.out().find(" Ready\n"), std::string::npos) << replay.out();
+}
+
+TEST(LoggerRawProgramTest, ABadReplayFileIsToldOnTheErrorOutputAndTheSearchGoesOn)
+{
+    testing::TemporaryFolder folder;
+    const std::string notALog = folder.pathOf("run.csv");
+    ASSERT_TRUE(testing::writeFile(notALog, "Number,Date, Start time\r\n1,2,3\r\n"));
+    testing::ChildProcess logger = runLogger({ "--ports", "replay:" + notALog + ",sim" });
+    EXPECT_TRUE(
+        logger.waitForError("Port 1: Cannot replay \"" + notALog + "\": it is no raw readings log", 20s))
+        << logger.err();
+    EXPECT_TRUE(logger.waitForOutput("Ready", 30s))
+        << "the simulated sensor on port 2 is found" << logger.out();
+    logger.signal(SIGTERM);
+    EXPECT_EQ(logger.waitForExit(10s), 0);
+    const std::string err = logger.err();
+    EXPECT_EQ(err.find("Cannot replay"), err.rfind("Cannot replay")) << "told once, not every round:\n"
+                                                                     << err;
+}
+
+TEST(LoggerRawProgramTest, ARawLogThatCannotBeCreatedEndsWithStatusTwo)
+{
+    testing::ChildProcess logger = runLogger({ "--ports", "sim", "--raw", "/nonexistent-folder/raw.txt" });
+    EXPECT_EQ(logger.waitForExit(30s), 2);
+    EXPECT_NE(logger.err().find("Cannot create \"raw.txt\": No such file or directory"), std::string::npos)
+        << logger.err();
+}
+
+} // namespace
+} // namespace marlume::logger

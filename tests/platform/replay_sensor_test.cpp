@@ -1,0 +1,242 @@
+#include "platform/replay_sensor.h"
+
+#include "platform/port_control.h"
+#include "platform/port_map.h"
+#include "support/case_name.h"
+#include "support/fake_clock.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlume::platform {
+namespace {
+
+const std::string kHeader = "Time,Heading,Pitch,Roll,Tilt,Event\r\n";
+
+// Readings 100 ms apart from 14:02:11.000; events in the last field.
+std::string logOf(const std::vector<std::string>& events)
+{
+    std::string text = kHeader;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        text += "2008-08-18T14:02:1" + std::to_string(1 + i / 10) + "." + std::to_string(i % 10) + "00,"
+            + std::to_string(100 + i) + ",1.5,-2," + "2.5," + events[i] + "\r\n";
+    }
+    return text;
+}
+
+struct Notice {
+    std::string message;
+    bool problem;
+};
+
+class ReplaySensorTest : public ::testing::Test {
+protected:
+    ReplaySensor sensorFor(const std::string& text, double speed = 1.0)
+    {
+        EXPECT_TRUE(testing::writeFile(path, text));
+        return { path, speed, clock, [this](const std::string& message, bool problem) {
+                    notices.push_back({ message, problem });
+                } };
+    }
+    // What the program would see on one tick: the CTS count, then the characters.
+    std::string tick(ReplaySensor& sensor, int milliseconds = 10)
+    {
+        clock.advanceMilliseconds(milliseconds);
+        counts.push_back(sensor.ctsChangeCount().value_or(0));
+        levels.push_back(sensor.cts().value_or(false));
+        return sensor.read(4096).value_or("(gone)");
+    }
+
+    testing::TemporaryFolder folder;
+    std::string path = folder.pathOf("raw.txt");
+    testing::FakeClock clock;
+    std::vector<Notice> notices;
+    std::vector<std::uint32_t> counts;
+    std::vector<bool> levels;
+};
+
+TEST_F(ReplaySensorTest, SendsEachSentenceAtItsRecordedPace)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "", "" }));
+    ASSERT_TRUE(sensor.open({}));
+    EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n") << "the first at once";
+    EXPECT_EQ(tick(sensor, 90), "");
+    EXPECT_EQ(tick(sensor, 10), "101,1.5,-2\r\n");
+    EXPECT_EQ(tick(sensor, 100), "102,1.5,-2\r\n");
+    EXPECT_EQ(tick(sensor, 1000), "") << "silent after the end";
+    ASSERT_EQ(notices.size(), 1U);
+    EXPECT_EQ(notices[0].message, "Replay of \"" + path + "\" finished: 3 readings");
+    EXPECT_FALSE(notices[0].problem);
+}
+
+TEST_F(ReplaySensorTest, TenTimesFasterTakesATenthOfTheTime)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "", "" }), 10);
+    ASSERT_TRUE(sensor.open({}));
+    EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n");
+    EXPECT_EQ(tick(sensor, 10), "101,1.5,-2\r\n");
+    EXPECT_EQ(tick(sensor, 10), "102,1.5,-2\r\n");
+}
+
+TEST_F(ReplaySensorTest, RaisesCtsOverTheEventsBeforeTheirFirstReadingIsRead)
+{
+    // Two events straight after each other, then none.
+    ReplaySensor sensor = sensorFor(logOf({ "", "1", "1", "2", "" }));
+    ASSERT_TRUE(sensor.open({}));
+    std::vector<std::string> sent;
+    for (int n = 0; n < 60; ++n)
+        sent.push_back(tick(sensor));
+    std::vector<std::pair<bool, std::string>> seen; // the level with each sentence as the program reads it
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        if (!sent[i].empty())
+            seen.emplace_back(levels[i], sent[i].substr(0, 3));
+    }
+    const std::vector<std::pair<bool, std::string>> expected { { false, "100" }, { true, "101" },
+        { true, "102" }, { true, "103" }, { false, "104" } };
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(counts.back(), 4U) << "up, down and up again between events 1 and 2, down";
+}
+
+TEST_F(ReplaySensorTest, ACtsChangeWaitsUntilTheLinesBeforeItHaveBeenRead)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "1" }), 1000); // both due at once
+    ASSERT_TRUE(sensor.open({}));
+    clock.advanceMilliseconds(10);
+    EXPECT_EQ(sensor.ctsChangeCount(), 0U);
+    EXPECT_EQ(sensor.read(4096), "100,1.5,-2\r\n") << "the reading before the event comes alone";
+    EXPECT_EQ(sensor.ctsChangeCount(), 1U);
+    EXPECT_EQ(sensor.read(4096), "101,1.5,-2\r\n");
+}
+
+struct BadFileCase {
+    std::string name;
+    std::optional<std::string> text; // nullopt: no file at all
+    std::string message; // after "Cannot replay "<path>": "
+};
+
+class ReplayBadFileTest : public ReplaySensorTest, public ::testing::WithParamInterface<BadFileCase> { };
+
+TEST_P(ReplayBadFileTest, RefusesToOpenAndSaysWhy)
+{
+    std::optional<ReplaySensor> sensor;
+    if (GetParam().text) {
+        sensor.emplace(sensorFor(*GetParam().text));
+    } else {
+        sensor.emplace(
+            folder.pathOf("missing.txt"), 1.0, clock, [this](const std::string& message, bool problem) {
+                notices.push_back({ message, problem });
+            });
+    }
+    EXPECT_FALSE(sensor->open({}));
+    ASSERT_EQ(notices.size(), 1U);
+    EXPECT_TRUE(notices[0].problem);
+    const std::string shownPath = GetParam().text ? path : folder.pathOf("missing.txt");
+    EXPECT_EQ(notices[0].message, "Cannot replay \"" + shownPath + "\": " + GetParam().message);
+    EXPECT_EQ(sensor->read(10), "") << "a closed replay sends nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReplayBadFileTest,
+    ::testing::ValuesIn(std::vector<BadFileCase> {
+        { "Missing", std::nullopt, "No such file or directory" },
+        { "Empty", "",
+            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
+        { "ACaptureFile",
+            "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n",
+            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
+        { "Binary",
+            std::string("\x7f"
+                        "ELF\x02\x01\x01\0\0\0",
+                10),
+            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
+        { "HeaderOnly", kHeader, "it holds no readings" },
+        { "BadFirstLine", kHeader + "2008-08-18T14:02:11.000,1,2\r\n", "line 2 has 3 fields, not 6" },
+    }),
+    testing::CaseName());
+
+TEST_F(ReplaySensorTest, ABadLineLaterEndsTheReplayThereAndSaysWhere)
+{
+    ReplaySensor sensor
+        = sensorFor(logOf({ "", "" }) + "2008-08-18T14:02:12.000,1,x,3,4,\r\n" + logOf({ "" }));
+    ASSERT_TRUE(sensor.open({}));
+    std::string sent;
+    for (int n = 0; n < 100; ++n)
+        sent += tick(sensor);
+    EXPECT_EQ(sent, "100,1.5,-2\r\n101,1.5,-2\r\n");
+    ASSERT_EQ(notices.size(), 1U);
+    EXPECT_EQ(notices[0].message, "Replay of \"" + path + "\" stopped: line 4 has no number for the pitch");
+    EXPECT_TRUE(notices[0].problem);
+}
+
+TEST_F(ReplaySensorTest, EveryOpeningPlaysFromTheStart)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "" }));
+    ASSERT_TRUE(sensor.open({}));
+    EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n");
+    sensor.close();
+    ASSERT_TRUE(sensor.open({}));
+    EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n");
+}
+
+struct EntryCase {
+    std::string name;
+    std::string list;
+    PortEntry entry; // port 1
+    std::string listed; // port 1 as --list-ports shows it
+};
+
+class ReplayEntryTest : public ::testing::TestWithParam<EntryCase> { };
+
+TEST_P(ReplayEntryTest, IsReadFromThePortList)
+{
+    const PortMap map = parsePortMap(GetParam().list);
+    EXPECT_EQ(map[0], GetParam().entry);
+    const std::string listed = formatPortMap(map);
+    EXPECT_EQ(listed.substr(0, listed.find('\n')), GetParam().listed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, ReplayEntryTest,
+    ::testing::ValuesIn(std::vector<EntryCase> {
+        { "AtRecordedPace", "replay:/data/raw.txt", { PortEntry::Kind::Replay, "/data/raw.txt", 1.0 },
+            "port  1: replay:/data/raw.txt" },
+        { "TenTimesFaster", " replay:/data/raw.txt@10x ", { PortEntry::Kind::Replay, "/data/raw.txt", 10.0 },
+            "port  1: replay:/data/raw.txt@10x" },
+        { "HalfSpeed", "replay:raw.txt@0.5x", { PortEntry::Kind::Replay, "raw.txt", 0.5 },
+            "port  1: replay:raw.txt@0.5x" },
+        { "AnAtInThePath", "replay:/data/me@host/raw.txt",
+            { PortEntry::Kind::Replay, "/data/me@host/raw.txt", 1.0 },
+            "port  1: replay:/data/me@host/raw.txt" },
+        { "NoSpeedIsPartOfThePath", "replay:raw@fastx", { PortEntry::Kind::Replay, "raw@fastx", 1.0 },
+            "port  1: replay:raw@fastx" },
+        { "ZeroSpeedIsPartOfThePath", "replay:raw@0x", { PortEntry::Kind::Replay, "raw@0x", 1.0 },
+            "port  1: replay:raw@0x" },
+    }),
+    testing::CaseName());
+
+TEST(ReplayPortTest, ABadFileIsToldOnceForItsPortAndTheSearchGoesOn)
+{
+    testing::TemporaryFolder folder;
+    testing::FakeClock clock;
+    const std::string missing = folder.pathOf("missing.txt");
+    PortControl control([&] { return parsePortMap("sim,replay:" + missing); },
+        [](const std::string&) { return nullptr; }, clock);
+    std::vector<std::string> told;
+    control.setOnDeviceNotice([&](std::int16_t port, const std::string& message, bool problem) {
+        told.push_back(std::to_string(port) + (problem ? " problem: " : ": ") + message);
+    });
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(control.setCommPort(2));
+        EXPECT_FALSE(control.setPortOpen(true));
+        ASSERT_TRUE(control.setCommPort(1));
+        EXPECT_TRUE(control.setPortOpen(true)) << "the next port opens as before";
+        ASSERT_TRUE(control.setPortOpen(false));
+    }
+    EXPECT_EQ(told,
+        std::vector<std::string> {
+            "2 problem: Cannot replay \"" + missing + "\": No such file or directory" });
+}
+
+} // namespace
+} // namespace marlume::platform

@@ -1,0 +1,189 @@
+#include "rawlog/raw_log.h"
+
+#include "common/raw_log_format.h"
+#include "monitor/monitor.h"
+#include "support/case_name.h"
+#include "support/fake_clock.h"
+#include "support/fake_event_pump.h"
+#include "support/fake_event_views.h"
+#include "support/fake_link_view.h"
+#include "support/fake_output_files.h"
+#include "support/fake_serial_control.h"
+#include "support/fake_ticker.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlume::rawlog {
+namespace {
+
+class FakeRawLogView final : public RawLogView {
+public:
+    void showRawLog(const RawLogStatus& status) override { shown.push_back(status); }
+    [[nodiscard]] std::string label() const
+    {
+        return shown.empty() ? std::string() : shown.back().label.text();
+    }
+
+    std::vector<RawLogStatus> shown;
+};
+
+// The monitor on fakes, its sensor on an open port 1, and the raw log listening to it.
+class RawLogTest : public ::testing::Test {
+protected:
+    RawLogTest()
+    {
+        comPort.presentPorts = { 1 };
+        static_cast<void>(comPort.setPortOpen(true));
+        monitor.addListener(rawLog);
+        monitor.start();
+    }
+
+    // The sensor sends these lines and one tick takes them.
+    void receive(std::string_view lines)
+    {
+        comPort.arrive(lines);
+        ticker.tick();
+    }
+    [[nodiscard]] std::string written() { return rawFiles.output.contents[1]; }
+
+    link::LinkState linkState;
+    testing::FakeSerialControl comPort;
+    testing::FakeClock clock;
+    testing::FakeEventPump pump;
+    testing::FakeTicker ticker { clock };
+    testing::FakeTicker flushTicker { clock };
+    testing::FakeOutputFiles captureFiles;
+    testing::FakeOutputFiles rawFiles;
+    testing::FakeLinkView linkView;
+    testing::FakeEventTableView tableView;
+    testing::FakeCaptureView captureView;
+    FakeRawLogView rawView;
+    std::string chosenPath = "/data/raw.txt";
+    RawLog rawLog { rawFiles, flushTicker, rawView, [this](std::string& fileName, std::int16_t&) {
+                       fileName = chosenPath;
+                       return !chosenPath.empty();
+                   } };
+    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles },
+        { linkView, tableView, captureView, [](std::string&, std::int16_t&) { return false; } } };
+};
+
+TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
+{
+    receive("999,1,1\r\n"); // before the log is opened: not in it
+    rawLog.RawLogMenu_Click();
+    EXPECT_EQ(rawFiles.paths[1], "/data/raw.txt");
+    receive("123.4,-2.5,1.8\r\nno sentence\r\n");
+    comPort.changeCts(true);
+    receive("102.4,1.5,2.5\r\n359.6,0.5,1.5\r\n");
+    EXPECT_EQ(written(), "Time,Heading,Pitch,Roll,Tilt,Event\r\n") << "gathered, not yet written";
+    comPort.changeCts(false);
+    receive("355,50,40\r\n");
+    rawLog.RawLogMenu_Click();
+
+    EXPECT_EQ(written(),
+        "Time,Heading,Pitch,Roll,Tilt,Event\r\n"
+        "2008-08-18T14:02:11.020,123.4,-2.5,1.8,3.1,\r\n"
+        "2008-08-18T14:02:11.030,102.4,1.5,2.5,2.9,1\r\n"
+        "2008-08-18T14:02:11.030,359.6,0.5,1.5,1.6,1\r\n"
+        "2008-08-18T14:02:11.040,355,50,40,88.4,\r\n");
+    EXPECT_TRUE(rawFiles.paths.empty()) << "closed";
+    ASSERT_FALSE(rawView.shown.empty());
+    EXPECT_EQ(rawView.label(), "Raw log closed: 4 readings logged, 1 line rejected");
+    EXPECT_FALSE(rawView.shown.back().open);
+}
+
+TEST_F(RawLogTest, WritesWhatItGatheredOnceASecondAfterTheFirstReading)
+{
+    rawLog.RawLogMenu_Click();
+    const int headerWrites = rawFiles.output.writes;
+    EXPECT_FALSE(flushTicker.pending()) << "nothing gathered, nothing to wait for";
+    receive("1,2,3\r\n4,5,6\r\n");
+    receive("7,8,9\r\n");
+    EXPECT_TRUE(flushTicker.pending());
+    EXPECT_EQ(flushTicker.lastDelay, std::chrono::milliseconds(1000));
+    EXPECT_EQ(rawFiles.output.writes, headerWrites);
+    flushTicker.tick();
+    EXPECT_EQ(rawFiles.output.writes, headerWrites + 1) << "one write for the three lines";
+    EXPECT_EQ(rawFiles.output.synced[1], written()) << "and synced";
+    EXPECT_NE(written().find("7,8,9,"), std::string::npos);
+    EXPECT_EQ(rawView.shown.back().readings, 3);
+}
+
+TEST_F(RawLogTest, WritesAtOnceWhenTheLinkIsLost)
+{
+    rawLog.RawLogMenu_Click();
+    receive("1,2,3\r\n");
+    comPort.failReads = true;
+    for (int tick = 0; tick < 10; ++tick)
+        ticker.tick();
+    EXPECT_FALSE(linkState.linkAlive);
+    EXPECT_NE(written().find(",1,2,3,"), std::string::npos);
+}
+
+TEST_F(RawLogTest, AFullDiskIsToldWithTheReadingsLostAndWritingGoesOnAfterIt)
+{
+    rawLog.RawLogMenu_Click();
+    receive("1,2,3\r\n4,5,6\r\n");
+    rawFiles.failure = "No space left on device";
+    flushTicker.tick();
+    EXPECT_EQ(rawView.label(), "Cannot write to \"raw.txt\": No space left on device");
+    EXPECT_TRUE(rawView.shown.back().failure);
+    EXPECT_TRUE(rawView.shown.back().open) << "the log goes on";
+    rawFiles.failure.clear();
+    receive("7,8,9\r\n");
+    flushTicker.tick();
+    EXPECT_EQ(rawView.label(), "Raw log to \"raw.txt\", 2 readings not saved");
+    EXPECT_FALSE(rawView.shown.back().failure);
+}
+
+struct OpenFailureCase {
+    std::string name;
+    std::string openError; // opening fails so
+    std::string syncFailure; // the header's sync fails so
+    std::string label;
+};
+
+class RawLogOpenFailureTest : public RawLogTest, public ::testing::WithParamInterface<OpenFailureCase> { };
+
+TEST_P(RawLogOpenFailureTest, IsToldAndLeavesTheLogClosed)
+{
+    rawFiles.openError = GetParam().openError;
+    rawFiles.failure = GetParam().syncFailure;
+    rawLog.RawLogMenu_Click();
+    EXPECT_FALSE(rawLog.isOpen());
+    EXPECT_EQ(rawView.label(), GetParam().label);
+    EXPECT_TRUE(rawView.shown.back().failure);
+    receive("1,2,3\r\n");
+    EXPECT_FALSE(flushTicker.pending()) << "readings are not gathered for a log that is not open";
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, RawLogOpenFailureTest,
+    ::testing::ValuesIn(std::vector<OpenFailureCase> {
+        { "CannotCreate", "Permission denied", "", "Cannot create \"raw.txt\": Permission denied" },
+        { "HeaderNotWritten", "", "Input/output error", "Cannot write to \"raw.txt\": Input/output error" },
+    }),
+    testing::CaseName());
+
+TEST_F(RawLogTest, ACancelledDialogOpensNothing)
+{
+    chosenPath.clear();
+    rawLog.RawLogMenu_Click();
+    EXPECT_FALSE(rawLog.isOpen());
+    EXPECT_TRUE(rawFiles.paths.empty());
+    EXPECT_TRUE(rawView.shown.empty());
+}
+
+TEST_F(RawLogTest, HeadingIsKeptAsSentSoThatAReplaySumsTheSame)
+{
+    rawLog.RawLogMenu_Click();
+    receive("350.4,0,0\r\n5.6,0,0\r\n");
+    rawLog.flush();
+    EXPECT_NE(written().find(",350.4,0,0,0,\r\n"), std::string::npos) << written();
+    EXPECT_NE(written().find(",5.6,0,0,0,\r\n"), std::string::npos) << "not the record's 366" << written();
+}
+
+} // namespace
+} // namespace marlume::rawlog
