@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+namespace common = marlume::common;
 namespace record = marlume::record;
 namespace fuzz = marlume::fuzz;
 
