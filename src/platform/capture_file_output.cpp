@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <climits>
 #include <optional>
-#include <ranges>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -124,7 +124,10 @@ CaptureFileOutput::CaptureFileOutput(PostToUi postToUi, SyncFile syncFile)
 CaptureFileOutput::~CaptureFileOutput()
 {
     m_alive.reset();
-    for (const FileNumber file : std::views::keys(std::map(m_files)))
+    std::vector<FileNumber> open;
+    for (const auto& [file, descriptor] : m_files)
+        open.push_back(file);
+    for (const FileNumber file : open)
         close(file);
 }
 
