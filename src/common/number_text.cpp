@@ -106,6 +106,11 @@ std::optional<float> parseNumberText(std::string_view text, char decimalSeparato
     return value;
 }
 
+std::string countText(std::int64_t count, std::string_view one, std::string_view many)
+{
+    return wholeNumberText(count) + ' ' + std::string(count == 1 ? one : many);
+}
+
 std::string wholeNumberText(std::int64_t value, std::size_t minDigits)
 {
     // The magnitude as unsigned, so that the most negative value has one too.

@@ -21,4 +21,7 @@ namespace marlume::common {
 // ("-007" for -7 and 3): event numbers, counts, dates and times.
 [[nodiscard]] std::string wholeNumberText(std::int64_t value, std::size_t minDigits = 1);
 
+// A count and the word for what it counts: "1 record", "7 records".
+[[nodiscard]] std::string countText(std::int64_t count, std::string_view one, std::string_view many);
+
 } // namespace marlume::common

@@ -125,4 +125,9 @@ std::string TrimAtNull(std::string_view text)
     return std::string(text.substr(0, text.find('\0')));
 }
 
+std::string labelFileName(std::string_view path, char separator)
+{
+    return BaseName(path, separator) + '.' + FileExtension(path, separator);
+}
+
 } // namespace marlume::common

@@ -23,6 +23,8 @@ inline constexpr std::string_view kPathBreak = "\u200B";
 [[nodiscard]] std::string FileExtension(std::string_view path, char separator = kPathSeparator);
 // The file name without its last "." and what follows.
 [[nodiscard]] std::string BaseName(std::string_view path, char separator = kPathSeparator);
+// A file's name as a label shows it: BaseName, a full stop, FileExtension ("run.csv", "run." for "run").
+[[nodiscard]] std::string labelFileName(std::string_view path, char separator = kPathSeparator);
 // DirectoryPart + BaseName + "." + extension.
 [[nodiscard]] std::string ChangeExtension(
     std::string_view path, std::string_view extension, char separator = kPathSeparator);

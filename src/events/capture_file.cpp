@@ -14,11 +14,6 @@ CaptureLabelText plainLabel(std::string text)
     return { std::move(text), {}, {} };
 }
 
-std::string unsavedText(std::int32_t count)
-{
-    return ", " + common::wholeNumberText(count) + (count == 1 ? " record not saved" : " records not saved");
-}
-
 } // namespace
 
 CaptureFile::CaptureFile(record::DataRecordClass& dataRecord, platform::OutputFiles& files, CaptureView& view,
@@ -104,19 +99,15 @@ void CaptureFile::showSaving()
 {
     std::string after = "\"";
     if (m_unsavedRecords > 0)
-        after += unsavedText(m_unsavedRecords);
-    m_view.setCaptureLabel({ "Saving to \"", nameOf(m_path), after });
+        after += ", " + common::countText(m_unsavedRecords, "record not saved", "records not saved");
+    m_view.setCaptureLabel({ "Saving to \"", common::labelFileName(m_path, m_pathSeparator), after });
 }
 
 void CaptureFile::showTrouble(std::string_view what, const std::string& reason)
 {
     m_troubleShown = true;
-    m_view.setCaptureLabel({ std::string(what) + '"', nameOf(m_path), "\": " + reason });
-}
-
-std::string CaptureFile::nameOf(const std::string& path) const
-{
-    return common::BaseName(path, m_pathSeparator) + '.' + common::FileExtension(path, m_pathSeparator);
+    m_view.setCaptureLabel(
+        { std::string(what) + '"', common::labelFileName(m_path, m_pathSeparator), "\": " + reason });
 }
 
 } // namespace marlume::events

@@ -54,7 +54,6 @@ private:
     void takeOutcome(platform::FileNumber file, const platform::WriteOutcome& outcome);
     void showSaving();
     void showTrouble(std::string_view what, const std::string& reason);
-    [[nodiscard]] std::string nameOf(const std::string& path) const;
 
     record::DataRecordClass& m_dataRecord;
     platform::OutputFiles& m_files;

@@ -8,15 +8,6 @@
 
 namespace marlume::rawlog {
 
-namespace {
-
-std::string countText(std::int64_t count, std::string_view one, std::string_view many)
-{
-    return common::wholeNumberText(count) + ' ' + std::string(count == 1 ? one : many);
-}
-
-} // namespace
-
 RawLog::RawLog(platform::OutputFiles& files, platform::Ticker& flushTicker, RawLogView& view,
     AskForPath askForPath, char pathSeparator)
     : m_files(files)
@@ -82,10 +73,10 @@ void RawLog::closeFile()
     m_file = 0;
     m_syncedCounts.clear();
     std::string summary
-        = "Raw log closed: " + countText(m_readings - m_unsaved, "reading", "readings") + " logged";
+        = "Raw log closed: " + common::countText(m_readings - m_unsaved, "reading", "readings") + " logged";
     if (m_unsaved > 0)
-        summary += ", " + countText(m_unsaved, "reading", "readings") + " not saved";
-    summary += ", " + countText(m_rejected, "line", "lines") + " rejected";
+        summary += ", " + common::countText(m_unsaved, "reading", "readings") + " not saved";
+    summary += ", " + common::countText(m_rejected, "line", "lines") + " rejected";
     show({ std::move(summary), {}, {} }, false);
 }
 
@@ -155,24 +146,19 @@ void RawLog::showOpen()
 {
     std::string after = "\"";
     if (m_unsaved > 0)
-        after += ", " + countText(m_unsaved, "reading", "readings") + " not saved";
-    show({ "Raw log to \"", nameOf(m_path), std::move(after) }, false);
+        after += ", " + common::countText(m_unsaved, "reading", "readings") + " not saved";
+    show({ "Raw log to \"", common::labelFileName(m_path, m_pathSeparator), std::move(after) }, false);
 }
 
 void RawLog::showTrouble(std::string_view what, const std::string& reason)
 {
     m_troubleShown = true;
-    show({ std::string(what) + '"', nameOf(m_path), "\": " + reason }, true);
+    show({ std::string(what) + '"', common::labelFileName(m_path, m_pathSeparator), "\": " + reason }, true);
 }
 
 void RawLog::show(events::CaptureLabelText label, bool failure)
 {
     m_view.showRawLog({ std::move(label), isOpen(), failure, m_readings, m_rejected });
-}
-
-std::string RawLog::nameOf(const std::string& path) const
-{
-    return common::BaseName(path, m_pathSeparator) + '.' + common::FileExtension(path, m_pathSeparator);
 }
 
 } // namespace marlume::rawlog

@@ -63,7 +63,6 @@ private:
     void showOpen();
     void showTrouble(std::string_view what, const std::string& reason);
     void show(events::CaptureLabelText label, bool failure);
-    [[nodiscard]] std::string nameOf(const std::string& path) const;
 
     platform::OutputFiles& m_files;
     platform::Ticker& m_flushTicker;
