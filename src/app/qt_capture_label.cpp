@@ -6,7 +6,7 @@
 
 namespace marlume::app {
 
-QString fittedCaptureLabel(const events::CaptureLabelText& label, const QFontMetrics& metrics, int width)
+QString fittedCaptureLabel(const files::LabelText& label, const QFontMetrics& metrics, int width)
 {
     const QString before = QString::fromUtf8(label.before);
     const QString after = QString::fromUtf8(label.after);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "events/capture_file.h"
+#include "files/label_text.h"
 
 #include <QString>
 
@@ -12,6 +12,6 @@ namespace marlume::app {
 // shortened in the middle first, so the reason of a failure stays whole; only a text that
 // does not fit even then loses its end.
 [[nodiscard]] QString fittedCaptureLabel(
-    const events::CaptureLabelText& label, const QFontMetrics& metrics, int width);
+    const files::LabelText& label, const QFontMetrics& metrics, int width);
 
 } // namespace marlume::app

@@ -1,9 +1,7 @@
 #include "app/qt_main_bas.h"
 
 #include "app/qt_main_form.h"
-#include "platform/system_clock.h"
-#include "qt/qt_event_pump.h"
-#include "qt/qt_serial_control.h"
+#include "monitor/qt_monitor_platform.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_termination_signals.h"
 
@@ -29,14 +27,11 @@ void reportWindowShown()
 
 int Main()
 {
-    link::LinkState linkState; // linkAlive starts false: the search begins once the window is up
-    qt::QtEventPump pump;
-    platform::SystemClock clock;
-    qt::QtSerialControl comPort;
+    monitor::QtMonitorPlatform platform;
     qt::QtSettingsStore settings("Marlume Tilt Monitor");
 
-    MainForm form({ linkState, comPort.control(), clock, pump, settings });
-    comPort.setOnDeviceNotice([&form](std::int16_t port, const std::string& message, bool problem) {
+    MainForm form(platform.services(), settings);
+    platform.serial().setOnDeviceNotice([&form](std::int16_t port, const std::string& message, bool problem) {
         form.showDeviceNotice(port, message, problem);
     });
     // As the close box: placement saved, port and file closed; a question or file dialog that is up

@@ -2,10 +2,10 @@
 
 #include "app/qt_capture_label.h"
 #include "app/version_caption.h"
-#include "app/window_placement.h"
 #include "common/number_text.h"
 #include "common/twips.h"
 #include "dialogs/qt_save_file_dialog.h"
+#include "placement/window_placement.h"
 #include "qt/qt_design_font.h"
 #include "qt/qt_locale_separators.h"
 
@@ -48,30 +48,14 @@ void setColourRole(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 } // namespace
 
-MainForm::MainForm(const MainFormServices& services)
+MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsStore& settings)
     : m_menuBar(new QMenuBar(this))
     , m_client(new QWidget(this))
     , m_controls(buildMainFormWidgets(m_client))
-    , m_settings(services.settings)
+    , m_settings(settings)
     , m_placement(*this)
-    , m_captureFiles([this](std::function<void()> task) {
-        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-    })
-    , m_rawLogFiles([this](std::function<void()> task) {
-        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-    })
-    , m_rawLog(m_rawLogFiles, m_rawLogFlush, *this,
-          [this](std::string& fileName, std::int16_t& filterIndex) {
-              return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
-          })
-    , m_chartWindow(new chart::ChartWindow(m_chartModel, services.settings, this))
-    , m_monitor(
-          { services.linkState, services.comPort, services.clock, services.pump, m_timer1, m_captureFiles },
-          { *this, *this, *this,
-              [this](std::string& fileName, std::int16_t& filterIndex) {
-                  return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
-              } },
-          qt::localeSeparators())
+    , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
+    , m_monitor(services, { *this, *this, *this, *this, askForPath(), askForPath() }, qt::localeSeparators())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kDesignCaption));
@@ -80,7 +64,6 @@ MainForm::MainForm(const MainFormServices& services)
     m_client->setObjectName(QStringLiteral("ClientArea"));
     m_client->installEventFilter(this);
     buildMenuBar();
-    m_monitor.addListener(m_rawLog);
     m_monitor.addListener(m_chartModel);
     // The designed client area below the menu bar; the stored placement is the whole window's.
     resize(common::twipsToPixels(kDesignClientWidth),
@@ -103,15 +86,21 @@ void MainForm::Form_Load()
 {
     setWindowTitle(QString::fromUtf8(versionCaption(
         windowTitle().toStdString(), MARLUME_VERSION_MAJOR, MARLUME_VERSION_MINOR, MARLUME_VERSION_PATCH)));
-    RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
+    placement::RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
 }
 
 // Form_Unload: the window always closes, and the program ends with it.
 void MainForm::closeEvent(QCloseEvent* event)
 {
     CloseDown();
-    m_monitor.end();
     event->accept();
+}
+
+files::AskForPath MainForm::askForPath()
+{
+    return [this](std::string& fileName, std::int16_t& filterIndex) {
+        return dialogs::SaveFileDialog(this, "", fileName, filterIndex);
+    };
 }
 
 void MainForm::buildMenuBar()
@@ -123,8 +112,8 @@ void MainForm::buildMenuBar()
     m_rawLogAction->setCheckable(true); // checked while the log runs: choosing it again stops it
     m_rawLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(m_rawLogAction, &QAction::triggered, this, [this] {
-        m_rawLog.RawLogMenu_Click();
-        m_rawLogAction->setChecked(m_rawLog.isOpen());
+        m_monitor.RawLogMenu_Click();
+        m_rawLogAction->setChecked(m_monitor.rawLog().isOpen());
     });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
@@ -159,19 +148,15 @@ void MainForm::showAbout()
 
 void MainForm::showRawLog(const rawlog::RawLogStatus& status)
 {
-    m_rawLogAction->setChecked(status.open);
-    QString text = fittedCaptureLabel(status.label, m_rawLogLabel->fontMetrics(), width() / 2);
-    if (status.open) {
-        text += QStringLiteral(" - ") + QString::fromStdString(common::wholeNumberText(status.readings))
-            + QStringLiteral(" readings");
-        if (status.rejected > 0)
-            text += QStringLiteral(", ") + QString::fromStdString(common::wholeNumberText(status.rejected))
-                + QStringLiteral(" rejected");
-    }
+    m_rawLogAction->setChecked(status.file.open);
+    const files::LabelText label = rawlog::rawLogLabel(status);
+    QString text = fittedCaptureLabel(label, m_rawLogLabel->fontMetrics(), width() / 2);
+    if (status.file.open)
+        text += QStringLiteral(" - ") + QString::fromStdString(rawlog::rawLogCounts(status));
     m_rawLogLabel->setText(text);
-    m_rawLogLabel->setToolTip(QString::fromUtf8(status.label.text()));
+    m_rawLogLabel->setToolTip(QString::fromStdString(label.text()));
     setColourRole(m_rawLogLabel, QPalette::WindowText,
-        status.failure ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+        status.file.failure() ? QColor(Qt::red) : palette().color(QPalette::WindowText));
 }
 
 void MainForm::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
@@ -185,12 +170,10 @@ void MainForm::showDeviceNotice(std::int16_t port, const std::string& message, b
 
 void MainForm::CloseDown()
 {
-    SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
+    placement::SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
     m_chartWindow->savePlacement();
     m_chartWindow->close();
-    if (m_rawLog.isOpen())
-        m_rawLog.RawLogMenu_Click(); // what was gathered goes to disk
-    m_monitor.closePort();
+    m_monitor.shutDown();
 }
 
 void MainForm::showEvent(QShowEvent* event)
@@ -205,15 +188,15 @@ void MainForm::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The menu bar on top; the client area takes the rest, and its resize runs Form_Resize.
     const int menuHeight = m_menuBar->heightForWidth(width()) > 0 ? m_menuBar->heightForWidth(width())
-                                                                   : m_menuBar->sizeHint().height();
+                                                                  : m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, width(), menuHeight);
     m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
 void MainForm::Form_Resize()
 {
-    m_eventsLayout = resizeEventsLayout(m_eventsLayout, common::pixelsToTwips(m_client->width()),
-        common::pixelsToTwips(m_client->height()));
+    m_eventsLayout = resizeEventsLayout(
+        m_eventsLayout, common::pixelsToTwips(m_client->width()), common::pixelsToTwips(m_client->height()));
     placeInTwips(m_controls.EventsFrame, m_eventsLayout.eventsFrame);
     placeInTwips(m_controls.TableLabel, m_eventsLayout.tableLabel);
     placeInTwips(m_controls.LogText, m_eventsLayout.logText);
@@ -331,11 +314,12 @@ void MainForm::setCaptureButtonCaption(const std::string& caption)
     m_controls.CaptureButton->setText(QString::fromUtf8(caption));
 }
 
-void MainForm::setCaptureLabel(const events::CaptureLabelText& text)
+void MainForm::showCaptureFile(const files::OutputFileStatus& status)
 {
+    const files::LabelText text = events::captureLabel(status);
     QLabel* label = m_controls.CaptureLabel;
     label->setText(fittedCaptureLabel(text, label->fontMetrics(), label->contentsRect().width()));
-    label->setToolTip(QString::fromUtf8(text.text()));
+    label->setToolTip(QString::fromStdString(text.text()));
 }
 
 } // namespace marlume::app

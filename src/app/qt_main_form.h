@@ -2,7 +2,6 @@
 
 #include "app/form_resize.h"
 #include "app/qt_main_form_widgets.h"
-#include "app/qt_placement_window.h"
 #include "chart/chart_model.h"
 #include "chart/qt_chart_window.h"
 #include "events/capture_file.h"
@@ -15,6 +14,7 @@
 #include "platform/event_pump.h"
 #include "platform/serial_control.h"
 #include "platform/settings_store.h"
+#include "qt/qt_placement_window.h"
 #include "qt/qt_ticker.h"
 #include "rawlog/raw_log.h"
 
@@ -26,20 +26,10 @@ class QMenuBar;
 
 namespace marlume::app {
 
-// What the start-up routine hands the main window: the link state it shares with it,
-// the serial control, the clock, the event pump its loops run on and the settings store.
-struct MainFormServices {
-    link::LinkState& linkState;
-    platform::SerialControl& comPort;
-    const platform::Clock& clock;
-    platform::EventPump& pump;
-    platform::SettingsStore& settings;
-};
-
 // The main window: a menu bar over the designed client area (the live reading, the status line,
 // the buttons and the event table). It is a face of its monitor: it shows what the monitor hands its
-// views, forwards the operator's clicks, and keeps its own placement and layout; the raw log and the
-// chart listen to the monitor beside it.
+// views, forwards the operator's clicks, and keeps its own placement and layout; the chart listens to
+// the monitor beside it.
 class MainForm final : public QWidget,
                        private link::LinkView,
                        private events::EventTableView,
@@ -48,13 +38,10 @@ class MainForm final : public QWidget,
     Q_OBJECT
 
 public:
-    explicit MainForm(const MainFormServices& services);
+    // The monitor runs on the services; the window's placement is kept in the settings store.
+    MainForm(const monitor::MonitorServices& services, platform::SettingsStore& settings);
 
     [[nodiscard]] monitor::Monitor& monitor() { return m_monitor; }
-    // Timer1's tick and the search, as the window's handlers.
-    void Timer1_Timer() { m_monitor.Timer1_Timer(); }
-    [[nodiscard]] link::SearchResult FindPort() { return m_monitor.FindPort(); }
-    [[nodiscard]] link::PortSearch& portSearch() { return m_monitor.portSearch(); }
     [[nodiscard]] const MainFormWidgets& controls() const { return m_controls; }
     // The designed client area below the menu bar: the controls' parent, sized by the window.
     [[nodiscard]] QWidget* clientArea() const { return m_client; }
@@ -78,6 +65,8 @@ private:
     void Form_Resize();
     void buildMenuBar();
     void showAbout();
+    // The save-as dialog, as both output files ask for their path.
+    [[nodiscard]] files::AskForPath askForPath();
     void showRawLog(const rawlog::RawLogStatus& status) override;
 
     void showReading(const link::ReadingDisplay& reading) override;
@@ -90,7 +79,7 @@ private:
 
     [[nodiscard]] std::string captureButtonCaption() const override;
     void setCaptureButtonCaption(const std::string& caption) override;
-    void setCaptureLabel(const events::CaptureLabelText& text) override;
+    void showCaptureFile(const files::OutputFileStatus& status) override;
 
     [[nodiscard]] QLabel* valueLabel(link::ValueLabel label) const;
     [[nodiscard]] QColor toQColor(const link::Colour& colour) const;
@@ -101,13 +90,8 @@ private:
     QAction* m_rawLogAction = nullptr;
     QLabel* m_rawLogLabel = nullptr;
     platform::SettingsStore& m_settings;
-    QtPlacementWindow m_placement;
+    qt::QtPlacementWindow m_placement;
     EventsLayout m_eventsLayout = kDesignEventsLayout;
-    qt::QtTicker m_timer1;
-    platform::CaptureFileOutput m_captureFiles;
-    platform::CaptureFileOutput m_rawLogFiles; // a writer of its own: raw batches never hold up records
-    qt::QtTicker m_rawLogFlush;
-    rawlog::RawLog m_rawLog;
     chart::ChartModel m_chartModel;
     chart::ChartWindow* m_chartWindow; // a window of its own, owned as a child of this one
     monitor::Monitor m_monitor; // last: it ticks into the views above

@@ -1,7 +1,6 @@
 #include "chart/chart_model.h"
 
-#include "common/raw_log_format.h"
-#include "link/live_display.h"
+#include "common/local_date_time.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,12 +15,12 @@ ChartModel::ChartModel(std::size_t pointCapacity, std::size_t secondCapacity, st
 {
 }
 
-void ChartModel::readingAccepted(const monitor::AcceptedReading& reading)
+void ChartModel::readingAccepted(const record::AcceptedReading& reading)
 {
     const std::int64_t ms = common::localMilliseconds(reading.time);
     closeGap(ms);
     const ChartPoint point { ms, { reading.tilt, reading.heading, reading.pitch, reading.roll },
-        std::fabs(reading.tilt) > link::kOverRangeTilt };
+        reading.overRange };
     m_points.push(point);
 
     // Seconds are floor-divided, so that times before 1970 still fall into the right second.
@@ -41,7 +40,7 @@ void ChartModel::readingAccepted(const monitor::AcceptedReading& reading)
     touch(ms);
 }
 
-void ChartModel::eventStarted(std::int32_t number, const platform::LocalDateTime& start)
+void ChartModel::eventStarted(std::int32_t number, const common::LocalDateTime& start)
 {
     const std::int64_t ms = common::localMilliseconds(start);
     m_events.push({ number, ms, std::nullopt });
@@ -58,7 +57,7 @@ void ChartModel::eventEnded(const monitor::EndedEvent& event)
     touch(ms);
 }
 
-void ChartModel::linkLost(const platform::LocalDateTime& time)
+void ChartModel::linkLost(const common::LocalDateTime& time)
 {
     const std::int64_t ms = common::localMilliseconds(time);
     if (m_gaps.empty() || m_gaps.back().toMs)
@@ -66,7 +65,7 @@ void ChartModel::linkLost(const platform::LocalDateTime& time)
     touch(ms);
 }
 
-void ChartModel::sensorFound(const platform::LocalDateTime& time)
+void ChartModel::sensorFound(const common::LocalDateTime& time)
 {
     const std::int64_t ms = common::localMilliseconds(time);
     closeGap(ms);

@@ -56,11 +56,11 @@ public:
         std::size_t secondCapacity = static_cast<std::size_t>(kHourSeconds),
         std::size_t spanCapacity = kSpanCapacity);
 
-    void readingAccepted(const monitor::AcceptedReading& reading) override;
-    void eventStarted(std::int32_t number, const platform::LocalDateTime& start) override;
+    void readingAccepted(const record::AcceptedReading& reading) override;
+    void eventStarted(std::int32_t number, const common::LocalDateTime& start) override;
     void eventEnded(const monitor::EndedEvent& event) override;
-    void linkLost(const platform::LocalDateTime& time) override;
-    void sensorFound(const platform::LocalDateTime& time) override;
+    void linkLost(const common::LocalDateTime& time) override;
+    void sensorFound(const common::LocalDateTime& time) override;
 
     [[nodiscard]] const RingBuffer<ChartPoint>& points() const { return m_points; }
     [[nodiscard]] const RingBuffer<ChartSecond>& seconds() const { return m_seconds; }

@@ -1,7 +1,8 @@
 #include "chart/qt_chart_window.h"
 
-#include "app/window_placement.h"
 #include "common/number_text.h"
+#include "placement/window_placement.h"
+#include "record/tilt.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,7 +24,6 @@ constexpr std::array<int, 4> kSpanMinutes { 1, 5, 15, 60 };
 constexpr int kDefaultSpanIndex = 1;
 // Longer than this without a reading, the line breaks even where no loss of link was seen.
 constexpr std::int64_t kBreakMs = 3000;
-constexpr float kAlarmTilt = 55.0F;
 
 const std::array<QColor, kSeriesCount> kSeriesColours {
     QColor(0xC0, 0x20, 0x20), // tilt
@@ -183,7 +183,8 @@ void ChartPlot::paintEvent(QPaintEvent*)
     drawGrid(painter, angles, { -90, -55, 0, 55, 90 });
     drawGrid(painter, heading, { 0, 180, 360 });
     painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
-    painter.drawLine(QPointF(area.left(), angles.y(kAlarmTilt)), QPointF(area.right(), angles.y(kAlarmTilt)));
+    painter.drawLine(QPointF(area.left(), angles.y(record::kOverRangeTilt)),
+        QPointF(area.right(), angles.y(record::kOverRangeTilt)));
     painter.setPen(Qt::gray);
     painter.drawRect(angles.rect);
     painter.drawRect(heading.rect);
@@ -310,7 +311,7 @@ void ChartWindow::showChart()
 {
     if (!m_placed) {
         m_placed = true;
-        app::RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
+        placement::RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
     }
     show();
     raise();
@@ -320,7 +321,7 @@ void ChartWindow::showChart()
 void ChartWindow::savePlacement()
 {
     if (m_placed)
-        app::SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
+        placement::SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
 }
 
 void ChartWindow::refresh()

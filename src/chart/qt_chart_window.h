@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/qt_placement_window.h"
 #include "chart/chart_model.h"
 #include "platform/settings_store.h"
+#include "qt/qt_placement_window.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -67,7 +67,7 @@ protected:
 private:
     const ChartModel& m_model;
     platform::SettingsStore& m_settings;
-    app::QtPlacementWindow m_placement;
+    qt::QtPlacementWindow m_placement;
     ChartPlot* m_plot;
     QComboBox* m_spanBox;
     QPushButton* m_pauseButton;

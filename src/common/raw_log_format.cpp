@@ -26,7 +26,7 @@ std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t c
 }
 
 // "YYYY-MM-DDTHH:MM:SS.mmm", exactly as isoDateTimeText writes it with milliseconds.
-std::optional<platform::LocalDateTime> parseIsoTime(std::string_view text)
+std::optional<common::LocalDateTime> parseIsoTime(std::string_view text)
 {
     constexpr std::string_view kShape = "0000-00-00T00:00:00.000";
     if (text.size() != kShape.size())
@@ -45,7 +45,7 @@ std::optional<platform::LocalDateTime> parseIsoTime(std::string_view text)
     if (!year || !month || !day || !hour || !minute || !second || !millisecond || *month < 1 || *month > 12
         || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 59)
         return std::nullopt;
-    return platform::LocalDateTime { *year, *month, *day, *hour, *minute, *second, *millisecond };
+    return common::LocalDateTime { *year, *month, *day, *hour, *minute, *second, *millisecond };
 }
 
 std::optional<std::int32_t> parseEventNumber(std::string_view text)
@@ -55,17 +55,6 @@ std::optional<std::int32_t> parseEventNumber(std::string_view text)
     if (error != std::errc {} || end != text.data() + text.size() || value < 1)
         return std::nullopt;
     return value;
-}
-
-// Days from 1970-01-01 of a civil date (Howard Hinnant's days_from_civil).
-std::int64_t daysFromCivil(int year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int era = (year >= 0 ? year : year - 399) / 400;
-    const int yearOfEra = year - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
 }
 
 } // namespace
@@ -132,12 +121,6 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& p
     sentence += ',';
     sentence += fields[3];
     return RawLogEntry { *time, std::move(sentence), eventNumber };
-}
-
-std::int64_t localMilliseconds(const platform::LocalDateTime& time)
-{
-    const std::int64_t days = daysFromCivil(time.year, time.month, time.day);
-    return ((days * 24 + time.hour) * 60 + time.minute) * 60'000 + time.second * 1000LL + time.millisecond;
 }
 
 } // namespace marlume::common

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/clock.h"
+#include "common/local_date_time.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,7 @@ inline constexpr std::string_view kRawLogHeader = "Time,Heading,Pitch,Roll,Tilt,
 
 // One accepted reading as the log keeps it.
 struct RawLogReading {
-    platform::LocalDateTime time; // with milliseconds
+    common::LocalDateTime time; // with milliseconds
     float heading = 0; // as the sensor sent it
     float pitch = 0;
     float roll = 0;
@@ -30,7 +30,7 @@ struct RawLogReading {
 // A line of the log read back for a replay: the sentence the sensor sent, rebuilt from the fields
 // as they were written, so that it parses to the very same reading.
 struct RawLogEntry {
-    platform::LocalDateTime time;
+    common::LocalDateTime time;
     std::string sentence; // "heading,pitch,roll"
     std::int32_t eventNumber = 0;
 };
@@ -38,8 +38,5 @@ struct RawLogEntry {
 // Reads one line without its line end (a CR before it is allowed); nullopt with the reason in
 // problem when it is no reading line of the log.
 [[nodiscard]] std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& problem);
-
-// Milliseconds from 1970-01-01T00:00 on the same local clock, for the pace between two readings.
-[[nodiscard]] std::int64_t localMilliseconds(const platform::LocalDateTime& time);
 
 } // namespace marlume::common

@@ -4,7 +4,7 @@
 
 namespace marlume::common {
 
-std::string timeText(const platform::LocalDateTime& time, char separator)
+std::string timeText(const common::LocalDateTime& time, char separator)
 {
     std::string text = wholeNumberText(time.hour, 2);
     text += separator;
@@ -14,7 +14,7 @@ std::string timeText(const platform::LocalDateTime& time, char separator)
     return text;
 }
 
-std::string dateText(const platform::LocalDateTime& date, char separator)
+std::string dateText(const common::LocalDateTime& date, char separator)
 {
     std::string text = wholeNumberText(date.month, 2);
     text += separator;
@@ -24,7 +24,7 @@ std::string dateText(const platform::LocalDateTime& date, char separator)
     return text;
 }
 
-std::string isoDateTimeText(const platform::LocalDateTime& time, bool withMilliseconds)
+std::string isoDateTimeText(const common::LocalDateTime& time, bool withMilliseconds)
 {
     std::string text = wholeNumberText(time.year, 4);
     text += '-';

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "platform/clock.h"
+#include "common/local_date_time.h"
 
 #include <string>
 
 namespace marlume::common {
 
 // "hh:mm:ss", 24-hour, two digits each, with the given separator.
-[[nodiscard]] std::string timeText(const platform::LocalDateTime& time, char separator = ':');
+[[nodiscard]] std::string timeText(const common::LocalDateTime& time, char separator = ':');
 
 // "mm/dd/yyyy".
-[[nodiscard]] std::string dateText(const platform::LocalDateTime& date, char separator = '/');
+[[nodiscard]] std::string dateText(const common::LocalDateTime& date, char separator = '/');
 
 // ISO 8601 local date and time, "2008-08-18T14:02:11", with ".123" after it when milliseconds are wanted.
-[[nodiscard]] std::string isoDateTimeText(const platform::LocalDateTime& time, bool withMilliseconds = false);
+[[nodiscard]] std::string isoDateTimeText(const common::LocalDateTime& time, bool withMilliseconds = false);
 
 } // namespace marlume::common

@@ -30,12 +30,12 @@ std::string sequencePiece(std::int32_t number)
     return common::wholeNumberText(number, 3) + " | ";
 }
 
-std::string startTimePiece(const platform::LocalDateTime& time, char timeSeparator)
+std::string startTimePiece(const common::LocalDateTime& time, char timeSeparator)
 {
     return common::timeText(time, timeSeparator) + " |";
 }
 
-std::string endTimePiece(const platform::LocalDateTime& time, char timeSeparator)
+std::string endTimePiece(const common::LocalDateTime& time, char timeSeparator)
 {
     std::string piece = " ";
     piece += common::timeText(time, timeSeparator);

@@ -14,9 +14,9 @@ namespace marlume::events {
 // "007 | ": the event number, at least three digits.
 [[nodiscard]] std::string sequencePiece(std::int32_t number);
 // "14:02:11 |": the start time, with the given time separator.
-[[nodiscard]] std::string startTimePiece(const platform::LocalDateTime& time, char timeSeparator = ':');
+[[nodiscard]] std::string startTimePiece(const common::LocalDateTime& time, char timeSeparator = ':');
 // " 14:02:41 | ": the end time.
-[[nodiscard]] std::string endTimePiece(const platform::LocalDateTime& time, char timeSeparator = ':');
+[[nodiscard]] std::string endTimePiece(const common::LocalDateTime& time, char timeSeparator = ':');
 // " 02 | " or "-01 | ": an average with at least the given digits; a minus takes the
 // place of the leading blank, and a value that rounds to zero shows no minus.
 [[nodiscard]] std::string averagePiece(float value, int digits);

@@ -21,6 +21,7 @@ TriggerEvents::TriggerEvents(record::DataRecordClass& dataRecord, const platform
 void TriggerEvents::StartEvent()
 {
     m_dataRecord.startAvg();
+    m_running = true;
     AppendToLog(
         sequencePiece(m_dataRecord.SequenceNumber()) + startTimePiece(m_clock.now(), m_timeSeparator));
     m_view.moveToEnd();
@@ -30,6 +31,7 @@ void TriggerEvents::StartEvent()
 void TriggerEvents::EndEvent()
 {
     m_dataRecord.endAvg();
+    m_running = false;
     // Piece by piece, so the length rule sees each append as it comes.
     AppendToLog(endTimePiece(m_clock.now(), m_timeSeparator));
     AppendToLog(averagePiece(m_dataRecord.avgTilt(), 2));

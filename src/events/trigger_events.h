@@ -32,9 +32,8 @@ public:
     // CTS low, or "Force Trigger" released; the averages go to the table and the capture file.
     void EndEvent();
 
-    // Any mouse button presses and releases "Force Trigger"; the keyboard does not trigger.
-    void TriggerButton_MouseDown() { StartEvent(); }
-    void TriggerButton_MouseUp() { EndEvent(); }
+    // The number of the event that has started and not ended yet; 0 when none runs.
+    [[nodiscard]] std::int32_t runningEvent() const { return m_running ? m_dataRecord.SequenceNumber() : 0; }
     // The next event is number 1.
     void ResetSeqButton_Click() { m_dataRecord.ResetSequenceNumber(); }
 
@@ -50,6 +49,7 @@ private:
     SetStatus m_setStatus;
     char m_timeSeparator;
     std::string m_logText;
+    bool m_running = false;
 };
 
 } // namespace marlume::events

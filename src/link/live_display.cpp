@@ -3,8 +3,6 @@
 #include "common/number_text.h"
 #include "common/time_text.h"
 
-#include <cmath>
-
 namespace marlume::link {
 
 namespace {
@@ -13,23 +11,22 @@ constexpr std::string_view kOverText = "over";
 
 } // namespace
 
-ReadingDisplay readingDisplay(const record::DataRecordClass& record, const platform::LocalDateTime& now,
-    char decimalSeparator, char timeSeparator)
+ReadingDisplay readingDisplay(const record::AcceptedReading& reading, common::Separators separators)
 {
-    const auto text = [decimalSeparator](float value) { return common::numberText(value, decimalSeparator); };
+    const auto text = [separators](float value) { return common::numberText(value, separators.decimal); };
     ReadingDisplay display;
-    display.texts = { { ValueLabel::Time, common::timeText(now, timeSeparator) },
-        { ValueLabel::Heading, text(record.LastHeading()) } };
-    if (std::fabs(record.LastTilt()) > kOverRangeTilt) {
+    display.texts = { { ValueLabel::Time, common::timeText(reading.time, separators.time) },
+        { ValueLabel::Heading, text(reading.heading) } };
+    if (reading.overRange) {
         for (const ValueLabel label : kColouredLabels)
             display.texts.push_back({ label, std::string(kOverText) });
         display.background = kRed;
         display.foreground = kWhite;
     } else {
-        display.texts.push_back({ ValueLabel::Pitch, text(record.LastPitch()) });
-        display.texts.push_back({ ValueLabel::Roll, text(record.LastRoll()) });
-        display.texts.push_back({ ValueLabel::Tilt, text(record.LastTilt()) });
-        display.texts.push_back({ ValueLabel::Heading, text(record.LastHeading()) });
+        display.texts.push_back({ ValueLabel::Pitch, text(reading.pitch) });
+        display.texts.push_back({ ValueLabel::Roll, text(reading.roll) });
+        display.texts.push_back({ ValueLabel::Tilt, text(reading.tilt) });
+        display.texts.push_back({ ValueLabel::Heading, text(reading.heading) });
     }
     return display;
 }
@@ -50,19 +47,16 @@ StatusDisplay statusDisplay(std::string_view text)
     return { std::string(text), SystemColour::ButtonFace, kBlack, Bold::Off };
 }
 
-LiveDisplay::LiveDisplay(
-    LinkView& view, LinkState& state, const platform::Clock& clock, char decimalSeparator, char timeSeparator)
+LiveDisplay::LiveDisplay(LinkView& view, LinkState& state, common::Separators separators)
     : m_view(view)
     , m_state(state)
-    , m_clock(clock)
-    , m_decimalSeparator(decimalSeparator)
-    , m_timeSeparator(timeSeparator)
+    , m_separators(separators)
 {
 }
 
-void LiveDisplay::DisplayLatestData(const record::DataRecordClass& record)
+void LiveDisplay::DisplayLatestData(const record::AcceptedReading& reading)
 {
-    m_view.showReading(readingDisplay(record, m_clock.now(), m_decimalSeparator, m_timeSeparator));
+    m_view.showReading(readingDisplay(reading, m_separators));
 }
 
 void LiveDisplay::SetStatus(std::string_view text)

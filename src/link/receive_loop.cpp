@@ -14,10 +14,12 @@ constexpr unsigned char kLowestKeptCode = 32;
 
 } // namespace
 
-ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-    LinkView& view, LinkState& state, EventProcedures events, SentenceListeners sentenceListeners)
+ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record,
+    const platform::Clock& clock, LiveDisplay& display, LinkView& view, LinkState& state,
+    EventProcedures events, SentenceListeners sentenceListeners)
     : m_port(port)
     , m_record(record)
+    , m_clock(clock)
     , m_display(display)
     , m_view(view)
     , m_state(state)
@@ -136,10 +138,13 @@ void ReceiveLoop::parseSentence()
         return;
     }
     m_state.ticksSinceSentence = 0;
-    m_display.DisplayLatestData(m_record);
+    // Stamped once: the display and every listener show the same time.
+    const record::AcceptedReading reading = record::acceptedReading(
+        m_record, m_clock.now(), m_events.runningEvent ? m_events.runningEvent() : 0);
+    m_display.DisplayLatestData(reading);
     setDataIndicator(!m_state.dataIndicatorGreen);
     if (m_sentenceListeners.accepted)
-        m_sentenceListeners.accepted();
+        m_sentenceListeners.accepted(reading);
 }
 
 void ReceiveLoop::failTick()

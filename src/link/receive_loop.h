@@ -3,6 +3,7 @@
 #include "link/link_state.h"
 #include "link/link_view.h"
 #include "link/live_display.h"
+#include "platform/clock.h"
 #include "platform/serial_control.h"
 #include "record/data_record_class.h"
 
@@ -13,15 +14,16 @@
 
 namespace marlume::link {
 
-// What a CTS change starts and ends.
+// What a CTS change starts and ends, and the number of the event running (0 while none runs).
 struct EventProcedures {
     std::function<void()> StartEvent;
     std::function<void()> EndEvent;
+    std::function<std::int32_t()> runningEvent;
 };
 
 // Who is told of each complete line, after the display has shown an accepted one.
 struct SentenceListeners {
-    std::function<void()> accepted;
+    std::function<void(const record::AcceptedReading&)> accepted;
     std::function<void()> rejected; // not a reading, or longer than any sentence
 };
 
@@ -34,8 +36,9 @@ public:
     // A longer line is no sentence: it is dropped up to its line feed.
     static constexpr std::size_t kSentenceBufferLimit = 4096;
 
-    ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
-        LinkView& view, LinkState& state, EventProcedures events, SentenceListeners sentenceListeners = {});
+    ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, const platform::Clock& clock,
+        LiveDisplay& display, LinkView& view, LinkState& state, EventProcedures events,
+        SentenceListeners sentenceListeners = {});
 
     // One tick: it counts, then drains the port.
     void Timer1_Timer();
@@ -58,6 +61,7 @@ private:
 
     platform::SerialControl& m_port;
     record::DataRecordClass& m_record;
+    const platform::Clock& m_clock;
     LiveDisplay& m_display;
     LinkView& m_view;
     LinkState& m_state;

@@ -9,15 +9,16 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kSearching = "Searching";
-constexpr std::string_view kCloseCaption = "Close File";
 
 } // namespace
 
-ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet)
+ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet,
+    std::function<void()> onFileLost)
     : m_out(out)
     , m_err(err)
     , m_clock(clock)
     , m_quiet(quiet)
+    , m_onFileLost(std::move(onFileLost))
 {
 }
 
@@ -43,18 +44,12 @@ void ConsoleOutput::appendText(std::string_view piece)
     m_tableLine.clear();
 }
 
-void ConsoleOutput::setCaptureLabel(const events::CaptureLabelText& label)
+void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
 {
-    const std::string text = label.text();
-    const bool failure = text.starts_with("Cannot");
-    if (failure || !m_quiet)
-        print(failure ? m_err : m_out, m_clock.now(), text);
-    // A file that was open and is now closed without the operator: its header failed.
-    if (failure && m_captureCaption != kCloseCaption && m_onCaptureLost)
-        m_onCaptureLost();
+    printFileState(status, events::captureLabel(status).text());
 }
 
-void ConsoleOutput::linkLost(const platform::LocalDateTime& time)
+void ConsoleOutput::linkLost(const common::LocalDateTime& time)
 {
     m_status.clear(); // the search that follows is told again
     if (!m_quiet)
@@ -63,14 +58,20 @@ void ConsoleOutput::linkLost(const platform::LocalDateTime& time)
 
 void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
 {
-    const std::string text = status.label.text();
+    // Told after every flush: printed only when its text changes.
+    const std::string text = rawlog::rawLogLabel(status).text();
     if (text == m_rawLogText)
         return;
     m_rawLogText = text;
-    if (status.failure || !m_quiet)
-        print(status.failure ? m_err : m_out, m_clock.now(), text);
-    if (status.failure && !status.open && m_onRawLogLost)
-        m_onRawLogLost();
+    printFileState(status.file, text);
+}
+
+void ConsoleOutput::printFileState(const files::OutputFileStatus& status, const std::string& text)
+{
+    if (status.failure() || !m_quiet)
+        print(status.failure() ? m_err : m_out, m_clock.now(), text);
+    if (status.failure() && !status.open && m_onFileLost)
+        m_onFileLost();
 }
 
 void ConsoleOutput::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
@@ -79,7 +80,7 @@ void ConsoleOutput::showDeviceNotice(std::int16_t port, const std::string& messa
         print(problem ? m_err : m_out, m_clock.now(), "Port " + std::to_string(port) + ": " + message);
 }
 
-void ConsoleOutput::print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text)
+void ConsoleOutput::print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text)
 {
     stream << common::isoDateTimeText(time) << ' ' << text << std::endl;
 }

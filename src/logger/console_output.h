@@ -23,12 +23,10 @@ class ConsoleOutput final : public link::LinkView,
                             public monitor::MonitorListener,
                             public rawlog::RawLogView {
 public:
-    ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet);
-
-    // Told when the capture file has closed by itself (its header could not be written).
-    void setOnCaptureLost(std::function<void()> onCaptureLost) { m_onCaptureLost = std::move(onCaptureLost); }
-    // Told when the raw log could not be created, or closed by itself (its header could not be written).
-    void setOnRawLogLost(std::function<void()> onRawLogLost) { m_onRawLogLost = std::move(onRawLogLost); }
+    // onFileLost is told when an output file could not be created, or closed by itself (its header
+    // could not be written).
+    ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet,
+        std::function<void()> onFileLost);
 
     void showReading(const link::ReadingDisplay&) override { }
     void setDataIndicator(const link::Colour&) override { }
@@ -38,11 +36,12 @@ public:
     void replaceText(std::string_view) override { }
     void moveToEnd() override { }
 
+    // No button: its caption is kept only to be handed back.
     [[nodiscard]] std::string captureButtonCaption() const override { return m_captureCaption; }
     void setCaptureButtonCaption(const std::string& caption) override { m_captureCaption = caption; }
-    void setCaptureLabel(const events::CaptureLabelText& label) override;
+    void showCaptureFile(const files::OutputFileStatus& status) override;
 
-    void linkLost(const platform::LocalDateTime& time) override;
+    void linkLost(const common::LocalDateTime& time) override;
 
     // Printed when its text changes; faults go to the error output.
     void showRawLog(const rawlog::RawLogStatus& status) override;
@@ -50,7 +49,9 @@ public:
     void showDeviceNotice(std::int16_t port, const std::string& message, bool problem);
 
 private:
-    void print(std::ostream& stream, const platform::LocalDateTime& time, std::string_view text);
+    void print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text);
+    // A file's state: failures to the error output, and a file lost for good is told.
+    void printFileState(const files::OutputFileStatus& status, const std::string& text);
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -58,9 +59,8 @@ private:
     bool m_quiet;
     std::string m_status;
     std::string m_tableLine; // the event's line until its end completes it
-    std::string m_captureCaption = "Create Capture File...";
-    std::function<void()> m_onCaptureLost;
-    std::function<void()> m_onRawLogLost;
+    std::function<void()> m_onFileLost;
+    std::string m_captureCaption;
     std::string m_rawLogText;
 };
 

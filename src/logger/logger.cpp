@@ -2,42 +2,36 @@
 
 namespace marlume::logger {
 
-Logger::Logger(const LoggerServices& services, const LoggerOptions& options)
-    : m_output(services.out, services.err, services.clock, options.quiet)
-    , m_monitor(
-          { m_linkState, services.comPort, services.clock, services.pump, services.ticker, services.files },
-          { m_output, m_output, m_output,
-              [path = options.capturePath.value_or(std::string())](std::string& fileName, std::int16_t&) {
-                  fileName = path;
-                  return true;
-              } })
+namespace {
+
+// The path given on the command line, as the window's save-as dialog would give it.
+files::AskForPath givenPath(const std::optional<std::string>& path)
+{
+    return [path](std::string& fileName, std::int16_t&) {
+        fileName = path.value_or(std::string());
+        return path.has_value();
+    };
+}
+
+} // namespace
+
+Logger::Logger(const monitor::MonitorServices& services, std::ostream& out, std::ostream& err,
+    const LoggerOptions& options)
+    : m_output(out, err, services.clock, options.quiet, [this] { fail(); })
+    , m_monitor(services,
+          { m_output, m_output, m_output, m_output, givenPath(options.capturePath),
+              givenPath(options.rawPath) })
     , m_options(options)
 {
     m_monitor.addListener(m_output);
-    m_output.setOnCaptureLost([this] {
-        m_exitStatus = 2;
-        stop();
-    });
-    if (options.rawPath && services.rawFiles && services.rawFlushTicker) {
-        m_rawLog.emplace(*services.rawFiles, *services.rawFlushTicker, m_output,
-            [path = *options.rawPath](std::string& fileName, std::int16_t&) {
-                fileName = path;
-                return true;
-            });
-        m_monitor.addListener(*m_rawLog);
-        m_output.setOnRawLogLost([this] {
-            m_exitStatus = 2;
-            stop();
-        });
-    }
 }
 
 int Logger::run()
 {
     if (m_options.capturePath)
         m_monitor.CaptureButton_Click();
-    if (m_rawLog && m_exitStatus == 0)
-        m_rawLog->RawLogMenu_Click();
+    if (m_options.rawPath && m_exitStatus == 0)
+        m_monitor.RawLogMenu_Click();
     if (m_exitStatus != 0)
         return m_exitStatus;
     m_monitor.start();
@@ -45,12 +39,11 @@ int Logger::run()
     return m_exitStatus;
 }
 
-void Logger::stop()
+// An output file that could not be created, or closed by itself: a station without it is no use.
+void Logger::fail()
 {
-    m_monitor.closePort();
-    m_monitor.end();
-    if (m_rawLog)
-        m_rawLog->flush(); // every reading taken is on its way to disk before the program ends
+    m_exitStatus = 2;
+    stop();
 }
 
 } // namespace marlume::logger

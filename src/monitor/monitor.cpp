@@ -4,19 +4,21 @@
 
 namespace marlume::monitor {
 
-Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, Separators separators)
+Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, common::Separators separators)
     : m_linkState(services.linkState)
     , m_comPort(services.comPort)
     , m_clock(services.clock)
     , m_pump(services.pump)
     , m_ticker(services.ticker)
     , m_dataRecord(services.clock)
-    , m_display(views.link, m_linkState, services.clock, separators.decimal, separators.time)
-    , m_receiveLoop(m_comPort, m_dataRecord, m_display, views.link, m_linkState,
-          { [this] { StartEvent(); }, [this] { EndEvent(); } },
-          { [this] { readingAccepted(); }, [this] { notify(&MonitorListener::lineRejected); } })
+    , m_display(views.link, m_linkState, separators)
+    , m_receiveLoop(m_comPort, m_dataRecord, services.clock, m_display, views.link, m_linkState,
+          { [this] { StartEvent(); }, [this] { EndEvent(); }, [this] { return m_events.runningEvent(); } },
+          { [this](const record::AcceptedReading& reading) { readingAccepted(reading); },
+              [this] { lineRejected(); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
-    , m_capture(m_dataRecord, services.files, views.capture, views.askForPath)
+    , m_capture(m_dataRecord, services.captureFiles, views.capture, views.askForCapturePath)
+    , m_rawLog(services.rawLogFiles, services.rawLogFlush, views.rawLog, views.askForRawLogPath)
     , m_events(
           m_dataRecord, services.clock, views.table, m_capture,
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
@@ -46,38 +48,18 @@ void Monitor::start()
 
 void Monitor::run()
 {
-    link::runMainLoop(m_linkState, m_pump, m_search, [this] {
-        const platform::LocalDateTime now = m_clock.now();
-        for (MonitorListener* listener : m_listeners)
-            listener->sensorFound(now);
-    });
+    link::runMainLoop(
+        m_linkState, m_pump, m_search, [this] { notify(&MonitorListener::sensorFound, m_clock.now()); });
 }
 
-void Monitor::notify(void (MonitorListener::*told)())
+void Monitor::shutDown()
 {
-    for (MonitorListener* listener : m_listeners)
-        (listener->*told)();
-}
-
-void Monitor::end()
-{
+    m_rawLog.close(); // what was gathered goes to disk
+    if (m_comPort.PortOpen())
+        static_cast<void>(m_comPort.setPortOpen(false));
     m_ended = true;
     m_ticker.stop();
     m_pump.requestEnd();
-}
-
-void Monitor::closePort()
-{
-    if (m_comPort.PortOpen())
-        static_cast<void>(m_comPort.setPortOpen(false));
-}
-
-void Monitor::Timer1_Timer()
-{
-    const bool wasAlive = m_linkState.linkAlive;
-    m_comPort.poll();
-    m_receiveLoop.Timer1_Timer();
-    tellIfLinkLost(wasAlive);
 }
 
 void Monitor::wake()
@@ -109,46 +91,46 @@ void Monitor::scheduleNextTick()
         return;
     }
     const std::int64_t wakeAt = m_lastTickAt + *ticks * kTickInterval.count();
-    m_ticker.wakeIn(std::chrono::milliseconds(std::max<std::int64_t>(0, wakeAt - m_clock.monotonicMilliseconds())));
+    m_ticker.wakeIn(
+        std::chrono::milliseconds(std::max<std::int64_t>(0, wakeAt - m_clock.monotonicMilliseconds())));
 }
 
 void Monitor::tellIfLinkLost(bool wasAlive)
 {
     if (!wasAlive || m_linkState.linkAlive)
         return;
-    const platform::LocalDateTime now = m_clock.now();
-    for (MonitorListener* listener : m_listeners)
-        listener->linkLost(now);
+    m_rawLog.flush();
+    notify(&MonitorListener::linkLost, m_clock.now());
 }
 
 void Monitor::StartEvent()
 {
     m_events.StartEvent();
-    m_eventRunning = true;
-    const auto start = m_dataRecord.startTime().value_or(m_clock.now());
-    for (MonitorListener* listener : m_listeners)
-        listener->eventStarted(m_dataRecord.SequenceNumber(), start);
+    notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(),
+        m_dataRecord.startTime().value_or(m_clock.now()));
 }
 
 void Monitor::EndEvent()
 {
     m_events.EndEvent();
-    m_eventRunning = false;
-    const platform::LocalDateTime end = m_dataRecord.endTime().value_or(m_clock.now());
-    const EndedEvent ended { m_dataRecord.SequenceNumber(), m_dataRecord.startTime().value_or(end), end,
-        m_dataRecord.avgTilt(), m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(),
-        m_dataRecord.avgN() };
-    for (MonitorListener* listener : m_listeners)
-        listener->eventEnded(ended);
+    m_rawLog.flush();
+    const common::LocalDateTime end = m_dataRecord.endTime().value_or(m_clock.now());
+    notify(&MonitorListener::eventEnded,
+        EndedEvent { m_dataRecord.SequenceNumber(), m_dataRecord.startTime().value_or(end), end,
+            m_dataRecord.avgTilt(), m_dataRecord.avgHeading(), m_dataRecord.avgPitch(),
+            m_dataRecord.avgRoll(), m_dataRecord.avgN() });
 }
 
-void Monitor::readingAccepted()
+void Monitor::readingAccepted(const record::AcceptedReading& reading)
 {
-    const AcceptedReading reading { m_clock.now(), m_dataRecord.LastHeading(), m_dataRecord.LastPitch(),
-        m_dataRecord.LastRoll(), m_dataRecord.LastTilt(), m_eventRunning,
-        m_eventRunning ? m_dataRecord.SequenceNumber() : 0, m_dataRecord.SentHeading() };
-    for (MonitorListener* listener : m_listeners)
-        listener->readingAccepted(reading);
+    m_rawLog.readingAccepted(reading);
+    notify(&MonitorListener::readingAccepted, reading);
+}
+
+void Monitor::lineRejected()
+{
+    m_rawLog.lineRejected();
+    notify(&MonitorListener::lineRejected);
 }
 
 } // namespace marlume::monitor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/separators.h"
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
 #include "events/trigger_events.h"
@@ -14,6 +15,7 @@
 #include "platform/output_files.h"
 #include "platform/serial_control.h"
 #include "platform/ticker.h"
+#include "rawlog/raw_log.h"
 #include "record/data_record_class.h"
 
 #include <vector>
@@ -21,41 +23,40 @@
 namespace marlume::monitor {
 
 // What the monitor works with: the link state the start-up routine shares with it, the serial
-// control, the clock, the event pump its loops run on, the ticks of its receive loop and the
-// files its records go to.
+// control, the clock, the event pump its loops run on, the ticks of its receive loop, and for each
+// output file its own file output (the raw log's batches never wait behind records) and the raw
+// log's flush.
 struct MonitorServices {
     link::LinkState& linkState;
     platform::SerialControl& comPort;
     const platform::Clock& clock;
     platform::EventPump& pump;
     platform::Ticker& ticker;
-    platform::OutputFiles& files;
+    platform::OutputFiles& captureFiles;
+    platform::OutputFiles& rawLogFiles;
+    platform::Ticker& rawLogFlush;
 };
 
 // What shows the monitor's state: the live reading and status line, the event table, the capture
-// file's button and label, and the dialog that asks for a capture file's name.
+// file's button and label, the raw log's state, and how each file's path is asked for.
 struct MonitorViews {
     link::LinkView& link;
     events::EventTableView& table;
     events::CaptureView& capture;
-    events::CaptureFile::AskForPath askForPath;
-};
-
-// How the views write numbers and times.
-struct Separators {
-    char decimal = '.';
-    char time = ':';
+    rawlog::RawLogView& rawLog;
+    files::AskForPath askForCapturePath;
+    files::AskForPath askForRawLogPath;
 };
 
 // The program without its face: the sensor record, the receive loop and its 10 ms tick, the port
-// search, the trigger events and the capture file, wired together. A window or a headless logger
-// shows what it hands them and forwards the operator's clicks; listeners get every accepted
-// reading and event in numbers.
+// search, the trigger events, the capture file and the raw readings log, wired together. A window or
+// a headless logger shows what it hands them and forwards the operator's clicks; listeners get every
+// accepted reading and event in numbers.
 class Monitor final {
 public:
     static constexpr std::chrono::milliseconds kTickInterval { 10 };
 
-    Monitor(const MonitorServices& services, const MonitorViews& views, Separators separators = {});
+    Monitor(const MonitorServices& services, const MonitorViews& views, common::Separators separators = {});
     ~Monitor();
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
@@ -67,37 +68,42 @@ public:
     // The start-up routine's loop: processes events and searches for the sensor whenever the link is
     // not alive (listeners are told when it is found). Returns once end() has been called.
     void run();
-    // Stops the ticks and every loop on the event pump, the port search's included.
-    void end();
-    // Closes the serial port if it is open.
-    void closePort();
+    // The program's end, as the close box or a termination signal ask for it: the raw log goes to disk
+    // and closes, the serial port closes, the ticks stop and every loop on the event pump ends. The
+    // capture file's queued records are written when its file output goes.
+    void shutDown();
 
-    // One tick: the serial control looks at its lines (a CTS change starts or ends an event), then
-    // the receive loop drains it and keeps the watchdogs.
-    void Timer1_Timer();
-    // Runs the ticks that have come due since the last, then asks for the next wake-up it needs.
+    // Runs the ticks that have come due since the last (each one: the serial control looks at its
+    // lines, a CTS change starting or ending an event, then the receive loop drains it and keeps the
+    // watchdogs), then asks for the next wake-up it needs.
     void wake();
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
 
-    // The operator's buttons.
+    // The operator's buttons and menu items.
     void TriggerButton_MouseDown() { StartEvent(); }
     void TriggerButton_MouseUp() { EndEvent(); }
     void ResetSeqButton_Click() { m_events.ResetSeqButton_Click(); }
     void CaptureButton_Click() { m_capture.CaptureButton_Click(); }
+    void RawLogMenu_Click() { m_rawLog.RawLogMenu_Click(); }
 
     void addListener(MonitorListener& listener) { m_listeners.push_back(&listener); }
 
-    [[nodiscard]] link::PortSearch& portSearch() { return m_search; }
     [[nodiscard]] const events::CaptureFile& captureFile() const { return m_capture; }
-    [[nodiscard]] const std::string& logText() const { return m_events.logText(); }
+    [[nodiscard]] const rawlog::RawLog& rawLog() const { return m_rawLog; }
 
 private:
     void StartEvent();
     void EndEvent();
-    void readingAccepted();
+    void readingAccepted(const record::AcceptedReading& reading);
+    void lineRejected();
     void scheduleNextTick();
     void tellIfLinkLost(bool wasAlive);
-    void notify(void (MonitorListener::*told)());
+    template <typename... Parameters, typename... Arguments>
+    void notify(void (MonitorListener::*told)(Parameters...), const Arguments&... arguments)
+    {
+        for (MonitorListener* listener : m_listeners)
+            (listener->*told)(arguments...);
+    }
 
     link::LinkState& m_linkState;
     platform::SerialControl& m_comPort;
@@ -109,8 +115,8 @@ private:
     link::ReceiveLoop m_receiveLoop;
     link::PortSearch m_search;
     events::CaptureFile m_capture;
+    rawlog::RawLog m_rawLog;
     events::TriggerEvents m_events;
-    bool m_eventRunning = false;
     bool m_ended = false;
     std::int64_t m_lastTickAt = 0; // monotonic milliseconds of the last tick counted
     std::vector<MonitorListener*> m_listeners;

@@ -6,7 +6,7 @@ namespace marlume::platform {
 
 // localtime_r rather than QDateTime: it does not look at the time-zone file on every call, and the
 // display reads the clock for every reading.
-LocalDateTime SystemClock::now() const
+common::LocalDateTime SystemClock::now() const
 {
     timespec realTime {};
     clock_gettime(CLOCK_REALTIME, &realTime);

@@ -7,7 +7,7 @@ namespace marlume::platform {
 // The local wall clock.
 class SystemClock final : public Clock {
 public:
-    [[nodiscard]] LocalDateTime now() const override;
+    [[nodiscard]] common::LocalDateTime now() const override;
     [[nodiscard]] std::int64_t monotonicMilliseconds() const override;
 };
 

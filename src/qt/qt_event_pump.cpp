@@ -6,6 +6,11 @@
 
 namespace marlume::qt {
 
+void postToEventLoop(std::function<void()> task)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
 QtEventPump::QtEventPump()
 {
     m_wake.setSingleShot(true);

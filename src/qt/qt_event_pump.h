@@ -4,7 +4,12 @@
 
 #include <QTimer>
 
+#include <functional>
+
 namespace marlume::qt {
+
+// Runs a task on the event loop's thread, from any thread: how a writer thread hands back its outcomes.
+void postToEventLoop(std::function<void()> task);
 
 // Processes Qt events, waiting for more when none are pending.
 class QtEventPump final : public platform::EventPump {

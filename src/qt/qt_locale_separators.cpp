@@ -32,7 +32,7 @@ char timeSeparator(const QLocale& locale)
 
 } // namespace
 
-monitor::Separators localeSeparators()
+common::Separators localeSeparators()
 {
     const QLocale locale;
     return { decimalSeparator(locale), timeSeparator(locale) };

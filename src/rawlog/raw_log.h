@@ -1,25 +1,29 @@
 #pragma once
 
-#include "events/capture_file.h"
-#include "monitor/monitor_listener.h"
-#include "platform/output_files.h"
+#include "files/label_text.h"
+#include "files/output_file_session.h"
 #include "platform/ticker.h"
+#include "record/accepted_reading.h"
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <string>
 
 namespace marlume::rawlog {
 
 // Where the raw log stands, for the menu item, a label or the logger's output.
 struct RawLogStatus {
-    events::CaptureLabelText label; // "Raw log to "raw.txt"", "Cannot write to ...", "Raw log closed: ..."
-    bool open = false;
-    bool failure = false; // the label tells a fault
+    files::OutputFileStatus file;
     std::int64_t readings = 0; // logged since the file was opened
     std::int64_t rejected = 0; // complete lines that were no reading, counted and never logged
 };
+
+// The raw log's label: "Raw log to "raw.txt"" (with the readings not saved, if any), its failure, or
+// once closed "Raw log closed: 12 readings logged, 1 line rejected"; empty before any was opened.
+[[nodiscard]] files::LabelText rawLogLabel(const RawLogStatus& status, char pathSeparator = '/');
+
+// What the open log has taken: "12 readings", with ", 1 rejected" when lines were rejected.
+[[nodiscard]] std::string rawLogCounts(const RawLogStatus& status);
 
 class RawLogView {
 public:
@@ -33,53 +37,40 @@ public:
 // the first of them came, at every event end, when the link is lost and when the file is closed, so
 // a slow disk costs one write a second and a crash loses at most the last second. A fault is told
 // on the view with the count of readings lost; what was written before stays.
-class RawLog final : public monitor::MonitorListener {
+class RawLog final {
 public:
-    using AskForPath = events::CaptureFile::AskForPath;
     static constexpr std::chrono::milliseconds kFlushDelay { 1000 };
 
-    // files must be this log's own: it takes their outcome handler.
+    // files must be this log's own: its session takes their outcome handler.
     RawLog(platform::OutputFiles& files, platform::Ticker& flushTicker, RawLogView& view,
-        AskForPath askForPath, char pathSeparator = '/');
-    ~RawLog() override;
+        files::AskForPath askForPath);
+    ~RawLog();
     RawLog(const RawLog&) = delete;
     RawLog& operator=(const RawLog&) = delete;
 
     // File > Raw Readings Log...: asks for a file and starts the log, or stops the one running.
     void RawLogMenu_Click();
-    [[nodiscard]] bool isOpen() const { return m_file != 0; }
+    [[nodiscard]] bool isOpen() const { return m_session.isOpen(); }
     // Hands what is gathered to the file now.
     void flush();
+    // Stops the log when it runs, with everything gathered on its way to disk.
+    void close();
 
-    void readingAccepted(const monitor::AcceptedReading& reading) override;
-    void eventEnded(const monitor::EndedEvent& event) override;
-    void lineRejected() override;
-    void linkLost(const platform::LocalDateTime& time) override;
+    void readingAccepted(const record::AcceptedReading& reading);
+    void lineRejected();
 
 private:
-    void openFile();
-    void closeFile();
-    void takeOutcome(platform::FileNumber file, const platform::WriteOutcome& outcome);
-    void showOpen();
-    void showTrouble(std::string_view what, const std::string& reason);
-    void show(events::CaptureLabelText label, bool failure);
+    // Hands the gathered lines to the file; false when there were none.
+    bool handOver();
+    void show();
 
-    platform::OutputFiles& m_files;
     platform::Ticker& m_flushTicker;
     RawLogView& m_view;
-    AskForPath m_askForPath;
-    char m_pathSeparator;
-    platform::FileNumber m_file = 0;
-    std::int16_t m_filterIndex = 0;
-    std::string m_path; // where the open file stands now
     std::string m_gathered; // lines not yet handed to the file
     std::int64_t m_gatheredCount = 0;
-    std::deque<std::int64_t> m_syncedCounts; // readings in each sync whose outcome is still to come
-    bool m_headerPending = false;
-    bool m_troubleShown = false;
     std::int64_t m_readings = 0;
     std::int64_t m_rejected = 0;
-    std::int64_t m_unsaved = 0;
+    files::OutputFileSession m_session; // last: it reports into the members above
 };
 
 } // namespace marlume::rawlog

@@ -50,8 +50,8 @@ public:
     bool writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const;
     bool writeAvgToFile(platform::FileOutput& output, platform::FileNumber file) const;
 
-    [[nodiscard]] std::optional<platform::LocalDateTime> startTime() const { return m_startTime; }
-    [[nodiscard]] std::optional<platform::LocalDateTime> endTime() const { return m_endTime; }
+    [[nodiscard]] std::optional<common::LocalDateTime> startTime() const { return m_startTime; }
+    [[nodiscard]] std::optional<common::LocalDateTime> endTime() const { return m_endTime; }
 
 private:
     void storeReading(float newHeading, float newPitch, float newRoll);
@@ -60,8 +60,8 @@ private:
     std::string m_lineBuffer;
     std::string m_lastLine;
     bool m_averaging = false;
-    std::optional<platform::LocalDateTime> m_startTime;
-    std::optional<platform::LocalDateTime> m_endTime;
+    std::optional<common::LocalDateTime> m_startTime;
+    std::optional<common::LocalDateTime> m_endTime;
     float m_heading = 0;
     float m_sentHeading = 0;
     float m_pitch = 0;

@@ -1,6 +1,16 @@
 #pragma once
 
+#include <cmath>
+
 namespace marlume::record {
+
+// Past this tilt, either way, the sensor is over range: the display shows "over" and the alarm sounds.
+inline constexpr float kOverRangeTilt = 55.0F;
+
+[[nodiscard]] inline bool isOverRange(float tilt)
+{
+    return std::fabs(tilt) > kOverRangeTilt;
+}
 
 // Tilt of the sensor's vertical axis from the inclinations of its two horizontal
 // axes, in degrees: arcsin(sqrt(sin^2(pitch) + sin^2(roll))), converting with 3.14

@@ -16,7 +16,7 @@ namespace {
 
 struct FitCase {
     std::string name;
-    events::CaptureLabelText label;
+    files::LabelText label;
     std::string shownEnd; // the shown text ends with this
     bool nameShortened;
 };
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Labels, FittedCaptureLabelTest,
 TEST(FittedCaptureLabel, TextTooLongEvenWithoutTheNameLosesItsEnd)
 {
     const QFontMetrics metrics(qt::designFont(QStringLiteral("Verdana"), 8.25, true));
-    const events::CaptureLabelText label { "Cannot write to \"", kLongName,
+    const files::LabelText label { "Cannot write to \"", kLongName,
         "\": Auf dem Gerät ist kein Speicherplatz mehr verfügbar" };
     const QString shown = fittedCaptureLabel(label, metrics, 297);
     EXPECT_LE(metrics.horizontalAdvance(shown), 297);

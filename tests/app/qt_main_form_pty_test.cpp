@@ -4,6 +4,7 @@
 #include "qt/qt_serial_control.h"
 
 #include "support/fake_settings_store.h"
+#include "support/qt_window_services.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -94,10 +95,11 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     const PortsVariable ports(QByteArray(",") + slaveName);
     qt::QtSerialControl serial;
     SystemClock clock;
-    link::LinkState state;
     BoundedPump pump;
     testing::FakeSettingsStore settings;
-    MainForm form({ state, serial.control(), clock, pump, settings });
+    testing::QtWindowServices window;
+    const link::LinkState& state = window.linkState;
+    MainForm form(window.with(serial.control(), clock, pump), settings);
     const MainFormWidgets& c = form.controls();
     QStringList statuses; // as the window showed them whenever it handled events
     auto recordStatus = [&] {
@@ -121,7 +123,7 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     sensor.start(10);
 
     pump.start({}, 5000);
-    ASSERT_EQ(form.FindPort(), link::SearchResult::Found);
+    ASSERT_EQ(form.monitor().FindPort(), link::SearchResult::Found);
     recordStatus();
     EXPECT_EQ(serial.control().CommPort(), 2);
     // Port 1 has no device and costs no wait; port 2 shows its points for as long as its wait lasts.
@@ -139,7 +141,7 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
 
     statuses.clear();
     pump.start({}, 1500);
-    EXPECT_EQ(form.FindPort(), link::SearchResult::Ending);
+    EXPECT_EQ(form.monitor().FindPort(), link::SearchResult::Ending);
     ASSERT_FALSE(statuses.isEmpty());
     for (const QString& status : statuses)
         EXPECT_TRUE(status.startsWith(QStringLiteral("Searching"))) << status.toStdString();

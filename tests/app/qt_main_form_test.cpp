@@ -8,6 +8,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_settings_store.h"
+#include "support/qt_window_services.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -71,17 +72,19 @@ protected:
         if (!comPort.PortOpen())
             static_cast<void>(comPort.setPortOpen(true));
         comPort.arrive(lines);
-        form.Timer1_Timer();
+        clock.advanceMilliseconds(10);
+        form.monitor().wake();
     }
     [[nodiscard]] QString text(QLabel* label) const { return label->text(); }
     [[nodiscard]] QString logText() const { return form.controls().LogText->toPlainText(); }
 
-    link::LinkState linkState;
     testing::FakeSerialControl comPort;
     testing::FakeClock clock;
     qt::QtEventPump pump;
     testing::FakeSettingsStore settings;
-    MainForm form { { linkState, comPort, clock, pump, settings } };
+    testing::QtWindowServices window;
+    link::LinkState& linkState = window.linkState;
+    MainForm form { window.with(comPort, clock, pump), settings };
 };
 
 TEST(VersionCaption, WritesTheRevisionStraightAfterTheMinorNumber)
@@ -233,7 +236,7 @@ TEST_F(MainFormTest, ExitSavesThePlacementClosesThePortAndEndsTheLoops)
     EXPECT_FALSE(comPort.PortOpen());
     EXPECT_TRUE(settings.entries.contains({ "Velmora", "Width" }));
     EXPECT_FALSE(pump.processEvents());
-    EXPECT_EQ(form.FindPort(), link::SearchResult::Ending);
+    EXPECT_EQ(form.monitor().FindPort(), link::SearchResult::Ending);
 }
 
 TEST_F(MainFormTest, TicksAndCtsChangesGoOnWhileAQuestionIsUp)
@@ -305,16 +308,17 @@ protected:
 
 TEST_P(LocaleDisplayTest, NumbersAndTimesTakeTheUsersSeparators)
 {
-    link::LinkState linkState;
     testing::FakeSerialControl comPort;
     comPort.presentPorts = { 1 };
     testing::FakeClock clock;
     qt::QtEventPump pump;
     testing::FakeSettingsStore settings;
-    MainForm form { { linkState, comPort, clock, pump, settings } };
+    testing::QtWindowServices window;
+    MainForm form { window.with(comPort, clock, pump), settings };
     static_cast<void>(comPort.setPortOpen(true));
     comPort.arrive("123.4,-2.5,1.8\n");
-    form.Timer1_Timer();
+    clock.advanceMilliseconds(10);
+    form.monitor().wake();
     EXPECT_EQ(form.controls().TimeLabel->text(), GetParam().time);
     EXPECT_EQ(form.controls().PitchLabel->text(), GetParam().pitch);
 

@@ -1,6 +1,7 @@
 #include "chart/chart_model.h"
 
-#include "common/raw_log_format.h"
+#include "common/local_date_time.h"
+#include "record/tilt.h"
 #include "support/case_name.h"
 
 #include <gtest/gtest.h>
@@ -43,15 +44,15 @@ INSTANTIATE_TEST_SUITE_P(Rings, RingBufferTest,
     }),
     testing::CaseName());
 
-monitor::AcceptedReading readingAt(int second, int millisecond, float tilt, std::int32_t event = 0)
+record::AcceptedReading readingAt(int second, int millisecond, float tilt, std::int32_t event = 0)
 {
-    monitor::AcceptedReading reading;
+    record::AcceptedReading reading;
     reading.time = { 2008, 8, 18, 14, 2, second, millisecond };
     reading.tilt = tilt;
     reading.heading = 100 + tilt;
     reading.pitch = tilt / 2;
     reading.roll = -tilt;
-    reading.eventCollecting = event != 0;
+    reading.overRange = record::isOverRange(tilt);
     reading.eventNumber = event;
     return reading;
 }
@@ -93,7 +94,7 @@ TEST(ChartModelTest, MemoryStaysFlatOverDays)
 {
     ChartModel model(50, 10, 4);
     for (int i = 0; i < 200; ++i) {
-        monitor::AcceptedReading reading = readingAt(0, 0, 1);
+        record::AcceptedReading reading = readingAt(0, 0, 1);
         reading.time = { 2008, 8, 18 + i / 24, i % 24, 0, 0, 0 }; // an hour apart
         model.readingAccepted(reading);
         model.eventStarted(i + 1, reading.time);

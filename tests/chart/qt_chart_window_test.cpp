@@ -5,6 +5,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_settings_store.h"
+#include "support/qt_window_services.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,7 +33,7 @@ protected:
     {
         comPort.arrive(lines);
         clock.advanceMilliseconds(100);
-        form.Timer1_Timer();
+        form.monitor().wake();
     }
     [[nodiscard]] QAction* action(const char* name) const
     {
@@ -40,12 +41,12 @@ protected:
     }
     [[nodiscard]] QImage drawn() { return form.chartWindow().plot().grab().toImage(); }
 
-    link::LinkState linkState;
     testing::FakeSerialControl comPort;
     testing::FakeClock clock;
     qt::QtEventPump pump;
     testing::FakeSettingsStore settings;
-    app::MainForm form { { linkState, comPort, clock, pump, settings } };
+    testing::QtWindowServices window;
+    app::MainForm form { window.with(comPort, clock, pump), settings };
 };
 
 TEST_F(ChartWindowTest, TheMenuBarOffersTheLogTheChartExitAndAbout)

@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Numbers, WholeNumberTextTable,
 
 struct TimeCase {
     std::string name;
-    platform::LocalDateTime time;
+    common::LocalDateTime time;
     char separator;
     std::string text;
 };
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Dates, DateTextTable,
 
 struct IsoCase {
     std::string name;
-    platform::LocalDateTime time;
+    common::LocalDateTime time;
     bool withMilliseconds;
     std::string text;
 };

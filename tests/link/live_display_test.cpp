@@ -1,5 +1,6 @@
 #include "link/live_display.h"
 
+#include "record/data_record_class.h"
 #include "support/fake_clock.h"
 #include "support/fake_link_view.h"
 
@@ -24,7 +25,7 @@ using testing::FakeLinkView;
 struct ReadingCase {
     std::string name;
     std::string sentence;
-    platform::LocalDateTime now;
+    common::LocalDateTime now;
     char decimalSeparator;
     char timeSeparator;
     std::vector<LabelText> texts;
@@ -41,15 +42,16 @@ TEST_P(ReadingDisplayTest, ShowsTheReading)
     record::DataRecordClass record(clock);
     ASSERT_TRUE(record.parseString(row.sentence));
 
-    const ReadingDisplay display = readingDisplay(record, row.now, row.decimalSeparator, row.timeSeparator);
+    const ReadingDisplay display = readingDisplay(
+        record::acceptedReading(record, row.now, 0), { row.decimalSeparator, row.timeSeparator });
 
     EXPECT_EQ(display.texts, row.texts);
     EXPECT_EQ(display.background, row.background);
     EXPECT_EQ(display.foreground, row.foreground);
 }
 
-constexpr platform::LocalDateTime kMorning { 2008, 8, 18, 9, 5, 3, 0 };
-constexpr platform::LocalDateTime kEvening { 2008, 8, 18, 21, 5, 3, 0 };
+constexpr common::LocalDateTime kMorning { 2008, 8, 18, 9, 5, 3, 0 };
+constexpr common::LocalDateTime kEvening { 2008, 8, 18, 21, 5, 3, 0 };
 constexpr Colour kWindow = SystemColour::WindowBackground;
 constexpr Colour kText = SystemColour::WindowText;
 
@@ -89,12 +91,12 @@ TEST(LiveDisplayTest, InRangeReadingAfterOverRestoresValuesAndColours)
     FakeLinkView view;
     LinkState state;
     record::DataRecordClass record(clock);
-    LiveDisplay display(view, state, clock, '.', ':');
+    LiveDisplay display(view, state, {});
 
     ASSERT_TRUE(record.parseString("10,60,0"));
-    display.DisplayLatestData(record);
+    display.DisplayLatestData(record::acceptedReading(record, clock.now(), 0));
     ASSERT_TRUE(record.parseString("11,3,4"));
-    display.DisplayLatestData(record);
+    display.DisplayLatestData(record::acceptedReading(record, clock.now(), 0));
 
     ASSERT_EQ(view.readings.size(), 2U);
     EXPECT_EQ(view.readings[0].background, Colour { kRed });
@@ -119,7 +121,7 @@ TEST_P(StatusDisplayTest, ColoursTheStatusAndSetsSearchActive)
     FakeLinkView view;
     LinkState state;
     state.searchActive = !row.searchActive;
-    LiveDisplay display(view, state, clock, '.', ':');
+    LiveDisplay display(view, state, {});
 
     display.SetStatus(row.text);
 
@@ -156,7 +158,7 @@ TEST_P(StatusBoldTest, SearchTextsLeaveBoldAsItWas)
     FakeClock clock;
     FakeLinkView view;
     LinkState state;
-    LiveDisplay display(view, state, clock, '.', ':');
+    LiveDisplay display(view, state, {});
 
     for (const auto& text : GetParam().texts)
         display.SetStatus(text);

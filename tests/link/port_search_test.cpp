@@ -89,8 +89,8 @@ public:
     std::function<bool()> endWhen;
     LinkState state;
     record::DataRecordClass record { clock };
-    LiveDisplay display { view, state, clock, '.', ':' };
-    ReceiveLoop loop { port, record, display, view, state, {} };
+    LiveDisplay display { view, state, {} };
+    ReceiveLoop loop { port, record, clock, display, view, state, {} };
     PortSearch search { port, record, display, clock, pump };
 };
 

@@ -43,10 +43,11 @@ public:
     FakeSerialControl port;
     LinkState state;
     record::DataRecordClass record { clock };
-    LiveDisplay display { view, state, clock, '.', ':' };
+    LiveDisplay display { view, state, {} };
     int starts = 0;
     int ends = 0;
-    ReceiveLoop loop { port, record, display, view, state, { [this] { ++starts; }, [this] { ++ends; } } };
+    ReceiveLoop loop { port, record, clock, display, view, state,
+        { [this] { ++starts; }, [this] { ++ends; }, {} } };
 };
 
 struct LineCase {

@@ -5,6 +5,7 @@
 #include "support/fake_event_pump.h"
 #include "support/fake_event_views.h"
 #include "support/fake_link_view.h"
+#include "support/fake_raw_log_view.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
 #include "support/posted_tasks.h"
@@ -56,6 +57,14 @@ struct ScriptedStation {
     testing::FakeTicker ticker { clock };
     testing::PostedTasks uiThread;
     platform::CaptureFileOutput files { uiThread.poster() };
+    platform::CaptureFileOutput rawFiles { uiThread.poster() };
+    testing::FakeTicker flushTicker { clock };
+    link::LinkState linkState;
+
+    [[nodiscard]] monitor::MonitorServices services()
+    {
+        return { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker };
+    }
     std::function<void()> onLastPass;
 };
 
@@ -71,25 +80,24 @@ TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes
     ScriptedStation loggerStation(kLastPass);
     std::ostringstream out;
     std::ostringstream err;
-    Logger logger({ loggerStation.comPort, loggerStation.clock, loggerStation.pump, loggerStation.ticker,
-                      loggerStation.files, out, err },
-        { loggerFile.string(), std::nullopt, false });
+    Logger logger(loggerStation.services(), out, err, { loggerFile.string(), std::nullopt, false });
     loggerStation.onLastPass = [&logger] { logger.stop(); };
     EXPECT_EQ(logger.run(), 0);
 
     // The window's logic on the same input, its operator creating the capture file before the search.
     ScriptedStation windowStation(kLastPass);
-    link::LinkState linkState;
     testing::FakeLinkView linkView;
     testing::FakeEventTableView table;
     testing::FakeCaptureView captureView;
-    monitor::Monitor window({ linkState, windowStation.comPort, windowStation.clock, windowStation.pump,
-                                windowStation.ticker, windowStation.files },
-        { linkView, table, captureView, [&](std::string& fileName, std::int16_t&) {
-             fileName = windowFile.string();
-             return true;
-         } });
-    windowStation.onLastPass = [&window] { window.end(); };
+    testing::FakeRawLogView rawView;
+    monitor::Monitor window(windowStation.services(),
+        { linkView, table, captureView, rawView,
+            [&](std::string& fileName, std::int16_t&) {
+                fileName = windowFile.string();
+                return true;
+            },
+            {} });
+    windowStation.onLastPass = [&window] { window.shutDown(); };
     window.CaptureButton_Click();
     window.start();
     window.run();
@@ -123,8 +131,7 @@ TEST(LoggerTest, QuietPrintsNothingWhileAllGoesWell)
     ScriptedStation station(kLastPass);
     std::ostringstream out;
     std::ostringstream err;
-    Logger logger({ station.comPort, station.clock, station.pump, station.ticker, station.files, out, err },
-        { (folder.path() / "q.csv").string(), std::nullopt, true });
+    Logger logger(station.services(), out, err, { (folder.path() / "q.csv").string(), std::nullopt, true });
     station.onLastPass = [&logger] { logger.stop(); };
     EXPECT_EQ(logger.run(), 0);
     EXPECT_EQ(out.str(), "");
@@ -136,8 +143,7 @@ TEST(LoggerTest, CaptureFileThatCannotBeCreatedEndsWithStatusTwo)
     ScriptedStation station(kLastPass);
     std::ostringstream out;
     std::ostringstream err;
-    Logger logger({ station.comPort, station.clock, station.pump, station.ticker, station.files, out, err },
-        { "/nonexistent-folder/run.csv", std::nullopt, false });
+    Logger logger(station.services(), out, err, { "/nonexistent-folder/run.csv", std::nullopt, false });
     EXPECT_EQ(logger.run(), 2);
     EXPECT_EQ(err.str(), "2008-08-18T14:02:11 Cannot create \"run.csv\": No such file or directory\n");
     EXPECT_EQ(station.pass, 0) << "no search starts";

@@ -1,11 +1,14 @@
 #include "monitor/monitor.h"
 
+#include "common/time_text.h"
+
 #include "support/case_name.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
 #include "support/fake_event_views.h"
 #include "support/fake_link_view.h"
 #include "support/fake_output_files.h"
+#include "support/fake_raw_log_view.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
 
@@ -21,22 +24,22 @@ namespace {
 // Keeps what the monitor tells, as numbers.
 class RecordingListener final : public MonitorListener {
 public:
-    void readingAccepted(const AcceptedReading& reading) override { readings.push_back(reading); }
-    void eventStarted(std::int32_t number, const platform::LocalDateTime& start) override
+    void readingAccepted(const record::AcceptedReading& reading) override { readings.push_back(reading); }
+    void eventStarted(std::int32_t number, const common::LocalDateTime& start) override
     {
         starts.emplace_back(number, start);
     }
     void eventEnded(const EndedEvent& event) override { ends.push_back(event); }
-    void linkLost(const platform::LocalDateTime& time) override { losses.push_back(time); }
+    void linkLost(const common::LocalDateTime& time) override { losses.push_back(time); }
     void lineRejected() override { ++rejected; }
-    void sensorFound(const platform::LocalDateTime& time) override { finds.push_back(time); }
+    void sensorFound(const common::LocalDateTime& time) override { finds.push_back(time); }
 
-    std::vector<AcceptedReading> readings;
-    std::vector<std::pair<std::int32_t, platform::LocalDateTime>> starts;
+    std::vector<record::AcceptedReading> readings;
+    std::vector<std::pair<std::int32_t, common::LocalDateTime>> starts;
     std::vector<EndedEvent> ends;
-    std::vector<platform::LocalDateTime> losses;
+    std::vector<common::LocalDateTime> losses;
     int rejected = 0;
-    std::vector<platform::LocalDateTime> finds;
+    std::vector<common::LocalDateTime> finds;
 };
 
 // The monitor on fakes, its sensor on an open port 1, with a capture file the operator names at once.
@@ -62,16 +65,24 @@ protected:
     testing::FakeClock clock;
     testing::FakeEventPump pump;
     testing::FakeTicker ticker { clock };
+    testing::FakeTicker flushTicker { clock };
     testing::FakeOutputFiles files;
+    testing::FakeOutputFiles rawFiles;
     testing::FakeLinkView linkView;
     testing::FakeEventTableView tableView;
     testing::FakeCaptureView captureView;
+    testing::FakeRawLogView rawView;
     RecordingListener listener;
-    Monitor monitor { { linkState, comPort, clock, pump, ticker, files },
-        { linkView, tableView, captureView, [](std::string& fileName, std::int16_t&) {
-             fileName = "/data/run.csv";
-             return true;
-         } } };
+    Monitor monitor { { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker },
+        { linkView, tableView, captureView, rawView,
+            [](std::string& fileName, std::int16_t&) {
+                fileName = "/data/run.csv";
+                return true;
+            },
+            [](std::string& fileName, std::int16_t&) {
+                fileName = "/data/raw.txt";
+                return true;
+            } } };
 };
 
 TEST_F(MonitorTest, LooksAtAPortThatCannotTellOfItsNewsEveryTenMillisecondsUntilTheEnd)
@@ -80,9 +91,62 @@ TEST_F(MonitorTest, LooksAtAPortThatCannotTellOfItsNewsEveryTenMillisecondsUntil
     ticker.tick();
     EXPECT_TRUE(ticker.pending());
     EXPECT_EQ(ticker.lastDelay, std::chrono::milliseconds(10));
-    monitor.end();
+    monitor.shutDown();
     EXPECT_FALSE(ticker.pending());
     EXPECT_FALSE(pump.processEvents()) << "every loop on the pump ends";
+    EXPECT_FALSE(comPort.PortOpen());
+}
+
+TEST_F(MonitorTest, ShuttingDownPutsTheRawLogOnDiskAndClosesIt)
+{
+    monitor.RawLogMenu_Click();
+    receive("1,2,3\n");
+    monitor.shutDown();
+    EXPECT_NE(rawFiles.output.contents[1].find(",1,2,3,"), std::string::npos);
+    EXPECT_FALSE(monitor.rawLog().isOpen());
+    EXPECT_EQ(rawView.label(), "Raw log closed: 1 reading logged, 0 lines rejected");
+}
+
+// A clock a second later at every look, as a slow machine may be between two looks.
+class HurryingClock final : public platform::Clock {
+public:
+    [[nodiscard]] common::LocalDateTime now() const override
+    {
+        return { 2008, 8, 18, 14, 2, m_seconds++ % 60, 0 };
+    }
+    [[nodiscard]] std::int64_t monotonicMilliseconds() const override { return 0; }
+
+private:
+    mutable int m_seconds = 0;
+};
+
+TEST(MonitorTimeStamp, TheScreenAndEveryListenerShowTheTimeTheReadingCame)
+{
+    HurryingClock clock;
+    testing::FakeClock tickerClock;
+    link::LinkState linkState;
+    testing::FakeSerialControl comPort;
+    testing::FakeEventPump pump;
+    testing::FakeTicker ticker { tickerClock };
+    testing::FakeTicker flushTicker { tickerClock };
+    testing::FakeOutputFiles files;
+    testing::FakeOutputFiles rawFiles;
+    testing::FakeLinkView linkView;
+    testing::FakeEventTableView tableView;
+    testing::FakeCaptureView captureView;
+    testing::FakeRawLogView rawView;
+    RecordingListener listener;
+    Monitor monitor { { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker },
+        { linkView, tableView, captureView, rawView, {}, {} } };
+    monitor.addListener(listener);
+    comPort.presentPorts = { 1 };
+    static_cast<void>(comPort.setPortOpen(true));
+    comPort.arrive("1,2,3\n");
+    monitor.wake();
+
+    ASSERT_EQ(listener.readings.size(), 1U);
+    ASSERT_EQ(linkView.readings.size(), 1U);
+    EXPECT_EQ(linkView.readings[0].texts[0].text, common::timeText(listener.readings[0].time));
 }
 
 TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
@@ -93,17 +157,18 @@ TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
 
     ASSERT_EQ(listener.readings.size(), 2U) << "a rejected line is no reading";
     EXPECT_EQ(listener.rejected, 1);
-    const AcceptedReading& first = listener.readings[0];
-    EXPECT_EQ(first.time, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 })) << "at the first tick";
+    const record::AcceptedReading& first = listener.readings[0];
+    EXPECT_EQ(first.time, (common::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 })) << "at the first tick";
     EXPECT_EQ(first.heading, 123);
     EXPECT_EQ(first.pitch, -2.5F);
     EXPECT_EQ(first.roll, 1.8F);
     EXPECT_EQ(first.tilt, 3.1F);
-    EXPECT_FALSE(first.eventCollecting);
+    EXPECT_FALSE(first.overRange);
     EXPECT_EQ(first.eventNumber, 0);
     EXPECT_EQ(listener.readings[1].time.millisecond, 260);
     EXPECT_EQ(listener.readings[1].heading, -5) << "as the record keeps it, across north";
     EXPECT_EQ(listener.readings[1].tilt, 88.4F) << "the number, though the labels read over";
+    EXPECT_TRUE(listener.readings[1].overRange);
     EXPECT_EQ(linkView.readings.size(), 2U) << "the live display shows the same readings";
 }
 
@@ -119,17 +184,14 @@ TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
     receive("90,0,0\n");
 
     ASSERT_EQ(listener.readings.size(), 4U);
-    EXPECT_FALSE(listener.readings[0].eventCollecting);
-    for (const std::size_t inside : { 1U, 2U }) {
-        EXPECT_TRUE(listener.readings[inside].eventCollecting);
+    EXPECT_EQ(listener.readings[0].eventNumber, 0);
+    for (const std::size_t inside : { 1U, 2U })
         EXPECT_EQ(listener.readings[inside].eventNumber, 1);
-    }
-    EXPECT_FALSE(listener.readings[3].eventCollecting);
     EXPECT_EQ(listener.readings[3].eventNumber, 0);
 
     ASSERT_EQ(listener.starts.size(), 1U);
     EXPECT_EQ(listener.starts[0].first, 1);
-    EXPECT_EQ(listener.starts[0].second, (platform::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 }));
+    EXPECT_EQ(listener.starts[0].second, (common::LocalDateTime { 2008, 8, 18, 14, 2, 11, 10 }));
     ASSERT_EQ(listener.ends.size(), 1U);
     const EndedEvent& ended = listener.ends[0];
     EXPECT_EQ(ended.number, 1);
@@ -178,14 +240,6 @@ TEST_F(MonitorTest, TellsWhenTheLinkIsLostOnce)
     EXPECT_EQ(listener.losses.size(), 1U) << "told when it goes, not on every failing tick";
 }
 
-TEST_F(MonitorTest, ClosingThePortLeavesItClosed)
-{
-    monitor.closePort();
-    EXPECT_FALSE(comPort.PortOpen());
-    monitor.closePort();
-    EXPECT_FALSE(comPort.PortOpen());
-}
-
 TEST_F(MonitorTest, OverlongLinesCountAsRejected)
 {
     receive(std::string(link::ReceiveLoop::kSentenceBufferLimit + 10, '7') + "\n\n1,2,3\n");
@@ -195,13 +249,13 @@ TEST_F(MonitorTest, OverlongLinesCountAsRejected)
 
 TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
 {
-    monitor.closePort();
+    static_cast<void>(comPort.setPortOpen(false));
     pump.onEvents = [this] {
         clock.advanceMilliseconds(10);
         comPort.arrive("1,2,3\n");
         ticker.tick();
         if (!listener.finds.empty())
-            monitor.end();
+            pump.requestEnd();
         return true;
     };
     monitor.run();

@@ -8,6 +8,7 @@
 #include "support/fake_event_views.h"
 #include "support/fake_link_view.h"
 #include "support/fake_output_files.h"
+#include "support/fake_raw_log_view.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
 
@@ -19,25 +20,13 @@
 namespace marlume::rawlog {
 namespace {
 
-class FakeRawLogView final : public RawLogView {
-public:
-    void showRawLog(const RawLogStatus& status) override { shown.push_back(status); }
-    [[nodiscard]] std::string label() const
-    {
-        return shown.empty() ? std::string() : shown.back().label.text();
-    }
-
-    std::vector<RawLogStatus> shown;
-};
-
-// The monitor on fakes, its sensor on an open port 1, and the raw log listening to it.
+// The monitor on fakes, its sensor on an open port 1, with its raw log.
 class RawLogTest : public ::testing::Test {
 protected:
     RawLogTest()
     {
         comPort.presentPorts = { 1 };
         static_cast<void>(comPort.setPortOpen(true));
-        monitor.addListener(rawLog);
         monitor.start();
     }
 
@@ -60,20 +49,21 @@ protected:
     testing::FakeLinkView linkView;
     testing::FakeEventTableView tableView;
     testing::FakeCaptureView captureView;
-    FakeRawLogView rawView;
+    testing::FakeRawLogView rawView;
     std::string chosenPath = "/data/raw.txt";
-    RawLog rawLog { rawFiles, flushTicker, rawView, [this](std::string& fileName, std::int16_t&) {
-                       fileName = chosenPath;
-                       return !chosenPath.empty();
-                   } };
-    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles },
-        { linkView, tableView, captureView, [](std::string&, std::int16_t&) { return false; } } };
+    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles,
+                                   flushTicker },
+        { linkView, tableView, captureView, rawView, [](std::string&, std::int16_t&) { return false; },
+            [this](std::string& fileName, std::int16_t&) {
+                fileName = chosenPath;
+                return !chosenPath.empty();
+            } } };
 };
 
 TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
 {
     receive("999,1,1\r\n"); // before the log is opened: not in it
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
     EXPECT_EQ(rawFiles.paths[1], "/data/raw.txt");
     receive("123.4,-2.5,1.8\r\nno sentence\r\n");
     comPort.changeCts(true);
@@ -81,7 +71,7 @@ TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
     EXPECT_EQ(written(), "Time,Heading,Pitch,Roll,Tilt,Event\r\n") << "gathered, not yet written";
     comPort.changeCts(false);
     receive("355,50,40\r\n");
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
 
     EXPECT_EQ(written(),
         "Time,Heading,Pitch,Roll,Tilt,Event\r\n"
@@ -92,12 +82,12 @@ TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
     EXPECT_TRUE(rawFiles.paths.empty()) << "closed";
     ASSERT_FALSE(rawView.shown.empty());
     EXPECT_EQ(rawView.label(), "Raw log closed: 4 readings logged, 1 line rejected");
-    EXPECT_FALSE(rawView.shown.back().open);
+    EXPECT_FALSE(rawView.shown.back().file.open);
 }
 
 TEST_F(RawLogTest, WritesWhatItGatheredOnceASecondAfterTheFirstReading)
 {
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
     const int headerWrites = rawFiles.output.writes;
     EXPECT_FALSE(flushTicker.pending()) << "nothing gathered, nothing to wait for";
     receive("1,2,3\r\n4,5,6\r\n");
@@ -114,7 +104,7 @@ TEST_F(RawLogTest, WritesWhatItGatheredOnceASecondAfterTheFirstReading)
 
 TEST_F(RawLogTest, WritesAtOnceWhenTheLinkIsLost)
 {
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
     receive("1,2,3\r\n");
     comPort.failReads = true;
     for (int tick = 0; tick < 10; ++tick)
@@ -125,18 +115,18 @@ TEST_F(RawLogTest, WritesAtOnceWhenTheLinkIsLost)
 
 TEST_F(RawLogTest, AFullDiskIsToldWithTheReadingsLostAndWritingGoesOnAfterIt)
 {
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
     receive("1,2,3\r\n4,5,6\r\n");
     rawFiles.failure = "No space left on device";
     flushTicker.tick();
     EXPECT_EQ(rawView.label(), "Cannot write to \"raw.txt\": No space left on device");
-    EXPECT_TRUE(rawView.shown.back().failure);
-    EXPECT_TRUE(rawView.shown.back().open) << "the log goes on";
+    EXPECT_TRUE(rawView.shown.back().file.failure());
+    EXPECT_TRUE(rawView.shown.back().file.open) << "the log goes on";
     rawFiles.failure.clear();
     receive("7,8,9\r\n");
     flushTicker.tick();
     EXPECT_EQ(rawView.label(), "Raw log to \"raw.txt\", 2 readings not saved");
-    EXPECT_FALSE(rawView.shown.back().failure);
+    EXPECT_FALSE(rawView.shown.back().file.failure());
 }
 
 struct OpenFailureCase {
@@ -152,10 +142,10 @@ TEST_P(RawLogOpenFailureTest, IsToldAndLeavesTheLogClosed)
 {
     rawFiles.openError = GetParam().openError;
     rawFiles.failure = GetParam().syncFailure;
-    rawLog.RawLogMenu_Click();
-    EXPECT_FALSE(rawLog.isOpen());
+    monitor.RawLogMenu_Click();
+    EXPECT_FALSE(monitor.rawLog().isOpen());
     EXPECT_EQ(rawView.label(), GetParam().label);
-    EXPECT_TRUE(rawView.shown.back().failure);
+    EXPECT_TRUE(rawView.shown.back().file.failure());
     receive("1,2,3\r\n");
     EXPECT_FALSE(flushTicker.pending()) << "readings are not gathered for a log that is not open";
 }
@@ -170,17 +160,17 @@ INSTANTIATE_TEST_SUITE_P(Failures, RawLogOpenFailureTest,
 TEST_F(RawLogTest, ACancelledDialogOpensNothing)
 {
     chosenPath.clear();
-    rawLog.RawLogMenu_Click();
-    EXPECT_FALSE(rawLog.isOpen());
+    monitor.RawLogMenu_Click();
+    EXPECT_FALSE(monitor.rawLog().isOpen());
     EXPECT_TRUE(rawFiles.paths.empty());
     EXPECT_TRUE(rawView.shown.empty());
 }
 
 TEST_F(RawLogTest, HeadingIsKeptAsSentSoThatAReplaySumsTheSame)
 {
-    rawLog.RawLogMenu_Click();
+    monitor.RawLogMenu_Click();
     receive("350.4,0,0\r\n5.6,0,0\r\n");
-    rawLog.flush();
+    flushTicker.tick();
     EXPECT_NE(written().find(",350.4,0,0,0,\r\n"), std::string::npos) << written();
     EXPECT_NE(written().find(",5.6,0,0,0,\r\n"), std::string::npos) << "not the record's 366" << written();
 }

@@ -68,7 +68,13 @@ struct Station {
     testing::PostedTasks uiThread;
     platform::CaptureFileOutput captureFiles { uiThread.poster() };
     platform::CaptureFileOutput rawFiles { uiThread.poster() };
+    link::LinkState linkState;
     logger::Logger* logger = nullptr;
+
+    [[nodiscard]] monitor::MonitorServices services(platform::SerialControl& comPort)
+    {
+        return { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles, rawFlushTicker };
+    }
 };
 
 TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionThatWroteIt)
@@ -95,9 +101,7 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
         logger::LoggerOptions options;
         options.capturePath = liveCapture;
         options.rawPath = rawPath;
-        logger::Logger logger({ comPort, live.clock, live.pump, live.ticker, live.captureFiles, out, err,
-                                  &live.rawFiles, &live.rawFlushTicker },
-            options);
+        logger::Logger logger(live.services(comPort), out, err, options);
         live.logger = &logger;
         ASSERT_EQ(logger.run(), 0) << err.str();
         EXPECT_EQ(err.str(), "");
@@ -130,8 +134,7 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
         std::ostringstream err;
         logger::LoggerOptions options;
         options.capturePath = replayCapture;
-        logger::Logger logger(
-            { comPort, replay.clock, replay.pump, replay.ticker, replay.captureFiles, out, err }, options);
+        logger::Logger logger(replay.services(comPort), out, err, options);
         replay.logger = &logger;
         ASSERT_EQ(logger.run(), 0) << err.str();
         EXPECT_LT(replay.pass, replay.lastPass) << "the replay came to its end";

@@ -163,7 +163,7 @@ TEST(Averaging, StartAndEndTimesComeFromTheClock)
     testing::FakeClock clock({ 2008, 12, 31, 23, 59, 50, 0 });
     DataRecordClass record(clock);
     record.startAvg();
-    const platform::LocalDateTime start = clock.now();
+    const common::LocalDateTime start = clock.now();
     clock.advanceMilliseconds(20'000);
     record.endAvg();
     EXPECT_EQ(record.startTime(), start);

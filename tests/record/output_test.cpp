@@ -32,8 +32,8 @@ TEST(CaptureHeader, IsOneLineWrittenAndSyncedAtOnce)
 struct RecordCase {
     std::string name;
     int events; // startAvg calls; the last one opens the event written
-    platform::LocalDateTime start;
-    platform::LocalDateTime end;
+    common::LocalDateTime start;
+    common::LocalDateTime end;
     std::vector<std::string> before;
     std::vector<std::string> during;
     std::string expected;

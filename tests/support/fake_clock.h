@@ -7,15 +7,15 @@ namespace marlume::testing {
 // A clock that shows whatever the test sets.
 class FakeClock final : public platform::Clock {
 public:
-    explicit FakeClock(platform::LocalDateTime time = { 2008, 8, 18, 14, 2, 11, 0 })
+    explicit FakeClock(common::LocalDateTime time = { 2008, 8, 18, 14, 2, 11, 0 })
         : m_time(time)
     {
     }
-    [[nodiscard]] platform::LocalDateTime now() const override { return m_time; }
+    [[nodiscard]] common::LocalDateTime now() const override { return m_time; }
     // Moves with advanceMilliseconds only: setting the wall clock leaves it alone, as on a real machine.
     [[nodiscard]] std::int64_t monotonicMilliseconds() const override { return m_monotonic; }
 
-    void set(platform::LocalDateTime time) { m_time = time; }
+    void set(common::LocalDateTime time) { m_time = time; }
     void setTimeOfDay(int hour, int minute, int second, int millisecond = 0)
     {
         m_time.hour = hour;
@@ -27,7 +27,7 @@ public:
     void advanceMilliseconds(int milliseconds);
 
 private:
-    platform::LocalDateTime m_time;
+    common::LocalDateTime m_time;
     std::int64_t m_monotonic = 1'000'000;
 };
 

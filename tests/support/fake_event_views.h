@@ -28,10 +28,15 @@ class FakeCaptureView final : public events::CaptureView {
 public:
     [[nodiscard]] std::string captureButtonCaption() const override { return caption; }
     void setCaptureButtonCaption(const std::string& text) override { caption = text; }
-    void setCaptureLabel(const events::CaptureLabelText& text) override { label = text.text(); }
+    void showCaptureFile(const files::OutputFileStatus& shown) override
+    {
+        status = shown;
+        label = events::captureLabel(shown).text();
+    }
 
     std::string caption = "Create Capture File...";
     std::string label = "No file open";
+    files::OutputFileStatus status;
 };
 
 } // namespace marlume::testing

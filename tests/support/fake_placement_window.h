@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/window_placement.h"
+#include "placement/window_placement.h"
 
 namespace marlume::testing {
 
 // A window whose placement the test sets and reads directly.
-class FakePlacementWindow final : public app::PlacementWindow {
+class FakePlacementWindow final : public placement::PlacementWindow {
 public:
     [[nodiscard]] float left() const override { return m_left; }
     [[nodiscard]] float top() const override { return m_top; }
@@ -15,13 +15,13 @@ public:
     void setTop(float twips) override { m_top = twips; }
     void setWidth(float twips) override { m_width = twips; }
     void setHeight(float twips) override { m_height = twips; }
-    [[nodiscard]] app::WindowState windowState() const override { return state; }
+    [[nodiscard]] placement::WindowState windowState() const override { return state; }
     [[nodiscard]] bool isResizable() const override { return resizable; }
     [[nodiscard]] bool knowsPosition() const override { return positionKnown; }
     [[nodiscard]] float screenWidth() const override { return screenTwipsWide; }
     [[nodiscard]] float screenHeight() const override { return screenTwipsHigh; }
 
-    app::WindowState state = app::WindowState::Normal;
+    placement::WindowState state = placement::WindowState::Normal;
     bool resizable = true;
     bool positionKnown = true;
     float screenTwipsWide = 19200;

@@ -1,4 +1,4 @@
-#include "app/window_placement.h"
+#include "placement/window_placement.h"
 
 #include "common/number_text.h"
 #include "common/twips.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace marlume::app {
+namespace marlume::placement {
 
 namespace {
 
@@ -97,4 +97,4 @@ void KeepWindowOnScreen(PlacementWindow& window)
         window.setTop(maxTop);
 }
 
-} // namespace marlume::app
+} // namespace marlume::placement

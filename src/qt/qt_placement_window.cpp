@@ -1,4 +1,4 @@
-#include "app/qt_placement_window.h"
+#include "qt/qt_placement_window.h"
 
 #include "common/twips.h"
 
@@ -9,7 +9,7 @@
 
 #include <utility>
 
-namespace marlume::app {
+namespace marlume::qt {
 
 namespace {
 
@@ -73,14 +73,14 @@ void QtPlacementWindow::setHeight(float twips)
     resizeOuter({ m_window.frameGeometry().width(), common::twipsToPixels(twips) });
 }
 
-WindowState QtPlacementWindow::windowState() const
+placement::WindowState QtPlacementWindow::windowState() const
 {
     const Qt::WindowStates state = m_window.windowState();
     if (state.testFlag(Qt::WindowMinimized))
-        return WindowState::Minimized;
+        return placement::WindowState::Minimized;
     if (state.testFlag(Qt::WindowMaximized) || state.testFlag(Qt::WindowFullScreen))
-        return WindowState::Maximized;
-    return WindowState::Normal;
+        return placement::WindowState::Maximized;
+    return placement::WindowState::Normal;
 }
 
 bool QtPlacementWindow::isResizable() const
@@ -125,4 +125,4 @@ QSize QtPlacementWindow::frameExtra() const
     return m_window.frameGeometry().size() - m_window.geometry().size();
 }
 
-} // namespace marlume::app
+} // namespace marlume::qt

@@ -1,4 +1,4 @@
-#include "app/window_placement.h"
+#include "placement/window_placement.h"
 
 #include "support/case_name.h"
 #include "support/fake_placement_window.h"
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace marlume::app {
+namespace marlume::placement {
 namespace {
 
 using testing::FakePlacementWindow;
@@ -172,4 +172,4 @@ TEST(WindowPlacement, SaveRestoreSaveGivesTheSameEntries)
 }
 
 } // namespace
-} // namespace marlume::app
+} // namespace marlume::placement

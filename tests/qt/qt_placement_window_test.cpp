@@ -1,4 +1,4 @@
-#include "app/qt_placement_window.h"
+#include "qt/qt_placement_window.h"
 
 #include "support/case_name.h"
 #include "support/fake_settings_store.h"
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace marlume::app {
+namespace marlume::qt {
 namespace {
 
 using testing::FakeSettingsStore;
@@ -84,7 +84,7 @@ TEST(QtPlacementWindow, MaximisedWindowSavesNothing)
     OpenedWindow window(savedPlacement());
     window.widget.showMaximized();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.placement.windowState(), WindowState::Maximized);
+    EXPECT_EQ(window.placement.windowState(), placement::WindowState::Maximized);
     FakeSettingsStore saved;
     SaveWindowPlacement(window.placement, saved, "Velmora");
     EXPECT_TRUE(saved.entries.empty());
@@ -137,4 +137,4 @@ INSTANTIATE_TEST_SUITE_P(Entries, DamagedPlacementTest,
     testing::CaseName());
 
 } // namespace
-} // namespace marlume::app
+} // namespace marlume::qt

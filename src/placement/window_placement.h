@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace marlume::app {
+namespace marlume::placement {
 
 enum class WindowState { Normal, Minimized, Maximized };
 
@@ -42,4 +42,4 @@ void SaveWindowPlacement(const PlacementWindow& window, platform::SettingsStore&
 // Moves the window's top-left corner into the screen; its size is left alone.
 void KeepWindowOnScreen(PlacementWindow& window);
 
-} // namespace marlume::app
+} // namespace marlume::placement

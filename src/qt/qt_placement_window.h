@@ -1,20 +1,20 @@
 #pragma once
 
-#include "app/window_placement.h"
+#include "placement/window_placement.h"
 
 #include <QObject>
 #include <QSize>
 
 class QWidget;
 
-namespace marlume::app {
+namespace marlume::qt {
 
 // A top-level QWidget seen as a window with a placement: the outer frame's position
 // and size in twips. The frame's margins are known only once the window is shown
 // (on X11 only when the window manager has framed it), so an outer size set before
 // then is applied to the client area as soon as the margins are known: a saved
 // placement comes back as it was saved instead of growing by the frame on every start.
-class QtPlacementWindow final : public QObject, public PlacementWindow {
+class QtPlacementWindow final : public QObject, public placement::PlacementWindow {
 public:
     explicit QtPlacementWindow(QWidget& window);
 
@@ -26,7 +26,7 @@ public:
     void setTop(float twips) override;
     void setWidth(float twips) override;
     void setHeight(float twips) override;
-    [[nodiscard]] WindowState windowState() const override;
+    [[nodiscard]] placement::WindowState windowState() const override;
     [[nodiscard]] bool isResizable() const override;
     [[nodiscard]] bool knowsPosition() const override;
     [[nodiscard]] float screenWidth() const override;
@@ -43,4 +43,4 @@ private:
     QSize m_pendingOuter; // valid while an outer size waits for the frame's margins
 };
 
-} // namespace marlume::app
+} // namespace marlume::qt
