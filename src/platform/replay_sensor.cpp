@@ -10,8 +10,6 @@ namespace marlume::platform {
 
 namespace {
 
-constexpr double kDaySeconds = 86400.0;
-
 std::string_view headerLine()
 {
     std::string_view header = common::kRawLogHeader;
@@ -22,9 +20,9 @@ std::string_view headerLine()
 } // namespace
 
 ReplaySensor::ReplaySensor(std::string path, double speed, const Clock& clock, Notice notice)
-    : m_path(std::move(path))
+    : BuiltInSensor(clock)
+    , m_path(std::move(path))
     , m_speed(speed > 0 ? speed : 1.0)
-    , m_clock(clock)
     , m_notice(std::move(notice))
 {
 }
@@ -56,7 +54,7 @@ bool ReplaySensor::open(const LineSettings&)
         return false;
     }
     m_origin = common::localMilliseconds(m_next->time);
-    m_lastTimeOfDay = m_clock.now().secondsSinceMidnight();
+    restartSteps();
     m_elapsedMs = 0;
     m_received.clear();
     m_sentEvent = 0;
@@ -73,21 +71,6 @@ void ReplaySensor::close()
     m_file.close();
     m_next.reset();
     m_received.clear();
-}
-
-std::optional<std::size_t> ReplaySensor::available()
-{
-    advance();
-    return m_received.size();
-}
-
-std::optional<std::string> ReplaySensor::read(std::size_t maxCount)
-{
-    advance();
-    const auto count = std::min(maxCount, m_received.size());
-    std::string taken = m_received.substr(0, count);
-    m_received.erase(0, count);
-    return taken;
 }
 
 std::optional<bool> ReplaySensor::cts()
@@ -108,13 +91,7 @@ void ReplaySensor::advance()
 {
     if (!m_open)
         return;
-    const double timeOfDay = m_clock.now().secondsSinceMidnight();
-    double step = timeOfDay - m_lastTimeOfDay;
-    if (step < 0)
-        step += kDaySeconds; // midnight has passed
-    m_lastTimeOfDay = timeOfDay;
-    // Whole milliseconds, as the clock counts them: sums of tenths of seconds must not fall short.
-    m_elapsedMs += std::llround(step * 1000.0);
+    m_elapsedMs += millisecondsSinceLastStep();
     const double playedTo = static_cast<double>(m_elapsedMs) * m_speed;
 
     while (m_next && static_cast<double>(common::localMilliseconds(m_next->time) - m_origin) <= playedTo) {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "common/raw_log_format.h"
-#include "platform/clock.h"
-#include "platform/serial_device.h"
+#include "platform/built_in_sensor.h"
 
 #include <fstream>
 #include <functional>
@@ -19,7 +18,7 @@ namespace marlume::platform {
 // of days costs no memory. A file that is no raw log is told through the notice handler and the
 // opening fails; a bad line later ends the replay there, and so does the end of the file: the sensor
 // then stays silent, as a sensor that has stopped sending.
-class ReplaySensor final : public SerialDevice {
+class ReplaySensor final : public BuiltInSensor {
 public:
     // A message for the operator; problem is false for one that tells no fault (the end of the log).
     using Notice = std::function<void(const std::string& message, bool problem)>;
@@ -28,13 +27,11 @@ public:
 
     bool open(const LineSettings& settings) override;
     void close() override;
-    std::optional<std::size_t> available() override;
-    std::optional<std::string> read(std::size_t maxCount) override;
     std::optional<bool> cts() override;
     std::optional<std::uint32_t> ctsChangeCount() override;
 
 private:
-    void advance();
+    void advance() override;
     // Reads the line after the last into m_next; the reason when it is no reading line.
     [[nodiscard]] std::optional<std::string> readNext();
     void playNext();
@@ -43,7 +40,6 @@ private:
 
     std::string m_path;
     double m_speed;
-    const Clock& m_clock;
     Notice m_notice;
     std::ifstream m_file;
     bool m_open = false;
@@ -51,9 +47,7 @@ private:
     std::int64_t m_played = 0;
     std::optional<common::RawLogEntry> m_next; // the reading to send next; none once the replay ends
     std::int64_t m_origin = 0; // recorded milliseconds of the first reading
-    double m_lastTimeOfDay = 0;
     std::int64_t m_elapsedMs = 0; // since the opening, on the clock
-    std::string m_received;
     std::int32_t m_sentEvent = 0; // the event of the reading sent last
     bool m_cts = false;
     std::uint32_t m_ctsChanges = 0;

@@ -10,7 +10,6 @@ namespace marlume::platform {
 
 namespace {
 
-constexpr double kDaySeconds = 86400.0;
 // Sentences older than this are not made when the sensor is next looked at.
 constexpr double kLongestBacklogSeconds = 1.0;
 constexpr double kShortestSentenceGap = 0.05;
@@ -37,7 +36,7 @@ void appendFixed(std::string& text, double value)
 } // namespace
 
 SimulatedSensor::SimulatedSensor(const Clock& clock)
-    : m_clock(clock)
+    : BuiltInSensor(clock)
 {
 }
 
@@ -56,21 +55,6 @@ void SimulatedSensor::close()
     advance();
     m_open = false;
     m_received.clear();
-}
-
-std::optional<std::size_t> SimulatedSensor::available()
-{
-    advance();
-    return m_received.size();
-}
-
-std::optional<std::string> SimulatedSensor::read(std::size_t maxCount)
-{
-    advance();
-    const auto count = std::min(maxCount, m_received.size());
-    std::string taken = m_received.substr(0, count);
-    m_received.erase(0, count);
-    return taken;
 }
 
 std::optional<bool> SimulatedSensor::cts()
@@ -102,12 +86,7 @@ bool SimulatedSensor::ctsAt(double seconds)
 
 void SimulatedSensor::advance()
 {
-    const double timeOfDay = m_clock.now().secondsSinceMidnight();
-    double step = m_lastTimeOfDay ? timeOfDay - *m_lastTimeOfDay : 0.0;
-    if (step < 0.0)
-        step += kDaySeconds;
-    m_lastTimeOfDay = timeOfDay;
-    const double until = m_elapsed + step;
+    const double until = m_elapsed + static_cast<double>(millisecondsSinceLastStep()) / 1000.0;
     if (m_nextSentenceAt < until - kLongestBacklogSeconds) {
         // Closed, or not read for long: what would have been sent by now is lost anyway.
         m_sending.clear();

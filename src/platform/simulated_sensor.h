@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/serial_device.h"
+#include "platform/built_in_sensor.h"
 
 #include <optional>
 #include <random>
@@ -13,15 +12,13 @@ namespace marlume::platform {
 // its characters becoming available as at 19200 baud; heading, pitch and roll drift smoothly and now and
 // then swing past the tilt alarm; now and then it sends a status line that is no reading; and its CTS
 // line goes high for a few seconds at regular intervals, as the instrument does while it integrates.
-// Time comes from the clock, so the sensor runs on while the port is closed, like a real one.
-class SimulatedSensor final : public SerialDevice {
+// Time comes from the monotonic clock, so the sensor runs on while the port is closed, like a real one.
+class SimulatedSensor final : public BuiltInSensor {
 public:
     explicit SimulatedSensor(const Clock& clock);
 
     bool open(const LineSettings& settings) override;
     void close() override;
-    std::optional<std::size_t> available() override;
-    std::optional<std::string> read(std::size_t maxCount) override;
     std::optional<bool> cts() override;
 
 private:
@@ -42,17 +39,14 @@ private:
     [[nodiscard]] static Attitude attitudeAt(double seconds);
     [[nodiscard]] static bool ctsAt(double seconds);
 
-    void advance();
+    void advance() override;
     void startSentence();
 
-    const Clock& m_clock;
-    std::optional<double> m_lastTimeOfDay;
     double m_elapsed = 0;
     double m_nextSentenceAt = 0;
     std::string m_sending;
     double m_sendingSince = 0;
     std::size_t m_sent = 0;
-    std::string m_received;
     bool m_open = false;
     std::minstd_rand m_random;
 };

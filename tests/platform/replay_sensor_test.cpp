@@ -72,6 +72,15 @@ TEST_F(ReplaySensorTest, SendsEachSentenceAtItsRecordedPace)
     EXPECT_FALSE(notices[0].problem);
 }
 
+TEST_F(ReplaySensorTest, AWallClockSetBackAnHourPlaysOnlyTheTimeThatPassed)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "", "" }));
+    ASSERT_TRUE(sensor.open({}));
+    EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n");
+    clock.setTimeOfDay(13, 2, 11); // the end of summer time
+    EXPECT_EQ(tick(sensor, 100), "101,1.5,-2\r\n") << "a tenth of a second, not the rest of the log";
+}
+
 TEST_F(ReplaySensorTest, TenTimesFasterTakesATenthOfTheTime)
 {
     ReplaySensor sensor = sensorFor(logOf({ "", "", "" }), 10);
