@@ -1,20 +1,18 @@
 #include "chart/qt_chart_window.h"
 
-#include "common/number_text.h"
+#include "chart/chart_geometry.h"
 #include "placement/window_placement.h"
-#include "record/tilt.h"
+#include "qt/qt_locale_separators.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <array>
-#include <cmath>
 
 namespace marlume::chart {
 
@@ -22,8 +20,6 @@ namespace {
 
 constexpr std::array<int, 4> kSpanMinutes { 1, 5, 15, 60 };
 constexpr int kDefaultSpanIndex = 1;
-// Longer than this without a reading, the line breaks even where no loss of link was seen.
-constexpr std::int64_t kBreakMs = 3000;
 
 const std::array<QColor, kSeriesCount> kSeriesColours {
     QColor(0xC0, 0x20, 0x20), // tilt
@@ -33,106 +29,44 @@ const std::array<QColor, kSeriesCount> kSeriesColours {
 };
 const std::array<const char*, kSeriesCount> kSeriesNames { "Tilt", "Heading", "Pitch", "Roll" };
 
-// A value range drawn into a band of the plot.
-struct Pane {
-    QRectF rect;
-    float low;
-    float high;
-    [[nodiscard]] double y(float value) const
-    {
-        const double clamped = std::clamp(value, low, high);
-        return rect.bottom() - (clamped - low) / (high - low) * rect.height();
-    }
-};
-
-struct TimeAxis {
-    std::int64_t startMs;
-    std::int64_t spanMs;
-    QRectF rect;
-    [[nodiscard]] double x(std::int64_t ms) const
-    {
-        return rect.left() + static_cast<double>(ms - startMs) / static_cast<double>(spanMs) * rect.width();
-    }
-};
-
-QString clockText(std::int64_t ms)
+QRectF toQRect(const Box& box)
 {
-    const std::int64_t dayMs = ((ms % 86'400'000) + 86'400'000) % 86'400'000;
-    const auto part
-        = [](std::int64_t value) { return QString::fromStdString(common::wholeNumberText(value, 2)); };
-    return part(dayMs / 3'600'000) + QLatin1Char(':') + part(dayMs / 60'000 % 60) + QLatin1Char(':')
-        + part(dayMs / 1000 % 60);
+    return { box.left, box.top, box.width, box.height };
 }
 
-bool inGap(const ChartModel& model, std::int64_t fromMs, std::int64_t toMs)
+Qt::Alignment toQt(Align align)
 {
-    for (std::size_t i = model.gaps().size(); i-- > 0;) {
-        const LinkGap& gap = model.gaps()[i];
-        if (gap.fromMs >= fromMs && gap.fromMs <= toMs)
-            return true;
-        if (gap.toMs && *gap.toMs < fromMs)
-            break;
+    switch (align) {
+    case Align::Left:
+        return Qt::AlignLeft;
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        break;
     }
-    return false;
+    return Qt::AlignRight;
 }
 
-// One polyline per series through the values, broken at gaps.
-template <typename Items, typename Time, typename Value>
-void drawSeries(QPainter& painter, const ChartModel& model, const Items& items, std::size_t first,
-    const TimeAxis& axis, const Pane& pane, std::size_t series, Time timeOf, Value valueOf)
+void drawLabel(QPainter& painter, const Label& label, Qt::Alignment vertical)
 {
-    QPolygonF line;
-    std::int64_t previous = 0;
-    painter.setPen(QPen(kSeriesColours[series], 1.5));
-    for (std::size_t i = first; i < items.size(); ++i) {
-        const std::int64_t ms = timeOf(items[i]);
-        if (!line.isEmpty() && (ms - previous > kBreakMs || inGap(model, previous, ms))) {
-            painter.drawPolyline(line);
-            line.clear();
-        }
-        line.append(QPointF(axis.x(ms), pane.y(valueOf(items[i]))));
-        previous = ms;
-    }
-    if (line.size() == 1)
-        painter.drawPoint(line.front());
-    else if (!line.isEmpty())
-        painter.drawPolyline(line);
+    painter.drawText(toQRect(label.box), toQt(label.align) | vertical, QString::fromStdString(label.text));
 }
 
-// The first index whose time is not before startMs, by bisection: the ring is in time order.
-template <typename Items, typename Time>
-std::size_t firstFrom(const Items& items, std::int64_t startMs, Time timeOf)
+QPolygonF toPolygon(const std::vector<Spot>& points)
 {
-    std::size_t low = 0;
-    std::size_t high = items.size();
-    while (low < high) {
-        const std::size_t middle = (low + high) / 2;
-        if (timeOf(items[middle]) < startMs)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return low > 0 ? low - 1 : 0; // one before, so that the line enters from the left edge
-}
-
-void drawGrid(QPainter& painter, const Pane& pane, std::initializer_list<float> marks)
-{
-    painter.setPen(QPen(QColor(0xE0, 0xE0, 0xE0), 1));
-    for (const float mark : marks) {
-        const double y = pane.y(mark);
-        painter.drawLine(QPointF(pane.rect.left(), y), QPointF(pane.rect.right(), y));
-        painter.setPen(Qt::darkGray);
-        painter.drawText(QRectF(0, y - 8, pane.rect.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-            QString::number(static_cast<int>(mark)));
-        painter.setPen(QPen(QColor(0xE0, 0xE0, 0xE0), 1));
-    }
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const Spot& point : points)
+        polygon.append(QPointF(point.x, point.y));
+    return polygon;
 }
 
 } // namespace
 
-ChartPlot::ChartPlot(const ChartModel& model, QWidget* parent)
+ChartPlot::ChartPlot(const ChartModel& model, char timeSeparator, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
+    , m_timeSeparator(timeSeparator)
 {
     setObjectName(QStringLiteral("ChartPlot"));
     setMinimumSize(320, 200);
@@ -143,108 +77,56 @@ void ChartPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    const QRectF area = QRectF(rect()).adjusted(40, 18, -10, -22);
-    const Pane angles { QRectF(area.left(), area.top(), area.width(), area.height() * 0.62), -90, 90 };
-    const Pane heading { QRectF(area.left(), angles.rect.bottom() + 10, area.width(),
-                             area.bottom() - angles.rect.bottom() - 10),
-        0, 360 };
     const std::int64_t spanMs = std::chrono::duration_cast<std::chrono::milliseconds>(m_span).count();
-    const std::int64_t endMs = m_endMs.value_or(m_model.latestMs().value_or(0));
-    const TimeAxis axis { endMs - spanMs, spanMs, area };
-    painter.setClipRect(rect());
+    const ChartScene scene = layoutChart(m_model,
+        { static_cast<double>(width()), static_cast<double>(height()), spanMs,
+            m_endMs.value_or(m_model.latestMs().value_or(0)), m_timeSeparator });
+    const QRectF area = toQRect(scene.axis.box);
 
     // Gaps, then events, under the lines.
-    for (std::size_t i = 0; i < m_model.gaps().size(); ++i) {
-        const LinkGap& gap = m_model.gaps()[i];
-        const std::int64_t to = gap.toMs.value_or(endMs);
-        if (to < axis.startMs || gap.fromMs > endMs)
-            continue;
-        const QRectF band(QPointF(std::max(axis.x(gap.fromMs), area.left()), area.top()),
-            QPointF(std::min(axis.x(to), area.right()), area.bottom()));
-        painter.fillRect(band, QBrush(QColor(0xB0, 0xB0, 0xB0), Qt::BDiagPattern));
-        painter.setPen(Qt::darkGray);
-        painter.drawText(band, Qt::AlignCenter, QStringLiteral("link down"));
-    }
-    for (std::size_t i = 0; i < m_model.events().size(); ++i) {
-        const EventSpan& span = m_model.events()[i];
-        const std::int64_t to = span.endMs.value_or(endMs);
-        if (to < axis.startMs || span.startMs > endMs)
-            continue;
-        const double left = std::max(axis.x(span.startMs), area.left());
-        const double right = std::max(std::min(axis.x(to), area.right()), left + 1);
-        painter.fillRect(
-            QRectF(QPointF(left, area.top()), QPointF(right, area.bottom())), QColor(0xFF, 0xE8, 0xA0));
-        painter.setPen(QColor(0x80, 0x60, 0x00));
-        // Inside the band's top, clear of the legend above the plot.
-        painter.drawText(QRectF(left + 2, area.top() + 1, std::max(right - left, 30.0), 16),
-            Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(common::wholeNumberText(span.number, 3)));
-    }
-
-    drawGrid(painter, angles, { -90, -55, 0, 55, 90 });
-    drawGrid(painter, heading, { 0, 180, 360 });
-    painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
-    painter.drawLine(QPointF(area.left(), angles.y(record::kOverRangeTilt)),
-        QPointF(area.right(), angles.y(record::kOverRangeTilt)));
-    painter.setPen(Qt::gray);
-    painter.drawRect(angles.rect);
-    painter.drawRect(heading.rect);
-
-    // Time labels at the edges and the middle.
     painter.setPen(Qt::darkGray);
-    for (const double share : { 0.0, 0.5, 1.0 }) {
-        const std::int64_t ms = axis.startMs + static_cast<std::int64_t>(share * static_cast<double>(spanMs));
-        const double x = axis.x(ms);
-        const Qt::Alignment align = share == 0.0 ? Qt::AlignLeft
-            : share == 1.0                       ? Qt::AlignRight
-                                                 : Qt::AlignHCenter;
-        painter.drawText(QRectF(x
-                                 - (share == 0.0        ? 0
-                                         : share == 1.0 ? 80
-                                                        : 40),
-                             area.bottom() + 2, 80, 18),
-            align | Qt::AlignTop, clockText(ms));
+    for (const Label& gap : scene.gaps) {
+        painter.fillRect(toQRect(gap.box), QBrush(QColor(0xB0, 0xB0, 0xB0), Qt::BDiagPattern));
+        drawLabel(painter, gap, Qt::AlignVCenter);
     }
+    for (const Box& band : scene.eventBands)
+        painter.fillRect(toQRect(band), QColor(0xFF, 0xE8, 0xA0));
+    painter.setPen(QColor(0x80, 0x60, 0x00));
+    for (const Label& number : scene.eventNumbers)
+        drawLabel(painter, number, Qt::AlignTop);
+
+    painter.setPen(QPen(QColor(0xE0, 0xE0, 0xE0), 1));
+    for (const double y : scene.gridLines)
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    painter.setPen(Qt::darkGray);
+    for (const Label& label : scene.valueLabels)
+        drawLabel(painter, label, Qt::AlignVCenter);
+    for (const Label& label : scene.timeLabels)
+        drawLabel(painter, label, Qt::AlignTop);
+    painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
+    painter.drawLine(QPointF(area.left(), scene.alarmY), QPointF(area.right(), scene.alarmY));
+    painter.setPen(Qt::gray);
+    painter.drawRect(toQRect(scene.angles.box));
+    painter.drawRect(toQRect(scene.heading.box));
 
     painter.setClipRect(area.adjusted(0, -1, 0, 1));
-    const auto paneOf = [&](std::size_t series) -> const Pane& {
-        return series == static_cast<std::size_t>(Series::Heading) ? heading : angles;
-    };
-    // One by one where a second is wide on screen; second by second over the longer spans.
-    if (spanMs <= 2 * 60'000) {
-        const auto& points = m_model.points();
-        const auto timeOf = [](const ChartPoint& point) { return point.ms; };
-        const std::size_t first = firstFrom(points, axis.startMs, timeOf);
-        for (std::size_t series = 0; series < kSeriesCount; ++series)
-            drawSeries(painter, m_model, points, first, axis, paneOf(series), series, timeOf,
-                [series](const ChartPoint& point) { return point.values[series]; });
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::red);
-        for (std::size_t i = first; i < points.size(); ++i) {
-            if (points[i].over)
-                painter.drawEllipse(QPointF(axis.x(points[i].ms), angles.y(points[i].values[0])), 2.5, 2.5);
-        }
-    } else {
-        const auto& seconds = m_model.seconds();
-        const auto timeOf = [](const ChartSecond& second) { return second.second * 1000 + 500; };
-        const std::size_t first = firstFrom(seconds, axis.startMs, timeOf);
-        for (std::size_t series = 0; series < kSeriesCount; ++series) {
-            const Pane& pane = paneOf(series);
-            painter.setPen(QPen(kSeriesColours[series].lighter(150), 1));
-            for (std::size_t i = first; i < seconds.size(); ++i) {
-                const double x = axis.x(timeOf(seconds[i]));
-                painter.drawLine(
-                    QPointF(x, pane.y(seconds[i].low[series])), QPointF(x, pane.y(seconds[i].high[series])));
-            }
-            drawSeries(painter, m_model, seconds, first, axis, pane, series, timeOf,
-                [series](const ChartSecond& second) { return second.last[series]; });
-        }
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::red);
-        for (std::size_t i = first; i < seconds.size(); ++i) {
-            if (seconds[i].over)
-                painter.drawRect(QRectF(axis.x(timeOf(seconds[i])) - 1, angles.rect.top(), 3, 5));
-        }
+    for (const RangeBar& range : scene.ranges) {
+        painter.setPen(QPen(kSeriesColours[range.series].lighter(150), 1));
+        painter.drawLine(QPointF(range.from.x, range.from.y), QPointF(range.to.x, range.to.y));
     }
+    for (const Line& line : scene.lines) {
+        painter.setPen(QPen(kSeriesColours[line.series], 1.5));
+        if (line.points.size() == 1)
+            painter.drawPoint(QPointF(line.points.front().x, line.points.front().y));
+        else
+            painter.drawPolyline(toPolygon(line.points));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::red);
+    for (const Spot& dot : scene.overDots)
+        painter.drawEllipse(QPointF(dot.x, dot.y), 2.5, 2.5);
+    for (const Box& mark : scene.overMarks)
+        painter.drawRect(toQRect(mark));
 
     // The legend, over the lines at the top right.
     painter.setClipping(false);
@@ -264,7 +146,7 @@ ChartWindow::ChartWindow(const ChartModel& model, platform::SettingsStore& setti
     , m_model(model)
     , m_settings(settings)
     , m_placement(*this)
-    , m_plot(new ChartPlot(model, this))
+    , m_plot(new ChartPlot(model, qt::localeSeparators().time, this))
     , m_spanBox(new QComboBox(this))
     , m_pauseButton(new QPushButton(QStringLiteral("&Pause"), this))
 {

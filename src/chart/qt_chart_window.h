@@ -15,11 +15,13 @@ class QPushButton;
 
 namespace marlume::chart {
 
-// The plot itself, drawn with QPainter from the model: tilt, pitch and roll with the alarm line above,
-// heading below, events shaded and numbered, over readings marked, gaps where the link was down.
+// The plot itself: it paints with QPainter what layoutChart places (tilt, pitch and roll with the alarm
+// line above, heading below, events shaded and numbered, over readings marked, gaps where the link was
+// down), and the legend.
 class ChartPlot final : public QWidget {
 public:
-    ChartPlot(const ChartModel& model, QWidget* parent);
+    // Times are written with the user's time separator.
+    ChartPlot(const ChartModel& model, char timeSeparator, QWidget* parent);
 
     void setSpan(std::chrono::minutes span) { m_span = span; }
     [[nodiscard]] std::chrono::minutes span() const { return m_span; }
@@ -32,6 +34,7 @@ protected:
 
 private:
     const ChartModel& m_model;
+    char m_timeSeparator;
     std::chrono::minutes m_span { 5 };
     std::optional<std::int64_t> m_endMs;
 };

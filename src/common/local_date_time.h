@@ -26,5 +26,7 @@ struct LocalDateTime {
 
 // Milliseconds from 1970-01-01T00:00 on the same local clock, for placing times on one axis.
 [[nodiscard]] std::int64_t localMilliseconds(const LocalDateTime& time);
+// The date and time of a count of localMilliseconds.
+[[nodiscard]] LocalDateTime localDateTime(std::int64_t milliseconds);
 
 } // namespace marlume::common

@@ -90,6 +90,9 @@ TEST(RawLogFormat, LocalMillisecondsCountAcrossMidnightAndMonths)
         localMilliseconds({ 2024, 3, 1, 0, 0, 0, 0 }) - localMilliseconds({ 2024, 2, 28, 23, 59, 59, 500 }),
         86'400'000 + 500)
         << "2024 is a leap year";
+    for (const LocalDateTime time : { LocalDateTime { 1970, 1, 1, 0, 0, 0, 0 },
+             LocalDateTime { 2024, 2, 29, 23, 59, 59, 999 }, LocalDateTime { 1969, 12, 31, 23, 0, 0, 5 } })
+        EXPECT_EQ(localDateTime(localMilliseconds(time)), time) << "and back";
 }
 
 } // namespace

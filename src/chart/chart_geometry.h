@@ -1,0 +1,100 @@
+#pragma once
+
+#include "chart/chart_model.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace marlume::chart {
+
+// A rectangle and a point in the plot's pixels, without a widget.
+struct Box {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+    [[nodiscard]] double right() const { return left + width; }
+    [[nodiscard]] double bottom() const { return top + height; }
+    friend bool operator==(const Box&, const Box&) = default;
+};
+
+struct Spot {
+    double x = 0;
+    double y = 0;
+    friend bool operator==(const Spot&, const Spot&) = default;
+};
+
+// A value range drawn into a band of the plot; values beyond it stay at its edge.
+struct Pane {
+    Box box;
+    float low = 0;
+    float high = 0;
+    [[nodiscard]] double y(float value) const;
+};
+
+// The time axis: local milliseconds (see common::localMilliseconds) across the plot's width.
+struct TimeAxis {
+    std::int64_t startMs = 0;
+    std::int64_t spanMs = 1;
+    Box box;
+    [[nodiscard]] double x(std::int64_t ms) const;
+};
+
+enum class Align { Left, Centre, Right };
+
+struct Label {
+    Box box;
+    std::string text;
+    Align align = Align::Left;
+};
+
+// One unbroken stretch of a series; a single point is drawn as a dot.
+struct Line {
+    std::size_t series = 0;
+    std::vector<Spot> points;
+};
+
+// The low-to-high range of one second of a series.
+struct RangeBar {
+    std::size_t series = 0;
+    Spot from;
+    Spot to;
+};
+
+// Everything the plot draws, placed: the widget only paints it.
+struct ChartScene {
+    Pane angles; // tilt, pitch and roll
+    Pane heading;
+    TimeAxis axis;
+    std::vector<double> gridLines; // heights of the value marks, both panes
+    std::vector<Label> valueLabels;
+    double alarmY = 0; // the over-range limit
+    std::vector<Label> timeLabels;
+    std::vector<Label> gaps; // "link down" across each stretch without a link
+    std::vector<Box> eventBands;
+    std::vector<Label> eventNumbers;
+    std::vector<RangeBar> ranges; // second by second only
+    std::vector<Line> lines;
+    std::vector<Spot> overDots; // readings over range, one by one
+    std::vector<Box> overMarks; // seconds with a reading over range
+};
+
+// What the plot shows: its size in pixels, its span and the moment at its right edge.
+struct ChartFrame {
+    double width = 0;
+    double height = 0;
+    std::int64_t spanMs = 0;
+    std::int64_t endMs = 0;
+    char timeSeparator = ':';
+};
+
+// Readings further apart than this are not joined, even where no loss of link was seen.
+inline constexpr std::int64_t kLineBreakMs = 3000;
+// Spans up to this long are drawn reading by reading; longer ones second by second.
+inline constexpr std::int64_t kLongestReadingSpanMs = 2 * 60'000;
+
+[[nodiscard]] ChartScene layoutChart(const ChartModel& model, const ChartFrame& frame);
+
+} // namespace marlume::chart
