@@ -1,16 +1,8 @@
 #include "monitor/monitor.h"
 
 #include "common/time_text.h"
-
 #include "support/case_name.h"
-#include "support/fake_clock.h"
-#include "support/fake_event_pump.h"
-#include "support/fake_event_views.h"
-#include "support/fake_link_view.h"
-#include "support/fake_output_files.h"
-#include "support/fake_raw_log_view.h"
-#include "support/fake_serial_control.h"
-#include "support/fake_ticker.h"
+#include "support/monitor_on_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -42,47 +34,15 @@ public:
     std::vector<common::LocalDateTime> finds;
 };
 
-// The monitor on fakes, its sensor on an open port 1, with a capture file the operator names at once.
-class MonitorTest : public ::testing::Test {
+class MonitorTest : public ::testing::Test, public testing::MonitorOnFakes {
 protected:
     MonitorTest()
     {
-        comPort.presentPorts = { 1 };
-        static_cast<void>(comPort.setPortOpen(true));
         monitor.addListener(listener);
         monitor.start();
     }
 
-    // The sensor sends these lines and one tick takes them.
-    void receive(std::string_view lines)
-    {
-        comPort.arrive(lines);
-        ticker.tick();
-    }
-
-    link::LinkState linkState;
-    testing::FakeSerialControl comPort;
-    testing::FakeClock clock;
-    testing::FakeEventPump pump;
-    testing::FakeTicker ticker { clock };
-    testing::FakeTicker flushTicker { clock };
-    testing::FakeOutputFiles files;
-    testing::FakeOutputFiles rawFiles;
-    testing::FakeLinkView linkView;
-    testing::FakeEventTableView tableView;
-    testing::FakeCaptureView captureView;
-    testing::FakeRawLogView rawView;
     RecordingListener listener;
-    Monitor monitor { { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker },
-        { linkView, tableView, captureView, rawView,
-            [](std::string& fileName, std::int16_t&) {
-                fileName = "/data/run.csv";
-                return true;
-            },
-            [](std::string& fileName, std::int16_t&) {
-                fileName = "/data/raw.txt";
-                return true;
-            } } };
 };
 
 TEST_F(MonitorTest, LooksAtAPortThatCannotTellOfItsNewsEveryTenMillisecondsUntilTheEnd)
@@ -107,43 +67,10 @@ TEST_F(MonitorTest, ShuttingDownPutsTheRawLogOnDiskAndClosesIt)
     EXPECT_EQ(rawView.label(), "Raw log closed: 1 reading logged, 0 lines rejected");
 }
 
-// A clock a second later at every look, as a slow machine may be between two looks.
-class HurryingClock final : public platform::Clock {
-public:
-    [[nodiscard]] common::LocalDateTime now() const override
-    {
-        return { 2008, 8, 18, 14, 2, m_seconds++ % 60, 0 };
-    }
-    [[nodiscard]] std::int64_t monotonicMilliseconds() const override { return 0; }
-
-private:
-    mutable int m_seconds = 0;
-};
-
-TEST(MonitorTimeStamp, TheScreenAndEveryListenerShowTheTimeTheReadingCame)
+TEST_F(MonitorTest, TheScreenAndEveryListenerShowTheTimeTheReadingCame)
 {
-    HurryingClock clock;
-    testing::FakeClock tickerClock;
-    link::LinkState linkState;
-    testing::FakeSerialControl comPort;
-    testing::FakeEventPump pump;
-    testing::FakeTicker ticker { tickerClock };
-    testing::FakeTicker flushTicker { tickerClock };
-    testing::FakeOutputFiles files;
-    testing::FakeOutputFiles rawFiles;
-    testing::FakeLinkView linkView;
-    testing::FakeEventTableView tableView;
-    testing::FakeCaptureView captureView;
-    testing::FakeRawLogView rawView;
-    RecordingListener listener;
-    Monitor monitor { { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker },
-        { linkView, tableView, captureView, rawView, {}, {} } };
-    monitor.addListener(listener);
-    comPort.presentPorts = { 1 };
-    static_cast<void>(comPort.setPortOpen(true));
-    comPort.arrive("1,2,3\n");
-    monitor.wake();
-
+    clock.moveOnEveryLook(1000);
+    receive("1,2,3\n");
     ASSERT_EQ(listener.readings.size(), 1U);
     ASSERT_EQ(linkView.readings.size(), 1U);
     EXPECT_EQ(linkView.readings[0].texts[0].text, common::timeText(listener.readings[0].time));
@@ -221,7 +148,7 @@ TEST_F(MonitorTest, TheButtonsWorkAsCtsDoes)
     EXPECT_EQ(captureView.label, "Saving to \"run.csv\"");
     monitor.TriggerButton_MouseDown();
     monitor.TriggerButton_MouseUp();
-    EXPECT_EQ(files.output.contents[1],
+    EXPECT_EQ(captureFiles.output.contents[1],
         "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n"
         "2,08/18/2008,14:02:11,14:02:11,2.2,100,1,2, 1 \r\n");
 }

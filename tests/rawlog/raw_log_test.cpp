@@ -1,16 +1,8 @@
 #include "rawlog/raw_log.h"
 
 #include "common/raw_log_format.h"
-#include "monitor/monitor.h"
 #include "support/case_name.h"
-#include "support/fake_clock.h"
-#include "support/fake_event_pump.h"
-#include "support/fake_event_views.h"
-#include "support/fake_link_view.h"
-#include "support/fake_output_files.h"
-#include "support/fake_raw_log_view.h"
-#include "support/fake_serial_control.h"
-#include "support/fake_ticker.h"
+#include "support/monitor_on_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -20,44 +12,11 @@
 namespace marlume::rawlog {
 namespace {
 
-// The monitor on fakes, its sensor on an open port 1, with its raw log.
-class RawLogTest : public ::testing::Test {
+class RawLogTest : public ::testing::Test, public testing::MonitorOnFakes {
 protected:
-    RawLogTest()
-    {
-        comPort.presentPorts = { 1 };
-        static_cast<void>(comPort.setPortOpen(true));
-        monitor.start();
-    }
+    RawLogTest() { monitor.start(); }
 
-    // The sensor sends these lines and one tick takes them.
-    void receive(std::string_view lines)
-    {
-        comPort.arrive(lines);
-        ticker.tick();
-    }
     [[nodiscard]] std::string written() { return rawFiles.output.contents[1]; }
-
-    link::LinkState linkState;
-    testing::FakeSerialControl comPort;
-    testing::FakeClock clock;
-    testing::FakeEventPump pump;
-    testing::FakeTicker ticker { clock };
-    testing::FakeTicker flushTicker { clock };
-    testing::FakeOutputFiles captureFiles;
-    testing::FakeOutputFiles rawFiles;
-    testing::FakeLinkView linkView;
-    testing::FakeEventTableView tableView;
-    testing::FakeCaptureView captureView;
-    testing::FakeRawLogView rawView;
-    std::string chosenPath = "/data/raw.txt";
-    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles,
-                                   flushTicker },
-        { linkView, tableView, captureView, rawView, [](std::string&, std::int16_t&) { return false; },
-            [this](std::string& fileName, std::int16_t&) {
-                fileName = chosenPath;
-                return !chosenPath.empty();
-            } } };
 };
 
 TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
@@ -159,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, RawLogOpenFailureTest,
 
 TEST_F(RawLogTest, ACancelledDialogOpensNothing)
 {
-    chosenPath.clear();
+    rawPath.clear();
     monitor.RawLogMenu_Click();
     EXPECT_FALSE(monitor.rawLog().isOpen());
     EXPECT_TRUE(rawFiles.paths.empty());

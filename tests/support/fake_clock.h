@@ -11,7 +11,12 @@ public:
         : m_time(time)
     {
     }
-    [[nodiscard]] common::LocalDateTime now() const override { return m_time; }
+    [[nodiscard]] common::LocalDateTime now() const override
+    {
+        const common::LocalDateTime time = m_time;
+        moveWallClock(m_millisecondsPerLook);
+        return time;
+    }
     // Moves with advanceMilliseconds only: setting the wall clock leaves it alone, as on a real machine.
     [[nodiscard]] std::int64_t monotonicMilliseconds() const override { return m_monotonic; }
 
@@ -24,16 +29,26 @@ public:
         m_time.millisecond = millisecond;
     }
     // Moves the time of day on, wrapping at midnight to the next day.
-    void advanceMilliseconds(int milliseconds);
+    void advanceMilliseconds(int milliseconds)
+    {
+        m_monotonic += milliseconds;
+        moveWallClock(milliseconds);
+    }
+    // The wall clock moves on this much after every look, as on a slow machine.
+    void moveOnEveryLook(int milliseconds) { m_millisecondsPerLook = milliseconds; }
 
 private:
-    common::LocalDateTime m_time;
+    void moveWallClock(int milliseconds) const;
+
+    mutable common::LocalDateTime m_time;
     std::int64_t m_monotonic = 1'000'000;
+    int m_millisecondsPerLook = 0;
 };
 
-inline void FakeClock::advanceMilliseconds(int milliseconds)
+inline void FakeClock::moveWallClock(int milliseconds) const
 {
-    m_monotonic += milliseconds;
+    if (milliseconds == 0)
+        return;
     long long total = static_cast<long long>(m_time.secondsSinceMidnight() * 1000.0 + 0.5) + milliseconds;
     constexpr long long day = 86'400'000;
     if (total >= day) {
