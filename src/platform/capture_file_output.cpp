@@ -1,6 +1,8 @@
 #include "platform/capture_file_output.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <optional>
@@ -69,6 +71,8 @@ struct CaptureFileOutput::Descriptor {
     // Appends the text whole or, failing that, cuts the file back to where it ended before.
     void writeWhole(std::string_view text)
     {
+        if (refused)
+            return; // another instance's file: nothing of ours goes into it
         // The real end, not one remembered: someone may have emptied the file meanwhile.
         const std::optional<off_t> endBefore = sizeOf(fd);
         for (std::string_view rest = text; !rest.empty();) {
@@ -95,6 +99,25 @@ struct CaptureFileOutput::Descriptor {
         // releases the descriptor even then, and a retry could close a file opened meanwhile.
         if (fd >= 0)
             ::close(std::exchange(fd, -1));
+        closed = true;
+    }
+
+    // Takes the file for this opening, emptying one that was there before; a failure is told with the
+    // next sync.
+    void take()
+    {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            refused = true;
+            failure = errno == EWOULDBLOCK ? std::string(kHeldByAnother) : systemMessage(errno);
+        } else if (!created && ::ftruncate(fd, 0) != 0) {
+            refused = true;
+            failure = systemMessage(errno);
+        }
+    }
+
+    [[nodiscard]] bool sameFileAs(const struct stat& other) const
+    {
+        return file.st_dev == other.st_dev && file.st_ino == other.st_ino;
     }
 
     // Deletes the file when this opening made it and its name still leads to it.
@@ -111,7 +134,10 @@ struct CaptureFileOutput::Descriptor {
     int fd;
     const std::string path;
     const bool created;
+    struct stat file { }; // as it was opened
     std::string failure; // why a write since the last sync failed, if one did
+    bool refused = false; // the file could not be taken for this opening
+    std::atomic<bool> closed = false; // set by the writer thread once the file is closed
 };
 
 CaptureFileOutput::CaptureFileOutput(PostToUi postToUi, SyncFile syncFile)
@@ -166,23 +192,38 @@ bool CaptureFileOutput::open(FileNumber file, const std::string& path)
         return refuse(systemMessage(errno));
     auto descriptor = std::make_shared<Descriptor>(++m_openings, fd, path, created);
 
-    struct stat own { };
-    if (::fstat(fd, &own) != 0)
+    if (::fstat(fd, &descriptor->file) != 0)
         return refuse(systemMessage(errno));
-    if (!S_ISREG(own.st_mode))
+    if (!S_ISREG(descriptor->file.st_mode))
         return refuse(std::string(kNotARegularFile));
-    bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (!locked && errno == EWOULDBLOCK) {
-        // The holder may be this program, still closing the file it wrote last.
-        m_writer.waitUntilIdle();
-        locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    }
-    if (!locked)
-        return refuse(errno == EWOULDBLOCK ? std::string(kHeldByAnother) : systemMessage(errno));
-    if (!created && ::ftruncate(fd, 0) != 0)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK)
+            return refuse(systemMessage(errno));
+        if (!closingNow(descriptor->file))
+            return refuse(std::string(kHeldByAnother));
+        // Still held by this program, closing it after the records queued before: the writer takes it
+        // after them, so that the user-interface thread never waits for the disk.
+        m_writer.post([descriptor] { descriptor->take(); });
+    } else if (!created && ::ftruncate(fd, 0) != 0) {
         return refuse(systemMessage(errno));
+    }
     m_files[file] = std::move(descriptor);
     return true;
+}
+
+void CaptureFileOutput::rememberClosing(const std::shared_ptr<Descriptor>& descriptor)
+{
+    std::erase_if(
+        m_closing, [](const std::shared_ptr<Descriptor>& closing) { return closing->closed.load(); });
+    m_closing.push_back(descriptor);
+}
+
+bool CaptureFileOutput::closingNow(const struct stat& file) const
+{
+    return std::any_of(
+        m_closing.begin(), m_closing.end(), [&file](const std::shared_ptr<Descriptor>& closing) {
+            return !closing->closed && closing->sameFileAs(file);
+        });
 }
 
 void CaptureFileOutput::close(FileNumber file)
@@ -190,6 +231,7 @@ void CaptureFileOutput::close(FileNumber file)
     // The writer still holds the descriptor for the records queued before: it closes after them.
     if (auto descriptor = find(file)) {
         m_files.erase(file);
+        rememberClosing(descriptor);
         m_writer.post([descriptor = std::move(descriptor)] { descriptor->closeNow(); });
     }
 }
@@ -198,6 +240,7 @@ void CaptureFileOutput::discard(FileNumber file)
 {
     if (auto descriptor = find(file)) {
         m_files.erase(file);
+        rememberClosing(descriptor);
         m_writer.post([descriptor = std::move(descriptor)] {
             descriptor->unlinkIfCreated();
             descriptor->closeNow();

@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace marlume::platform {
 
@@ -17,8 +20,10 @@ namespace marlume::platform {
 // synced before the next, and their outcomes come back to the user-interface thread.
 //
 // Only regular files are taken, and only while no other instance holds them (an advisory
-// lock). A record is written whole or not at all: a write that fails cuts the file back to
-// where it ended before that write, so a full disk never leaves half a line behind.
+// lock); a file this program is still closing is taken by the writer after its queued records,
+// so that creating it again never waits for the disk. A record is written whole or not at all:
+// a write that fails cuts the file back to where it ended before that write, so a full disk
+// never leaves half a line behind.
 // Destruction waits for every queued record, then closes the files.
 class CaptureFileOutput final : public OutputFiles {
 public:
@@ -48,11 +53,15 @@ private:
     struct Descriptor; // touched only by the writer thread once the file is open
 
     [[nodiscard]] std::shared_ptr<Descriptor> find(FileNumber file) const;
+    // Whether the writer thread is still to close this file for an earlier opening.
+    [[nodiscard]] bool closingNow(const struct stat& file) const;
+    void rememberClosing(const std::shared_ptr<Descriptor>& descriptor);
     void syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor);
 
     PostToUi m_postToUi;
     SyncFile m_syncFile;
     std::map<FileNumber, std::shared_ptr<Descriptor>> m_files;
+    std::vector<std::shared_ptr<Descriptor>> m_closing; // closed here, not yet by the writer thread
     std::string m_lastError;
     std::uint64_t m_openings = 0;
     std::shared_ptr<bool> m_alive; // outcomes posted after destruction find it gone

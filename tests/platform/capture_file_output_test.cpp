@@ -89,7 +89,18 @@ protected:
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
     testing::PostedTasks uiThread;
-    CaptureFileOutput files { uiThread.poster() };
+    // While held, the disk takes its time over every sync (long enough to be noticed, short enough that
+    // a broken writer fails instead of hanging) until it is let go.
+    std::atomic<bool> diskHeld = false;
+    std::promise<void> diskLetGo;
+    std::shared_future<void> letGo = diskLetGo.get_future().share();
+    std::atomic<int> syncsDone = 0;
+    CaptureFileOutput files { uiThread.poster(), [this](int descriptor) {
+                                 if (diskHeld)
+                                     letGo.wait_for(std::chrono::seconds(2));
+                                 ++syncsDone;
+                                 return ::fdatasync(descriptor);
+                             } };
     FakeCaptureView view;
     FakeEventTableView table;
     events::CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t&) {
@@ -323,6 +334,22 @@ TEST_F(CaptureToDiskTest, ClosingAndCreatingTheSameFileAgainIsNotRefused)
     settle();
     EXPECT_EQ(view.label, "Saving to \"run.csv\"");
     EXPECT_EQ(fileContents(chosenPath), kHeader);
+}
+
+TEST_F(CaptureToDiskTest, CreatingAgainAFileStillBeingClosedNeverWaitsForTheDisk)
+{
+    clickCapture();
+    diskHeld = true;
+    events.StartEvent();
+    events.EndEvent();
+    capture.CaptureButton_Click(); // closed while its record waits for the disk
+    capture.CaptureButton_Click();
+    EXPECT_EQ(syncsDone, 1) << "the opening waited for the record's sync";
+    EXPECT_NE(capture.captureFile(), 0) << "not refused";
+    diskLetGo.set_value();
+    settle();
+    EXPECT_EQ(view.label, "Saving to \"run.csv\"");
+    EXPECT_EQ(fileContents(chosenPath), kHeader) << "the earlier record went before it was emptied";
 }
 
 // A disk whose every sync takes a while: the events and their table never wait for it.
