@@ -20,7 +20,7 @@ CTEST      := ctest --output-on-failure -j $(JOBS) --timeout 120
 # Each configure runs every time, so that a changed WERROR reaches a folder configured before.
 CONFIGURE  := $(CMAKE) -DCMAKE_CXX_COMPILER=g++ -DMARLUME_WERROR=$(WERROR) -S .
 
-.PHONY: all deps test test-core test-sanitize bench fuzz run demo program package package-check screenshot clean
+.PHONY: all deps test test-core test-sanitize bench fuzz format-check run demo program package package-check screenshot clean
 
 all: test
 
@@ -66,9 +66,14 @@ bench:
 fuzz:
 	@scripts/install-deps fuzz
 	$(CMAKE) -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-	  -DMARLUME_BUILD_GUI=OFF -DMARLUME_BUILD_TESTS=OFF -DMARLUME_BUILD_FUZZ=ON
+	  -DMARLUME_WERROR=$(WERROR) -DMARLUME_BUILD_GUI=OFF -DMARLUME_BUILD_TESTS=OFF -DMARLUME_BUILD_FUZZ=ON
 	$(CMAKE) --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZERS)
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Every C++ source as .clang-format wants it; names the files that are not.
+format-check:
+	@scripts/install-deps format
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
 
 # The real serial ports, or the user's own MARLUME_TILT_PORTS when set.
 run: program

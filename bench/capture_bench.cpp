@@ -1,7 +1,7 @@
 // How long a capture record waits, from its event's end to its sync on disk, on the disk of the build
 // folder: the span in which a kill -9 could still lose it.
 //   capture_bench <folder on the disk to measure>
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     std::condition_variable synced;
     int outcomes = 0;
     // Outcomes are taken on the writer thread here: the time they come is what is measured.
-    marlume::platform::CaptureFileOutput files([&](std::function<void()> task) {
+    marlume::platform::LocalOutputFiles files([&](std::function<void()> task) {
         task();
         const std::scoped_lock lock(mutex);
         ++outcomes;

@@ -1,6 +1,6 @@
 #include "fuzz_check.h"
 #include "support/fake_clock.h"
-#include "support/fake_file_output.h"
+#include "support/fake_file_writer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     marlume::testing::FakeClock clock;
     record::DataRecordClass record(clock);
-    marlume::testing::FakeFileOutput output;
+    marlume::testing::FakeFileWriter output;
     for (std::size_t i = 0; i < size; ++i) {
         switch (data[i]) {
         case 0x01:

@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "app/qt_main_bas.h"
+#include "app/qt_start_up.h"
 #include "platform/port_map.h"
 #include "qt/qt_serial_control.h"
 

@@ -4,6 +4,7 @@
 #include "app/version_caption.h"
 #include "common/number_text.h"
 #include "common/twips.h"
+#include "common/version.h"
 #include "dialogs/qt_save_file_dialog.h"
 #include "placement/window_placement.h"
 #include "qt/qt_design_font.h"
@@ -85,7 +86,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
 void MainForm::Form_Load()
 {
     setWindowTitle(QString::fromUtf8(versionCaption(
-        windowTitle().toStdString(), MARLUME_VERSION_MAJOR, MARLUME_VERSION_MINOR, MARLUME_VERSION_PATCH)));
+        windowTitle().toStdString(), common::kVersionMajor, common::kVersionMinor, common::kVersionPatch)));
     placement::RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
 }
 

@@ -18,7 +18,8 @@ namespace marlume::common {
 [[nodiscard]] inline std::int32_t saturatingAdd(std::int32_t count, std::int64_t more)
 {
     constexpr std::int64_t kLargest = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::min<std::int64_t>(count + std::max<std::int64_t>(more, 0), kLargest));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(count + std::max<std::int64_t>(more, 0), kLargest));
 }
 
 // Event sums stop at the largest single instead of running into infinity, so that huge

@@ -43,14 +43,14 @@ void CaptureFile::CaptureButton_Click()
     if (m_session.isOpen())
         m_session.close();
     else
-        static_cast<void>(m_session.open([this](platform::FileOutput& output, platform::FileNumber file) {
+        static_cast<void>(m_session.open([this](platform::FileWriter& output, platform::FileNumber file) {
             m_dataRecord.writeHeadingToFile(output, file);
         }));
 }
 
 void CaptureFile::writeAvgToFile()
 {
-    m_session.write(1, [this](platform::FileOutput& output, platform::FileNumber file) {
+    m_session.write(1, [this](platform::FileWriter& output, platform::FileNumber file) {
         m_dataRecord.writeAvgToFile(output, file);
     });
 }

@@ -38,7 +38,7 @@ using AskForPath = std::function<bool(std::string& fileName, std::int16_t& filte
 class OutputFileSession final {
 public:
     // Writes to the file and ends with one sync.
-    using Writer = std::function<void(platform::FileOutput& output, platform::FileNumber file)>;
+    using Writer = std::function<void(platform::FileWriter& output, platform::FileNumber file)>;
     using StatusChanged = std::function<void(const OutputFileStatus& status)>;
 
     // files must be this session's own: it takes their outcome handler.

@@ -79,8 +79,8 @@ PortSearch::WaitResult PortSearch::waitFrom(float t0, float seconds, const std::
         if (timeOfDay() < t0)
             t0 -= kDaySeconds; // midnight has passed
         // Asleep until an event comes, at the latest when the wait is over.
-        const auto left = std::chrono::milliseconds(
-            std::max(1L, std::lround((t0 + seconds - timeOfDay()) * 1000.0F)));
+        const auto left
+            = std::chrono::milliseconds(std::max(1L, std::lround((t0 + seconds - timeOfDay()) * 1000.0F)));
         if (!m_pump.processEventsFor(left))
             return WaitResult::Ending;
         if (done())

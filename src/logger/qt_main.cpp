@@ -1,3 +1,4 @@
+#include "common/version.h"
 #include "logger/logger.h"
 #include "monitor/qt_monitor_platform.h"
 #include "qt/qt_termination_signals.h"
@@ -18,7 +19,7 @@ int main(int argc, char* argv[])
         std::cout << marlume::logger::loggerUsage() << std::flush;
         return 0;
     case LoggerCommand::Action::Version:
-        std::cout << "marlume-tilt-logger " MARLUME_VERSION << std::endl;
+        std::cout << "marlume-tilt-logger " << marlume::common::kVersion << std::endl;
         return 0;
     case LoggerCommand::Action::Run:
         break;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "monitor/monitor.h"
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 #include "platform/system_clock.h"
 #include "qt/qt_event_pump.h"
 #include "qt/qt_serial_control.h"
@@ -30,8 +30,8 @@ private:
     qt::QtSerialControl m_comPort;
     qt::QtTicker m_ticker;
     qt::QtTicker m_rawLogFlush;
-    platform::CaptureFileOutput m_captureFiles;
-    platform::CaptureFileOutput m_rawLogFiles;
+    platform::LocalOutputFiles m_captureFiles;
+    platform::LocalOutputFiles m_rawLogFiles;
 };
 
 } // namespace marlume::monitor

@@ -12,7 +12,10 @@ public:
     // False once the program is ending: whoever loops on events returns at once.
     [[nodiscard]] virtual bool processEvents() = 0;
     // The same, waiting no longer than this for an event to come: for loops that wait for a time.
-    [[nodiscard]] virtual bool processEventsFor(std::chrono::milliseconds /*longest*/) { return processEvents(); }
+    [[nodiscard]] virtual bool processEventsFor(std::chrono::milliseconds /*longest*/)
+    {
+        return processEvents();
+    }
     // The main window has closed: every loop on the pump returns, the port search included.
     virtual void requestEnd() = 0;
 };

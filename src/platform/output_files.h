@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_output.h"
+#include "platform/file_writer.h"
 
 #include <functional>
 #include <string>
@@ -18,7 +18,7 @@ struct WriteOutcome {
 // Text files opened for output by number, as the capture file uses them. Writing and syncing
 // report through the outcome handler; open gives the reason of a failure in lastError(), in
 // the system's words.
-class OutputFiles : public FileOutput {
+class OutputFiles : public FileWriter {
 public:
     using OutcomeHandler = std::function<void(FileNumber file, const WriteOutcome& outcome)>;
 

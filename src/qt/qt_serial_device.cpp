@@ -49,10 +49,11 @@ QSerialPort::StopBits qtStopBits(platform::StopBits stopBits)
 QtSerialDevice::QtSerialDevice(const QString& path)
 {
     m_port.setPortName(path);
-    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port, [this](QSerialPort::SerialPortError error) {
-        onError(error);
-        wakeOwner(); // a read that stalled or failed is the next tick's business
-    });
+    QObject::connect(
+        &m_port, &QSerialPort::errorOccurred, &m_port, [this](QSerialPort::SerialPortError error) {
+            onError(error);
+            wakeOwner(); // a read that stalled or failed is the next tick's business
+        });
     QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { wakeOwner(); });
 }
 
@@ -62,7 +63,8 @@ bool QtSerialDevice::notifyActivity(std::function<void()> wake)
     // Only a device with modem lines has a CTS to wait for; the wait's news is taken on the port's thread.
     if (m_port.isOpen() && cts())
         m_ctsWatcher.emplace(m_port.handle(), [this] {
-            QMetaObject::invokeMethod(&m_port, [this] { wakeOwner(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &m_port, [this] { wakeOwner(); }, Qt::QueuedConnection);
         });
     return true;
 }

@@ -67,7 +67,7 @@ void RawLog::RawLogMenu_Click()
     }
     m_readings = 0;
     m_rejected = 0;
-    static_cast<void>(m_session.open([](platform::FileOutput& output, platform::FileNumber file) {
+    static_cast<void>(m_session.open([](platform::FileWriter& output, platform::FileNumber file) {
         static_cast<void>(output.write(file, common::kRawLogHeader));
         static_cast<void>(output.sync(file));
     }));
@@ -91,7 +91,7 @@ bool RawLog::handOver()
     if (m_gatheredCount == 0)
         return false;
     m_session.write(
-        std::exchange(m_gatheredCount, 0), [this](platform::FileOutput& output, platform::FileNumber file) {
+        std::exchange(m_gatheredCount, 0), [this](platform::FileWriter& output, platform::FileNumber file) {
             static_cast<void>(output.write(file, m_gathered));
             static_cast<void>(output.sync(file));
         });

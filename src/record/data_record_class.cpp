@@ -162,7 +162,7 @@ void DataRecordClass::storeReading(float newHeading, float newPitch, float newRo
     m_sampleCount = common::saturatingIncrement(m_sampleCount);
 }
 
-bool DataRecordClass::writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const
+bool DataRecordClass::writeHeadingToFile(platform::FileWriter& output, platform::FileNumber file) const
 {
     if (file == 0)
         return true;
@@ -170,7 +170,7 @@ bool DataRecordClass::writeHeadingToFile(platform::FileOutput& output, platform:
     return output.sync(file) && written;
 }
 
-bool DataRecordClass::writeAvgToFile(platform::FileOutput& output, platform::FileNumber file) const
+bool DataRecordClass::writeAvgToFile(platform::FileWriter& output, platform::FileNumber file) const
 {
     if (file == 0)
         return true;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
-#include "platform/file_output.h"
+#include "platform/file_writer.h"
 
 #include <cstdint>
 #include <optional>
@@ -47,8 +47,8 @@ public:
 
     // Capture-file output. With file number 0 nothing is written. The result is
     // false only when writing or syncing failed.
-    bool writeHeadingToFile(platform::FileOutput& output, platform::FileNumber file) const;
-    bool writeAvgToFile(platform::FileOutput& output, platform::FileNumber file) const;
+    bool writeHeadingToFile(platform::FileWriter& output, platform::FileNumber file) const;
+    bool writeAvgToFile(platform::FileWriter& output, platform::FileNumber file) const;
 
     [[nodiscard]] std::optional<common::LocalDateTime> startTime() const { return m_startTime; }
     [[nodiscard]] std::optional<common::LocalDateTime> endTime() const { return m_endTime; }

@@ -41,7 +41,7 @@ TEST_P(OutputFileSessionTest, EndsInTheStatusItTold)
         },
         [&told](const OutputFileStatus& status) { told.push_back(status); });
     const auto writeLine = [](std::string text) {
-        return [text](platform::FileOutput& output, platform::FileNumber file) {
+        return [text](platform::FileWriter& output, platform::FileNumber file) {
             static_cast<void>(output.write(file, text));
             static_cast<void>(output.sync(file));
         };

@@ -1,6 +1,6 @@
 #include "logger/logger.h"
 
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
 #include "support/fake_event_views.h"
@@ -56,8 +56,8 @@ struct ScriptedStation {
     testing::FakeEventPump pump;
     testing::FakeTicker ticker { clock };
     testing::PostedTasks uiThread;
-    platform::CaptureFileOutput files { uiThread.poster() };
-    platform::CaptureFileOutput rawFiles { uiThread.poster() };
+    platform::LocalOutputFiles files { uiThread.poster() };
+    platform::LocalOutputFiles rawFiles { uiThread.poster() };
     testing::FakeTicker flushTicker { clock };
     link::LinkState linkState;
 

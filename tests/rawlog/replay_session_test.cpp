@@ -1,5 +1,5 @@
 #include "logger/logger.h"
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 #include "platform/port_control.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
@@ -66,8 +66,8 @@ struct Station {
         clock
     }; // never ticked: the log is written at event ends and at the end
     testing::PostedTasks uiThread;
-    platform::CaptureFileOutput captureFiles { uiThread.poster() };
-    platform::CaptureFileOutput rawFiles { uiThread.poster() };
+    platform::LocalOutputFiles captureFiles { uiThread.poster() };
+    platform::LocalOutputFiles rawFiles { uiThread.poster() };
     link::LinkState linkState;
     logger::Logger* logger = nullptr;
 

@@ -2,7 +2,7 @@
 
 #include "support/case_name.h"
 #include "support/fake_clock.h"
-#include "support/fake_file_output.h"
+#include "support/fake_file_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(CaptureHeader, IsOneLineWrittenAndSyncedAtOnce)
 {
     testing::FakeClock clock;
     const DataRecordClass record(clock);
-    testing::FakeFileOutput output;
+    testing::FakeFileWriter output;
     EXPECT_TRUE(record.writeHeadingToFile(output, kFile));
     const std::string header
         = "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples";
@@ -55,7 +55,7 @@ TEST_P(CaptureRecordTable, WritesTheEventAsOneSyncedLine)
     clock.set(c.end);
     record.endAvg();
 
-    testing::FakeFileOutput output;
+    testing::FakeFileWriter output;
     EXPECT_TRUE(record.writeAvgToFile(output, kFile));
     EXPECT_EQ(output.contents[kFile], c.expected);
     EXPECT_EQ(output.synced[kFile], c.expected);
@@ -87,12 +87,12 @@ TEST(CaptureRecord, WithoutAnyEventLeavesTheTimesEmpty)
 {
     testing::FakeClock clock;
     const DataRecordClass record(clock);
-    testing::FakeFileOutput output;
+    testing::FakeFileWriter output;
     EXPECT_TRUE(record.writeAvgToFile(output, kFile));
     EXPECT_EQ(output.contents[kFile], "0,,,,0,0,0,0, 0 \r\n");
 }
 
-using Writer = bool (DataRecordClass::*)(platform::FileOutput&, platform::FileNumber) const;
+using Writer = bool (DataRecordClass::*)(platform::FileWriter&, platform::FileNumber) const;
 
 struct WriterCase {
     std::string name;
@@ -109,7 +109,7 @@ TEST_P(WriterFailureTable, ReportsAFailedWriteOrSync)
     const WriterCase& c = GetParam();
     testing::FakeClock clock;
     const DataRecordClass record(clock);
-    testing::FakeFileOutput output;
+    testing::FakeFileWriter output;
     output.failWrites = c.failWrites;
     output.failSyncs = c.failSyncs;
     EXPECT_EQ((record.*c.writer)(output, kFile), c.result);
@@ -139,7 +139,7 @@ TEST_P(NoFileTable, FileNumberZeroWritesNothing)
     DataRecordClass record(clock);
     ASSERT_TRUE(record.parseString("10,1,2"));
     record.startAvg();
-    testing::FakeFileOutput output;
+    testing::FakeFileWriter output;
     output.failWrites = true;
     EXPECT_TRUE((record.*GetParam().writer)(output, 0));
     EXPECT_EQ(output.writes, 0);

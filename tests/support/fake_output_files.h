@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/output_files.h"
-#include "support/fake_file_output.h"
+#include "support/fake_file_writer.h"
 
 #include <map>
 #include <string>
@@ -50,7 +50,7 @@ public:
     }
     [[nodiscard]] std::string lastError() const override { return openError; }
 
-    FakeFileOutput output;
+    FakeFileWriter output;
     std::map<platform::FileNumber, std::string> paths; // the files open now
     std::vector<std::string> discarded;
     std::string openError; // opening fails for this reason

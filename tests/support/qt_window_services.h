@@ -2,7 +2,7 @@
 
 #include "link/link_state.h"
 #include "monitor/monitor.h"
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 #include "qt/qt_event_pump.h"
 #include "qt/qt_ticker.h"
 
@@ -20,8 +20,8 @@ struct QtWindowServices {
     link::LinkState linkState;
     qt::QtTicker ticker;
     qt::QtTicker rawLogFlush;
-    platform::CaptureFileOutput captureFiles { qt::postToEventLoop };
-    platform::CaptureFileOutput rawLogFiles { qt::postToEventLoop };
+    platform::LocalOutputFiles captureFiles { qt::postToEventLoop };
+    platform::LocalOutputFiles rawLogFiles { qt::postToEventLoop };
 };
 
 } // namespace marlume::testing

@@ -1,4 +1,4 @@
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 
 #include "common/time_text.h"
 #include "events/capture_file.h"
@@ -95,12 +95,12 @@ protected:
     std::promise<void> diskLetGo;
     std::shared_future<void> letGo = diskLetGo.get_future().share();
     std::atomic<int> syncsDone = 0;
-    CaptureFileOutput files { uiThread.poster(), [this](int descriptor) {
-                                 if (diskHeld)
-                                     letGo.wait_for(std::chrono::seconds(2));
-                                 ++syncsDone;
-                                 return ::fdatasync(descriptor);
-                             } };
+    LocalOutputFiles files { uiThread.poster(), [this](int descriptor) {
+                                if (diskHeld)
+                                    letGo.wait_for(std::chrono::seconds(2));
+                                ++syncsDone;
+                                return ::fdatasync(descriptor);
+                            } };
     FakeCaptureView view;
     FakeEventTableView table;
     events::CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t&) {
@@ -156,7 +156,7 @@ TEST_F(CaptureToDiskTest, EndingTheProgramLeavesTheFileClosedAndComplete)
         return count;
     };
     {
-        CaptureFileOutput output { uiThread.poster() };
+        LocalOutputFiles output { uiThread.poster() };
         ASSERT_TRUE(output.open(output.freeFileNumber(), chosenPath));
         dataRecord.writeHeadingToFile(output, 1);
         EXPECT_EQ(descriptorsOnTheFile(), 1);
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, ChangedBehindTest,
 TEST_F(CaptureToDiskTest, FileThatAnotherInstanceSavesToIsRefusedAndLeftAlone)
 {
     testing::PostedTasks otherUiThread;
-    CaptureFileOutput otherInstance { otherUiThread.poster() };
+    LocalOutputFiles otherInstance { otherUiThread.poster() };
     ASSERT_TRUE(otherInstance.open(1, chosenPath));
     ASSERT_TRUE(otherInstance.write(1, kHeader));
     otherInstance.waitUntilWritten();
@@ -353,13 +353,13 @@ TEST_F(CaptureToDiskTest, CreatingAgainAFileStillBeingClosedNeverWaitsForTheDisk
 }
 
 // A disk whose every sync takes a while: the events and their table never wait for it.
-TEST(CaptureFileOutputOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInOrder)
+TEST(LocalOutputFilesOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInOrder)
 {
     std::promise<void> diskCatchesUp;
     const std::shared_future<void> caughtUp = diskCatchesUp.get_future().share();
     std::atomic<int> syncsDone = 0;
     testing::PostedTasks uiThread;
-    CaptureFileOutput files(uiThread.poster(), [&](int descriptor) {
+    LocalOutputFiles files(uiThread.poster(), [&](int descriptor) {
         // Long enough to be noticed, short enough that a broken writer fails instead of hanging.
         caughtUp.wait_for(std::chrono::seconds(2));
         ++syncsDone;

@@ -10,9 +10,9 @@ using FileNumber = std::int16_t;
 
 // Sequential text output to files named by number. Both operations report failure
 // (a full disk, a file gone) instead of throwing, so callers can tell the operator.
-class FileOutput {
+class FileWriter {
 public:
-    virtual ~FileOutput() = default;
+    virtual ~FileWriter() = default;
     // Appends text to the file as one write.
     [[nodiscard]] virtual bool write(FileNumber file, std::string_view text) = 0;
     // Makes what was written durable.

@@ -1,4 +1,4 @@
-#include "platform/capture_file_output.h"
+#include "platform/local_output_files.h"
 
 #include <algorithm>
 #include <array>
@@ -56,7 +56,7 @@ WriteOutcome whereabouts(int descriptor, const std::string& openedAs)
 
 } // namespace
 
-struct CaptureFileOutput::Descriptor {
+struct LocalOutputFiles::Descriptor {
     Descriptor(std::uint64_t openingNumber, int openDescriptor, std::string openedAs, bool madeByThisOpening)
         : opening(openingNumber)
         , fd(openDescriptor)
@@ -140,14 +140,14 @@ struct CaptureFileOutput::Descriptor {
     std::atomic<bool> closed = false; // set by the writer thread once the file is closed
 };
 
-CaptureFileOutput::CaptureFileOutput(PostToUi postToUi, SyncFile syncFile)
+LocalOutputFiles::LocalOutputFiles(PostToUi postToUi, SyncFile syncFile)
     : m_postToUi(std::move(postToUi))
     , m_syncFile(syncFile ? std::move(syncFile) : SyncFile(&::fdatasync))
     , m_alive(std::make_shared<bool>(true))
 {
 }
 
-CaptureFileOutput::~CaptureFileOutput()
+LocalOutputFiles::~LocalOutputFiles()
 {
     m_alive.reset();
     std::vector<FileNumber> open;
@@ -157,7 +157,7 @@ CaptureFileOutput::~CaptureFileOutput()
         close(file);
 }
 
-FileNumber CaptureFileOutput::freeFileNumber() const
+FileNumber LocalOutputFiles::freeFileNumber() const
 {
     for (FileNumber number = 1; number <= kLastFileNumber; ++number) {
         if (!m_files.contains(number))
@@ -166,7 +166,7 @@ FileNumber CaptureFileOutput::freeFileNumber() const
     return 0;
 }
 
-bool CaptureFileOutput::open(FileNumber file, const std::string& path)
+bool LocalOutputFiles::open(FileNumber file, const std::string& path)
 {
     const auto refuse = [this](std::string reason) {
         m_lastError = std::move(reason);
@@ -211,14 +211,14 @@ bool CaptureFileOutput::open(FileNumber file, const std::string& path)
     return true;
 }
 
-void CaptureFileOutput::rememberClosing(const std::shared_ptr<Descriptor>& descriptor)
+void LocalOutputFiles::rememberClosing(const std::shared_ptr<Descriptor>& descriptor)
 {
     std::erase_if(
         m_closing, [](const std::shared_ptr<Descriptor>& closing) { return closing->closed.load(); });
     m_closing.push_back(descriptor);
 }
 
-bool CaptureFileOutput::closingNow(const struct stat& file) const
+bool LocalOutputFiles::closingNow(const struct stat& file) const
 {
     return std::any_of(
         m_closing.begin(), m_closing.end(), [&file](const std::shared_ptr<Descriptor>& closing) {
@@ -226,7 +226,7 @@ bool CaptureFileOutput::closingNow(const struct stat& file) const
         });
 }
 
-void CaptureFileOutput::close(FileNumber file)
+void LocalOutputFiles::close(FileNumber file)
 {
     // The writer still holds the descriptor for the records queued before: it closes after them.
     if (auto descriptor = find(file)) {
@@ -236,7 +236,7 @@ void CaptureFileOutput::close(FileNumber file)
     }
 }
 
-void CaptureFileOutput::discard(FileNumber file)
+void LocalOutputFiles::discard(FileNumber file)
 {
     if (auto descriptor = find(file)) {
         m_files.erase(file);
@@ -248,7 +248,7 @@ void CaptureFileOutput::discard(FileNumber file)
     }
 }
 
-bool CaptureFileOutput::write(FileNumber file, std::string_view text)
+bool LocalOutputFiles::write(FileNumber file, std::string_view text)
 {
     const auto descriptor = find(file);
     if (!descriptor)
@@ -257,7 +257,7 @@ bool CaptureFileOutput::write(FileNumber file, std::string_view text)
     return true;
 }
 
-bool CaptureFileOutput::sync(FileNumber file)
+bool LocalOutputFiles::sync(FileNumber file)
 {
     auto descriptor = find(file);
     if (!descriptor)
@@ -266,19 +266,19 @@ bool CaptureFileOutput::sync(FileNumber file)
     return true;
 }
 
-void CaptureFileOutput::waitUntilWritten()
+void LocalOutputFiles::waitUntilWritten()
 {
     m_writer.waitUntilIdle();
 }
 
-std::shared_ptr<CaptureFileOutput::Descriptor> CaptureFileOutput::find(FileNumber file) const
+std::shared_ptr<LocalOutputFiles::Descriptor> LocalOutputFiles::find(FileNumber file) const
 {
     const auto found = m_files.find(file);
     return found == m_files.end() ? nullptr : found->second;
 }
 
 // On the writer thread.
-void CaptureFileOutput::syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor)
+void LocalOutputFiles::syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor)
 {
     int synced = 0;
     do

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_output.h"
+#include "platform/file_writer.h"
 
 #include <map>
 #include <string>
@@ -8,7 +8,7 @@
 namespace marlume::testing {
 
 // Collects what is written per file number; can be told to fail.
-class FakeFileOutput final : public platform::FileOutput {
+class FakeFileWriter final : public platform::FileWriter {
 public:
     bool write(platform::FileNumber file, std::string_view text) override
     {

@@ -15,9 +15,9 @@
 
 namespace marlume::platform {
 
-// Capture files on the local file system, written and synced on a thread of their own so
-// that a slow disk never holds up the user-interface thread: records go out in order, each
-// synced before the next, and their outcomes come back to the user-interface thread.
+// Output files (capture files, raw logs) on the local file system, written and synced on a thread
+// of their own so that a slow disk never holds up the user-interface thread: writes go out in
+// order, each sync before the next write, and their outcomes come back to the user-interface thread.
 //
 // Only regular files are taken, and only while no other instance holds them (an advisory
 // lock); a file this program is still closing is taken by the writer after its queued records,
@@ -25,17 +25,17 @@ namespace marlume::platform {
 // a write that fails cuts the file back to where it ended before that write, so a full disk
 // never leaves half a line behind.
 // Destruction waits for every queued record, then closes the files.
-class CaptureFileOutput final : public OutputFiles {
+class LocalOutputFiles final : public OutputFiles {
 public:
     // Hands a task to the user-interface thread; called on the writer thread.
     using PostToUi = std::function<void(std::function<void()> task)>;
     // Puts a file's data on disk, as fdatasync does.
     using SyncFile = std::function<int(int descriptor)>;
 
-    explicit CaptureFileOutput(PostToUi postToUi, SyncFile syncFile = {});
-    ~CaptureFileOutput() override;
-    CaptureFileOutput(const CaptureFileOutput&) = delete;
-    CaptureFileOutput& operator=(const CaptureFileOutput&) = delete;
+    explicit LocalOutputFiles(PostToUi postToUi, SyncFile syncFile = {});
+    ~LocalOutputFiles() override;
+    LocalOutputFiles(const LocalOutputFiles&) = delete;
+    LocalOutputFiles& operator=(const LocalOutputFiles&) = delete;
 
     [[nodiscard]] FileNumber freeFileNumber() const override;
     [[nodiscard]] bool open(FileNumber file, const std::string& path) override;

@@ -1,4 +1,4 @@
-#include "app/qt_main_bas.h"
+#include "app/qt_start_up.h"
 
 #include "app/qt_main_form.h"
 #include "monitor/qt_monitor_platform.h"
