@@ -61,12 +61,12 @@ public:
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
-    // Ticks until end(): call once the face is ready, since no tick may come before. Ticks are counted
+    // Ticks until shutDown(): call once the face is ready, since no tick may come before. Ticks are counted
     // on the monotonic clock, 10 ms apart; the monitor wakes for them only when the port brings news, a
     // watchdog comes due, or the port cannot tell of its news and has to be looked at.
     void start();
     // The start-up routine's loop: processes events and searches for the sensor whenever the link is
-    // not alive (listeners are told when it is found). Returns once end() has been called.
+    // not alive (listeners are told when it is found). Returns once shutDown() has been called.
     void run();
     // The program's end, as the close box or a termination signal ask for it: the raw log goes to disk
     // and closes, the serial port closes, the ticks stop and every loop on the event pump ends. The

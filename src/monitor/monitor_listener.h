@@ -19,7 +19,7 @@ struct EndedEvent {
     std::int32_t samples = 0;
 };
 
-// What the monitor tells whoever keeps or draws the data (a raw log, a chart, the logger's output),
+// What the monitor tells whoever draws or prints the data (the chart, the logger's output),
 // in numbers rather than label text. Every call comes on the user-interface thread.
 class MonitorListener {
 public:

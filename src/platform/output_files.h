@@ -15,7 +15,7 @@ struct WriteOutcome {
     std::string path; // where the file stands now: it may have been renamed since it was opened
 };
 
-// Text files opened for output by number, as the capture file uses them. Writing and syncing
+// Text files opened for output by number, as the output file sessions use them. Writing and syncing
 // report through the outcome handler; open gives the reason of a failure in lastError(), in
 // the system's words.
 class OutputFiles : public FileWriter {
