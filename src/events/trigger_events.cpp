@@ -1,5 +1,6 @@
 #include "events/trigger_events.h"
 
+#include "common/status_text.h"
 #include "events/event_table_line.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ void TriggerEvents::StartEvent()
     AppendToLog(
         sequencePiece(m_dataRecord.SequenceNumber()) + startTimePiece(m_clock.now(), m_timeSeparator));
     m_view.moveToEnd();
-    m_setStatus("Integrating");
+    m_setStatus(common::kIntegratingStatus);
 }
 
 void TriggerEvents::EndEvent()
@@ -40,7 +41,7 @@ void TriggerEvents::EndEvent()
     AppendToLog(averagePiece(m_dataRecord.avgRoll(), 2));
     AppendToLog(countPiece(m_dataRecord.avgN()));
     m_view.moveToEnd();
-    m_setStatus("Ready");
+    m_setStatus(common::kReadyStatus);
     m_capture.writeAvgToFile();
 }
 

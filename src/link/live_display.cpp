@@ -1,6 +1,7 @@
 #include "link/live_display.h"
 
 #include "common/number_text.h"
+#include "common/status_text.h"
 #include "common/time_text.h"
 
 namespace marlume::link {
@@ -38,9 +39,9 @@ bool isSearchStatus(std::string_view text)
 
 StatusDisplay statusDisplay(std::string_view text)
 {
-    if (text == "Ready")
+    if (text == common::kReadyStatus)
         return { std::string(text), kGreen, kBlack, Bold::Off };
-    if (text == "Integrating")
+    if (text == common::kIntegratingStatus)
         return { std::string(text), kRed, kWhite, Bold::On };
     if (isSearchStatus(text))
         return { std::string(text), kYellow, kBlack, Bold::Unchanged };

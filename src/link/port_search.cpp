@@ -1,5 +1,7 @@
 #include "link/port_search.h"
 
+#include "common/status_text.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -31,7 +33,7 @@ SearchResult PortSearch::FindPort()
     bool failurePending = false;
     const auto note = [&failurePending](bool succeeded) { failurePending = failurePending || !succeeded; };
 
-    m_display.SetStatus("Searching");
+    m_display.SetStatus(common::kSearchingStatus);
     note(m_port.setSettings(kLineSettings));
     note(m_port.setPortOpen(true));
     note(m_port.setInputMode(platform::kInputModeText));
@@ -41,7 +43,8 @@ SearchResult PortSearch::FindPort()
     for (;;) {
         bool anyOpened = false;
         for (std::int16_t n = 1; n <= platform::kPortCount; ++n) {
-            m_display.SetStatus("Searching" + std::string(static_cast<std::size_t>(n), '.'));
+            m_display.SetStatus(
+                std::string(common::kSearchingStatus) + std::string(static_cast<std::size_t>(n), '.'));
             if (m_port.PortOpen())
                 note(m_port.setPortOpen(false));
             note(m_port.setCommPort(n));
@@ -56,7 +59,7 @@ SearchResult PortSearch::FindPort()
                 m_record.startAvg();
                 switch (waitFrom(t0, kWaitSeconds, found)) {
                 case WaitResult::Done:
-                    m_display.SetStatus("Ready");
+                    m_display.SetStatus(common::kReadyStatus);
                     m_record.ResetSequenceNumber();
                     return SearchResult::Found;
                 case WaitResult::Ending:

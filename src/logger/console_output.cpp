@@ -1,5 +1,6 @@
 #include "logger/console_output.h"
 
+#include "common/status_text.h"
 #include "common/time_text.h"
 #include "link/live_display.h"
 
@@ -8,7 +9,6 @@ namespace marlume::logger {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kSearching = "Searching";
 
 } // namespace
 
@@ -25,7 +25,8 @@ ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platfor
 void ConsoleOutput::showStatus(const link::StatusDisplay& status)
 {
     // A search shows a point more for every port it tries: one line says it has begun.
-    const std::string text = link::isSearchStatus(status.text) ? std::string(kSearching) : status.text;
+    const std::string text
+        = link::isSearchStatus(status.text) ? std::string(common::kSearchingStatus) : status.text;
     if (text == m_status)
         return;
     m_status = text;
