@@ -3,11 +3,11 @@
 #include <QMetaObject>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <limits>
 
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 
 namespace marlume::qt {
@@ -42,6 +42,14 @@ QSerialPort::StopBits qtStopBits(platform::StopBits stopBits)
         break;
     }
     return QSerialPort::OneStop;
+}
+
+// Whether the far end has hung up (a pulled adapter, a closed pseudo-terminal): its reads give nothing, for
+// good, however often the descriptor says there is something to read.
+bool hungUp(int descriptor)
+{
+    pollfd look { descriptor, POLLIN, 0 };
+    return ::poll(&look, 1, 0) > 0 && (look.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 } // namespace
@@ -111,13 +119,18 @@ std::optional<std::size_t> QtSerialDevice::available()
 {
     if (m_gone || !m_port.isOpen())
         return std::nullopt;
-    if (m_readStalled && m_port.bytesAvailable() == 0) {
-        // Qt switches its read notifier off after EAGAIN; a read from the empty buffer switches it on.
-        m_readStalled = false;
-        char unused = 0;
-        m_port.read(&unused, 1);
-    }
+    resumeStalledReads();
     return static_cast<std::size_t>(m_port.bytesAvailable());
+}
+
+void QtSerialDevice::resumeStalledReads()
+{
+    // Qt may have switched its read notifier off; a read from the empty buffer switches it on.
+    if (!m_readStalled || !m_port.isOpen() || m_port.bytesAvailable() > 0)
+        return;
+    m_readStalled = false;
+    char unused = 0;
+    m_port.read(&unused, 1);
 }
 
 std::optional<std::string> QtSerialDevice::read(std::size_t maxCount)
@@ -163,8 +176,14 @@ void QtSerialDevice::onError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::NoError || m_queryingModemLines)
         return;
     const bool readFailed = error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
-    if (readFailed && m_port.errorString() == qt_error_string(EAGAIN)) {
-        m_readStalled = true; // nothing was there after all; the device is still present
+    // Qt reports every read that gave nothing with whatever errno last held, and a line in raw mode
+    // reads nothing both when nothing waits and once the far end has hung up: the descriptor tells which.
+    if (readFailed && !hungUp(m_port.handle())) {
+        // Still present. Resumed at once, not at the next tick, which a silent port may never have, so
+        // that neither data nor a hang-up goes unnoticed.
+        m_readStalled = true;
+        QMetaObject::invokeMethod(
+            &m_port, [this] { resumeStalledReads(); }, Qt::QueuedConnection);
     } else if (readFailed && !m_gone) {
         // The device has gone. Qt keeps the port open and would report the error again and again
         // from its read notifier, so close it, once control is back in the event loop.
@@ -174,6 +193,7 @@ void QtSerialDevice::onError(QSerialPort::SerialPortError error)
             [this] {
                 m_ctsWatcher.reset();
                 m_port.close();
+                m_lock.reset(); // its device number may come back with the next device plugged in
             },
             Qt::QueuedConnection);
     }

@@ -27,6 +27,8 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    // Switches reading back on once a read that found nothing has been taken in and the buffer is empty.
+    void resumeStalledReads();
 
     void wakeOwner() const;
 
@@ -34,11 +36,11 @@ private:
     std::optional<platform::DeviceLock> m_lock;
     std::function<void()> m_wake;
     std::optional<platform::CtsWatcher> m_ctsWatcher; // while open, on a device with modem lines
+    bool m_readStalled = false;
     bool m_gone = false;
     bool m_hasModemLines = true;
     bool m_countsCtsChanges = true;
     bool m_queryingModemLines = false;
-    bool m_readStalled = false;
 };
 
 } // namespace marlume::qt

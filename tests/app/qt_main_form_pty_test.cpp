@@ -4,10 +4,13 @@
 #include "qt/qt_serial_control.h"
 
 #include "support/fake_settings_store.h"
+#include "support/qt_stale_errno.h"
 #include "support/qt_window_services.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,9 @@
 
 #include <ctime>
 #include <functional>
+#include <memory>
+#include <string>
+#include <utility>
 
 namespace marlume::app {
 using namespace platform;
@@ -78,21 +84,75 @@ private:
     qint64 m_limitMs = 0;
 };
 
-// The whole link through a real pseudo-terminal and QSerialPort: the window finds the sensor on port 2,
-// shows its readings, and searches again once the sensor's end of the line has gone.
-TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
-{
-    int master = -1;
-    int slave = -1;
-    char slaveName[128] {};
-    ASSERT_EQ(openpty(&master, &slave, slaveName, nullptr, nullptr), 0);
-    termios raw {};
-    ASSERT_EQ(tcgetattr(slave, &raw), 0);
-    cfmakeraw(&raw);
-    ASSERT_EQ(tcsetattr(slave, TCSANOW, &raw), 0);
-    ASSERT_EQ(fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK), 0);
+// A sensor at the far end of a pseudo-terminal in raw mode: sentences back to back at 19200 baud, that is
+// 19 characters every 10 ms, while the event loop runs.
+class PtySensor final {
+public:
+    explicit PtySensor(std::string sentence)
+        : m_sentence(std::move(sentence))
+    {
+        char name[128] {};
+        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+            return;
+        termios raw {};
+        tcgetattr(m_slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(m_slave, TCSANOW, &raw);
+        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_path = name;
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+            std::string chunk;
+            for (int i = 0; i < 19; ++i)
+                chunk += m_sentence[m_sent++ % m_sentence.size()];
+            static_cast<void>(::write(m_master, chunk.data(), chunk.size()));
+        });
+        m_timer.start(10);
+    }
+    ~PtySensor()
+    {
+        hangUp();
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+    PtySensor(const PtySensor&) = delete;
+    PtySensor& operator=(const PtySensor&) = delete;
 
-    const PortsVariable ports(QByteArray(",") + slaveName);
+    // The slave's path; empty when no pseudo-terminal could be had.
+    [[nodiscard]] const std::string& path() const { return m_path; }
+    // The sensor's end of the line goes away, as a pulled adapter does.
+    void hangUp()
+    {
+        m_timer.stop();
+        if (m_master >= 0)
+            ::close(std::exchange(m_master, -1));
+    }
+
+private:
+    std::string m_sentence;
+    std::size_t m_sent = 0;
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_path;
+    QTimer m_timer;
+};
+
+// The whole link through real pseudo-terminals and QSerialPort: the window finds the sensor on port 2,
+// shows its readings, loses the link when the sensor's end hangs up (whatever errno its event loop left),
+// and finds the next sensor put behind the same path.
+TEST(MainFormPtyTest, FindsTheSensorLosesItWhenItHangsUpAndFindsTheNextBehindThePath)
+{
+    const QTemporaryDir folder;
+    auto first = std::make_unique<PtySensor>("12.0,1.5,2.5\r\n");
+    ASSERT_FALSE(first->path().empty());
+    // Named after its first terminal: QSerialPort locks a port by its name, for every process at once.
+    const std::string link = folder
+                                 .filePath(QStringLiteral("sensor-")
+                                     + QFileInfo(QString::fromStdString(first->path())).fileName())
+                                 .toStdString();
+    ASSERT_EQ(::symlink(first->path().c_str(), link.c_str()), 0);
+
+    const PortsVariable ports(QByteArray(",") + QByteArray::fromStdString(link));
+    const testing::StaleAgainInErrno staleErrno;
     qt::QtSerialControl serial;
     SystemClock clock;
     BoundedPump pump;
@@ -110,18 +170,6 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     QObject::connect(&statusWatch, &QTimer::timeout, &statusWatch, recordStatus);
     statusWatch.start(1);
 
-    // The sensor: sentences back to back at 19200 baud, that is 19 characters every 10 ms.
-    const std::string sentence = "12.0,1.5,2.5\r\n";
-    std::size_t sent = 0;
-    QTimer sensor;
-    QObject::connect(&sensor, &QTimer::timeout, &sensor, [&] {
-        std::string chunk;
-        for (int i = 0; i < 19; ++i)
-            chunk += sentence[sent++ % sentence.size()];
-        ASSERT_EQ(write(master, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
-    });
-    sensor.start(10);
-
     pump.start({}, 5000);
     ASSERT_EQ(form.monitor().FindPort(), link::SearchResult::Found);
     recordStatus();
@@ -134,18 +182,20 @@ TEST(MainFormPtyTest, FindsSensorOnPseudoTerminalAndSearchesAgainWhenItGoes)
     EXPECT_EQ(c.TiltLabel->text(), QStringLiteral("2.9"));
     EXPECT_TRUE(state.linkAlive);
 
-    // The sensor's end of the line goes away.
-    sensor.stop();
-    ::close(master);
-    EXPECT_TRUE(pump.runUntil([&state] { return !state.linkAlive; }, 2000));
-
+    // Another sensor behind the same path, as a replugged adapter's link leads to a new node; linked
+    // before the first goes, so that the path never leads to a terminal another test has been given.
+    const PtySensor second("99.0,3.5,4.5\r\n");
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink(second.path().c_str(), link.c_str()), 0);
+    first->hangUp();
+    ASSERT_TRUE(pump.runUntil([&state] { return !state.linkAlive; }, 2000)) << "stuck on a dead port";
     statuses.clear();
-    pump.start({}, 1500);
-    EXPECT_EQ(form.monitor().FindPort(), link::SearchResult::Ending);
+    pump.start({}, 5000);
+    ASSERT_EQ(form.monitor().FindPort(), link::SearchResult::Found);
     ASSERT_FALSE(statuses.isEmpty());
-    for (const QString& status : statuses)
-        EXPECT_TRUE(status.startsWith(QStringLiteral("Searching"))) << status.toStdString();
-    ::close(slave);
+    EXPECT_TRUE(statuses.front().startsWith(QStringLiteral("Searching"))) << statuses.front().toStdString();
+    ASSERT_TRUE(pump.runUntil([&c] { return c.HeadingLabel->text() == QStringLiteral("99"); }, 2000));
+    EXPECT_EQ(c.PitchLabel->text(), QStringLiteral("3.5"));
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "support/case_name.h"
 #include "support/child_process.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -63,31 +67,81 @@ INSTANTIATE_TEST_SUITE_P(Runs, LoggerShortRunTest,
     }),
     testing::CaseName());
 
-// A sensor on a pseudo-terminal: port 1 has no device, port 2 is the terminal.
-TEST(LoggerProgramTest, FindsTheSensorOnAPseudoTerminalAndEndsCleanlyOnSigterm)
+// How many printed lines end in this text.
+std::size_t linesOf(const std::string& out, const std::string& text)
 {
-    termios raw {};
-    cfmakeraw(&raw);
-    cfsetspeed(&raw, B19200);
+    std::size_t count = 0;
+    for (std::size_t at = out.find(' ' + text + '\n'); at != std::string::npos;
+         at = out.find(' ' + text + '\n', at + 1))
+        ++count;
+    return count;
+}
+
+// A sensor at the far end of a raw pseudo-terminal.
+struct PtySensor {
+    PtySensor()
+    {
+        termios raw {};
+        cfmakeraw(&raw);
+        cfsetspeed(&raw, B19200);
+        std::array<char, 128> name {};
+        if (openpty(&master, &slave, name.data(), &raw, nullptr) == 0)
+            path = name.data();
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        // Kept from the logger, or its own copy of the far end would keep the line up.
+        fcntl(master, F_SETFD, FD_CLOEXEC);
+        fcntl(slave, F_SETFD, FD_CLOEXEC);
+    }
+    ~PtySensor()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+    PtySensor(const PtySensor&) = delete;
+    PtySensor& operator=(const PtySensor&) = delete;
+
+    void send(const std::string& sentence) const
+    {
+        static_cast<void>(::write(master, sentence.data(), sentence.size()));
+    }
+
     int master = -1;
     int slave = -1;
-    std::array<char, 128> name {};
-    ASSERT_EQ(openpty(&master, &slave, name.data(), &raw, nullptr), 0);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    std::string path;
+};
 
-    testing::ChildProcess logger = runLogger({ "--ports", std::string(",") + name.data() });
-    const std::string sentence = "12,1.5,2.5\r\n";
-    const auto sensor = [&] { static_cast<void>(::write(master, sentence.data(), sentence.size())); };
-    EXPECT_TRUE(logger.waitForOutput("Ready", 20s, sensor)) << logger.out() << logger.err();
+// Port 1 has no device; port 2 is a link to a pseudo-terminal, as /dev/serial/by-id links lead to adapters.
+TEST(LoggerProgramTest, FindsTheSensorRelinksWhenItHangsUpAndEndsCleanlyOnSigterm)
+{
+    const testing::TemporaryFolder folder;
+    auto first = std::make_unique<PtySensor>();
+    // Named after its first terminal: QSerialPort locks a port by its name, for every process at once.
+    const std::string link
+        = folder.pathOf("sensor-" + std::filesystem::path(first->path).filename().string());
+    ASSERT_EQ(::symlink(first->path.c_str(), link.c_str()), 0);
+
+    testing::ChildProcess logger = runLogger({ "--ports", "," + link });
+    EXPECT_TRUE(logger.waitForOutput("Ready", 20s, [&] { first->send("12,1.5,2.5\r\n"); }))
+        << logger.out() << logger.err();
+
+    // The next sensor comes behind the same path (linked first, so that the path never leads to a
+    // terminal another test has been given), and the far end of the first hangs up.
+    const PtySensor second;
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink(second.path.c_str(), link.c_str()), 0);
+    first.reset();
+    EXPECT_TRUE(logger.waitForOutput("Link lost", 5s)) << logger.out();
+    for (const auto deadline = std::chrono::steady_clock::now() + 20s;
+         linesOf(logger.out(), "Ready") < 2 && std::chrono::steady_clock::now() < deadline;) {
+        second.send("99,3.5,4.5\r\n");
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(linesOf(logger.out(), "Ready"), 2U) << "the next sensor was not found:\n" << logger.out();
+
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
-
-    const std::string out = logger.out();
-    EXPECT_NE(out.find(" Searching\n"), std::string::npos) << out;
-    EXPECT_EQ(out.find("Searching", out.find("Searching") + 1), std::string::npos) << "one line per search";
+    EXPECT_EQ(linesOf(logger.out(), "Searching"), 2U) << "one line per search:\n" << logger.out();
     EXPECT_EQ(logger.err(), "");
-    ::close(master);
-    ::close(slave);
 }
 
 // The simulated sensor raises CTS nine seconds after the start, for three seconds.

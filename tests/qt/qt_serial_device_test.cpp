@@ -4,10 +4,17 @@
 #include "support/case_name.h"
 #include "support/fake_clock.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+
+#include <fcntl.h>
 
 #include <pty.h>
 #include <termios.h>
@@ -46,6 +53,22 @@ public:
 
     // The slave's own path; empty when no pseudo-terminal could be had.
     [[nodiscard]] const std::string& path() const { return m_path; }
+    // The sensor's end sends these characters.
+    [[nodiscard]] bool send(std::string_view text) const
+    {
+        return ::write(m_master, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+    // Another reader of the line takes whatever waits, before the device can.
+    void takeWaiting() const
+    {
+        std::array<char, 256> taken {};
+        const int flags = fcntl(m_slave, F_GETFL);
+        fcntl(m_slave, F_SETFL, flags | O_NONBLOCK);
+        while (::read(m_slave, taken.data(), taken.size()) > 0) { }
+        fcntl(m_slave, F_SETFL, flags);
+    }
+    // The sensor's end goes away, as a pulled adapter does.
+    void hangUp() { ::close(std::exchange(m_master, -1)); }
 
 private:
     int m_master = -1;
@@ -111,6 +134,55 @@ INSTANTIATE_TEST_SUITE_P(Paths, SharedDeviceTest,
         SharedDeviceCase { "own_path_while_link_open", Path::Link, Path::Own },
         SharedDeviceCase { "two_links", Path::Link, Path::OtherLink }),
     testing::CaseName {});
+
+// Before the device reads what woke it, someone else has taken it, so its read finds nothing.
+class TakenBeforeTheDeviceReads final : public QObject {
+public:
+    explicit TakenBeforeTheDeviceReads(const PseudoTerminal& terminal)
+        : m_terminal(terminal)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~TakenBeforeTheDeviceReads() override { QCoreApplication::instance()->removeEventFilter(this); }
+    TakenBeforeTheDeviceReads(const TakenBeforeTheDeviceReads&) = delete;
+    TakenBeforeTheDeviceReads& operator=(const TakenBeforeTheDeviceReads&) = delete;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        if (event->type() == QEvent::SockAct)
+            m_terminal.takeWaiting();
+        return false;
+    }
+
+private:
+    const PseudoTerminal& m_terminal;
+};
+
+TEST(QtSerialDeviceTest, AReadThatFoundNothingLeavesTheDeviceListeningForAHangUp)
+{
+    PseudoTerminal terminal;
+    ASSERT_FALSE(terminal.path().empty());
+    QtSerialDevice device(QString::fromStdString(terminal.path()));
+    ASSERT_TRUE(device.open({ 19200 }));
+    int wakes = 0;
+    ASSERT_TRUE(device.notifyActivity([&wakes] { ++wakes; }));
+    {
+        const TakenBeforeTheDeviceReads takenFirst(terminal);
+        ASSERT_TRUE(terminal.send("1,2,3\n"));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    }
+    EXPECT_EQ(device.available(), 0U) << "still present";
+    // Silent from here on: nothing but the device itself may tell of the hang-up.
+    wakes = 0;
+    terminal.hangUp();
+    QElapsedTimer waited;
+    waited.start();
+    while (wakes == 0 && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_GT(wakes, 0) << "the hang-up went unnoticed";
+    EXPECT_FALSE(device.available());
+}
 
 TEST(QtSerialDeviceTest, PseudoTerminalCountsNoCtsChanges)
 {
