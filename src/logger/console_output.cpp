@@ -53,6 +53,10 @@ void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
 void ConsoleOutput::linkLost(const common::LocalDateTime& time)
 {
     m_status.clear(); // the search that follows is told again
+    // The event it interrupts is never ended: its line ends here, so that the next stands alone.
+    if (!m_tableLine.empty() && !m_quiet)
+        print(m_out, time, m_tableLine + " link lost");
+    m_tableLine.clear();
     if (!m_quiet)
         print(m_out, time, "Link lost");
 }

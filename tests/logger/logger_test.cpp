@@ -149,5 +149,21 @@ TEST(LoggerTest, CaptureFileThatCannotBeCreatedEndsWithStatusTwo)
     EXPECT_EQ(station.pass, 0) << "no search starts";
 }
 
+TEST(ConsoleOutputTest, AnEventCutOffByALostLinkEndsItsLineThere)
+{
+    testing::FakeClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+    ConsoleOutput console(out, err, clock, false, {});
+    console.appendText("001 | 05:48:08 |");
+    console.linkLost(clock.now());
+    console.appendText("001 | 05:48:14 |");
+    console.appendText(" 05:48:20 |  02 |  100 |  01 |  02 | 3\r\n");
+    EXPECT_EQ(out.str(),
+        "2008-08-18T14:02:11 001 | 05:48:08 | link lost\n"
+        "2008-08-18T14:02:11 Link lost\n"
+        "2008-08-18T14:02:11 001 | 05:48:14 | 05:48:20 |  02 |  100 |  01 |  02 | 3\n");
+}
+
 } // namespace
 } // namespace marlume::logger
