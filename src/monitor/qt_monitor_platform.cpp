@@ -1,5 +1,10 @@
 #include "monitor/qt_monitor_platform.h"
 
+#include "platform/port_map.h"
+
+#include <string>
+#include <vector>
+
 namespace marlume::monitor {
 
 QtMonitorPlatform::QtMonitorPlatform(std::optional<std::string> portMap)
@@ -7,6 +12,13 @@ QtMonitorPlatform::QtMonitorPlatform(std::optional<std::string> portMap)
     , m_captureFiles(qt::postToEventLoop)
     , m_rawLogFiles(qt::postToEventLoop)
 {
+    std::vector<std::string> replayed;
+    for (const platform::PortEntry& entry : m_comPort.currentPortMap()) {
+        if (entry.kind == platform::PortEntry::Kind::Replay)
+            replayed.push_back(entry.path);
+    }
+    m_captureFiles.refuseInputs(replayed);
+    m_rawLogFiles.refuseInputs(std::move(replayed));
 }
 
 MonitorServices QtMonitorPlatform::services()

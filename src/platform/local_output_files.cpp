@@ -22,6 +22,7 @@ namespace {
 constexpr FileNumber kLastFileNumber = 255;
 constexpr std::string_view kNotARegularFile = "not a regular file";
 constexpr std::string_view kHeldByAnother = "another instance is saving to it";
+constexpr std::string_view kReplayed = "this run replays it";
 
 std::string systemMessage(int error)
 {
@@ -176,8 +177,12 @@ bool LocalOutputFiles::open(FileNumber file, const std::string& path)
         return refuse(systemMessage(EBADF));
     // A FIFO or device would block the writer for good, or never keep a record.
     struct stat named { };
-    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+    const bool exists = ::stat(path.c_str(), &named) == 0;
+    if (exists && !S_ISREG(named.st_mode))
         return refuse(S_ISDIR(named.st_mode) ? systemMessage(EISDIR) : std::string(kNotARegularFile));
+    // Whatever the path: emptying a recording before it is played back would lose it.
+    if (exists && isInput(named))
+        return refuse(std::string(kReplayed));
 
     // Non-blocking, so that a FIFO put in its place meanwhile fails instead of hanging; a regular
     // file ignores it. First as a new file, to know whether a failure later may delete it again.
@@ -216,6 +221,14 @@ void LocalOutputFiles::rememberClosing(const std::shared_ptr<Descriptor>& descri
     std::erase_if(
         m_closing, [](const std::shared_ptr<Descriptor>& closing) { return closing->closed.load(); });
     m_closing.push_back(descriptor);
+}
+
+bool LocalOutputFiles::isInput(const struct stat& file) const
+{
+    return std::any_of(m_inputs.begin(), m_inputs.end(), [&file](const std::string& input) {
+        struct stat read { };
+        return ::stat(input.c_str(), &read) == 0 && read.st_dev == file.st_dev && read.st_ino == file.st_ino;
+    });
 }
 
 bool LocalOutputFiles::closingNow(const struct stat& file) const

@@ -46,6 +46,10 @@ public:
     bool sync(FileNumber file) override;
     [[nodiscard]] std::string lastError() const override { return m_lastError; }
 
+    // Files this run reads (the recordings it replays): an output that is one of them, by whatever
+    // path, is refused before anything is emptied.
+    void refuseInputs(std::vector<std::string> paths) { m_inputs = std::move(paths); }
+
     // Blocks until everything queued so far has been written and synced, or has failed.
     void waitUntilWritten();
 
@@ -55,6 +59,7 @@ private:
     [[nodiscard]] std::shared_ptr<Descriptor> find(FileNumber file) const;
     // Whether the writer thread is still to close this file for an earlier opening.
     [[nodiscard]] bool closingNow(const struct stat& file) const;
+    [[nodiscard]] bool isInput(const struct stat& file) const;
     void rememberClosing(const std::shared_ptr<Descriptor>& descriptor);
     void syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor);
 
@@ -62,6 +67,7 @@ private:
     SyncFile m_syncFile;
     std::map<FileNumber, std::shared_ptr<Descriptor>> m_files;
     std::vector<std::shared_ptr<Descriptor>> m_closing; // closed here, not yet by the writer thread
+    std::vector<std::string> m_inputs;
     std::string m_lastError;
     std::uint64_t m_openings = 0;
     std::shared_ptr<bool> m_alive; // outcomes posted after destruction find it gone

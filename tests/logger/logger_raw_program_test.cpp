@@ -1,6 +1,7 @@
 #include "logger/logger_options.h"
 #include "support/case_name.h"
 #include "support/child_process.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -106,13 +107,37 @@ TEST(LoggerRawProgramTest, ABadReplayFileIsToldOnTheErrorOutputAndTheSearchGoesO
                                                                      << err;
 }
 
-TEST(LoggerRawProgramTest, ARawLogThatCannotBeCreatedEndsWithStatusTwo)
+struct CreateFailureCase {
+    std::string name;
+    std::string option; // --raw or --capture
+    std::string path; // in the test's folder, where a recording is replayed as port 1
+    std::string message;
+};
+
+class OutputCreateFailureTest : public ::testing::TestWithParam<CreateFailureCase> { };
+
+TEST_P(OutputCreateFailureTest, EndsWithStatusTwoAndLeavesTheRecordingAlone)
 {
-    testing::ChildProcess logger = runLogger({ "--ports", "sim", "--raw", "/nonexistent-folder/raw.txt" });
+    testing::TemporaryFolder folder;
+    const std::string recording = folder.pathOf("rec.txt");
+    const std::string contents
+        = "Time,Heading,Pitch,Roll,Tilt,Event\r\n2008-08-18T14:02:11.250,1,2,3,3.6,\r\n";
+    ASSERT_TRUE(testing::writeFile(recording, contents));
+    testing::ChildProcess logger
+        = runLogger({ "--ports", "replay:" + recording, GetParam().option, folder.pathOf(GetParam().path) });
     EXPECT_EQ(logger.waitForExit(30s), 2);
-    EXPECT_NE(logger.err().find("Cannot create \"raw.txt\": No such file or directory"), std::string::npos)
-        << logger.err();
+    EXPECT_NE(logger.err().find(GetParam().message), std::string::npos) << logger.err();
+    EXPECT_EQ(fileContents(recording), contents);
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, OutputCreateFailureTest,
+    ::testing::ValuesIn(std::vector<CreateFailureCase> {
+        { "NoFolder", "--raw", "gone/raw.txt", "Cannot create \"raw.txt\": No such file or directory" },
+        { "RawLogOverItsRecording", "--raw", "rec.txt", "Cannot create \"rec.txt\": this run replays it" },
+        { "CaptureOverTheRecording", "--capture", "./rec.txt",
+            "Cannot create \"rec.txt\": this run replays it" },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::logger

@@ -56,7 +56,11 @@ using testing::TemporaryFolder;
 // writer thread; settle() waits for them and hands their outcomes to the label, as the event loop would.
 class CaptureToDiskTest : public ::testing::Test {
 protected:
-    CaptureToDiskTest() { dataRecord.parseString("100,1,2"); }
+    CaptureToDiskTest()
+    {
+        dataRecord.parseString("100,1,2");
+        files.refuseInputs({ recording });
+    }
 
     // Until nothing is left to do: an outcome may queue more work, as a failed header does.
     void settle()
@@ -86,6 +90,7 @@ protected:
 
     TemporaryFolder dir;
     std::string chosenPath = pathOf("run.csv");
+    std::string recording = pathOf("recording.txt"); // this run replays it, once a test makes it
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
     testing::PostedTasks uiThread;
@@ -182,6 +187,9 @@ TEST_P(CreateFailureTest, LeavesNoFileOpenAndSaysWhy)
     EXPECT_EQ(capture.captureFile(), 0);
     EXPECT_EQ(view.caption, "Create Capture File...");
     EXPECT_EQ(view.label, GetParam().label);
+    if (std::filesystem::exists(recording)) {
+        EXPECT_EQ(fileContents(recording), "a recording") << "emptied";
+    }
 
     oneEvent();
     EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
@@ -211,6 +219,19 @@ INSTANTIATE_TEST_SUITE_P(Failures, CreateFailureTest,
                 return path;
             },
             "Cannot create \"run.csv\": not a regular file" },
+        { "TheRecordingThisRunReplays",
+            [](const TemporaryFolder& d) {
+                EXPECT_TRUE(testing::writeFile(d.pathOf("recording.txt"), "a recording"));
+                return d.pathOf("recording.txt");
+            },
+            "Cannot create \"recording.txt\": this run replays it" },
+        { "TheRecordingByAnotherName",
+            [](const TemporaryFolder& d) {
+                EXPECT_TRUE(testing::writeFile(d.pathOf("recording.txt"), "a recording"));
+                std::filesystem::create_hard_link(d.path() / "recording.txt", d.path() / "copy.txt");
+                return d.pathOf("copy.txt");
+            },
+            "Cannot create \"copy.txt\": this run replays it" },
     }),
     testing::CaseName());
 
