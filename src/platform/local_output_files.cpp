@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -135,7 +136,37 @@ struct LocalOutputFiles::Descriptor {
     int fd;
     const std::string path;
     const bool created;
+    // Written on the user-interface thread, taken by the writer thread: text that waits for the writer
+    // goes out with whatever else waits, as one write and one sync, however slow the disk.
+    void queueWrite(std::string_view text)
+    {
+        const std::lock_guard lock(queueMutex);
+        unsyncedText += text;
+    }
+    // True when the writer is to be asked to take the queue; otherwise a request is already waiting.
+    bool queueSync()
+    {
+        const std::lock_guard lock(queueMutex);
+        syncedText += std::exchange(unsyncedText, {});
+        return ++syncsAsked == 1;
+    }
+    // The text up to the last sync asked for, and how many syncs it answers.
+    std::pair<std::string, int> takeSynced()
+    {
+        const std::lock_guard lock(queueMutex);
+        return { std::exchange(syncedText, {}), std::exchange(syncsAsked, 0) };
+    }
+    std::string takeUnsynced()
+    {
+        const std::lock_guard lock(queueMutex);
+        return std::exchange(unsyncedText, {});
+    }
+
     struct stat file { }; // as it was opened
+    std::mutex queueMutex;
+    std::string unsyncedText;
+    std::string syncedText;
+    int syncsAsked = 0;
     std::string failure; // why a write since the last sync failed, if one did
     bool refused = false; // the file could not be taken for this opening
     std::atomic<bool> closed = false; // set by the writer thread once the file is closed
@@ -245,7 +276,10 @@ void LocalOutputFiles::close(FileNumber file)
     if (auto descriptor = find(file)) {
         m_files.erase(file);
         rememberClosing(descriptor);
-        m_writer.post([descriptor = std::move(descriptor)] { descriptor->closeNow(); });
+        m_writer.post([descriptor = std::move(descriptor)] {
+            descriptor->writeWhole(descriptor->takeUnsynced());
+            descriptor->closeNow();
+        });
     }
 }
 
@@ -266,7 +300,7 @@ bool LocalOutputFiles::write(FileNumber file, std::string_view text)
     const auto descriptor = find(file);
     if (!descriptor)
         return false;
-    m_writer.post([descriptor, text = std::string(text)] { descriptor->writeWhole(text); });
+    descriptor->queueWrite(text);
     return true;
 }
 
@@ -275,7 +309,13 @@ bool LocalOutputFiles::sync(FileNumber file)
     auto descriptor = find(file);
     if (!descriptor)
         return false;
-    m_writer.post([this, file, descriptor = std::move(descriptor)] { syncAndReport(file, descriptor); });
+    if (descriptor->queueSync()) {
+        m_writer.post([this, file, descriptor = std::move(descriptor)] {
+            auto [text, syncs] = descriptor->takeSynced();
+            descriptor->writeWhole(text);
+            syncAndReport(file, descriptor, syncs);
+        });
+    }
     return true;
 }
 
@@ -291,7 +331,8 @@ std::shared_ptr<LocalOutputFiles::Descriptor> LocalOutputFiles::find(FileNumber 
 }
 
 // On the writer thread.
-void LocalOutputFiles::syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor)
+void LocalOutputFiles::syncAndReport(
+    FileNumber file, const std::shared_ptr<Descriptor>& descriptor, int syncs)
 {
     int synced = 0;
     do
@@ -306,11 +347,13 @@ void LocalOutputFiles::syncAndReport(FileNumber file, const std::shared_ptr<Desc
         outcome.reason = std::exchange(descriptor->failure, {});
     }
     // Only for the opening it belongs to: the file may have been closed, its number used again.
-    m_postToUi([this, alive = std::weak_ptr(m_alive), file, opening = descriptor->opening, outcome] {
+    m_postToUi([this, alive = std::weak_ptr(m_alive), file, opening = descriptor->opening, outcome, syncs] {
         if (!alive.lock())
             return;
-        if (const auto current = find(file); current && current->opening == opening)
-            reportOutcome(file, outcome);
+        for (int sync = 0; sync < syncs; ++sync) {
+            if (const auto current = find(file); current && current->opening == opening)
+                reportOutcome(file, outcome); // a handler may close the file
+        }
     });
 }
 

@@ -17,7 +17,8 @@ namespace marlume::platform {
 
 // Output files (capture files, raw logs) on the local file system, written and synced on a thread
 // of their own so that a slow disk never holds up the user-interface thread: writes go out in
-// order, each sync before the next write, and their outcomes come back to the user-interface thread.
+// order and their outcomes come back to the user-interface thread. What is written while the disk
+// is busy waits, and goes out as one write and one sync, so the lag never grows beyond one sync.
 //
 // Only regular files are taken, and only while no other instance holds them (an advisory
 // lock); a file this program is still closing is taken by the writer after its queued records,
@@ -41,7 +42,7 @@ public:
     [[nodiscard]] bool open(FileNumber file, const std::string& path) override;
     void close(FileNumber file) override;
     void discard(FileNumber file) override;
-    // Queued: the outcome comes with the next sync.
+    // Queued: the text goes out with the next sync (or at closing), and its outcome with that sync.
     bool write(FileNumber file, std::string_view text) override;
     bool sync(FileNumber file) override;
     [[nodiscard]] std::string lastError() const override { return m_lastError; }
@@ -61,7 +62,8 @@ private:
     [[nodiscard]] bool closingNow(const struct stat& file) const;
     [[nodiscard]] bool isInput(const struct stat& file) const;
     void rememberClosing(const std::shared_ptr<Descriptor>& descriptor);
-    void syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor);
+    // Syncs once for as many syncs as were asked for, and tells the outcome once for each.
+    void syncAndReport(FileNumber file, const std::shared_ptr<Descriptor>& descriptor, int syncs);
 
     PostToUi m_postToUi;
     SyncFile m_syncFile;

@@ -333,6 +333,7 @@ TEST_F(CaptureToDiskTest, FileThatAnotherInstanceSavesToIsRefusedAndLeftAlone)
     LocalOutputFiles otherInstance { otherUiThread.poster() };
     ASSERT_TRUE(otherInstance.open(1, chosenPath));
     ASSERT_TRUE(otherInstance.write(1, kHeader));
+    ASSERT_TRUE(otherInstance.sync(1));
     otherInstance.waitUntilWritten();
 
     clickCapture();
@@ -373,8 +374,9 @@ TEST_F(CaptureToDiskTest, CreatingAgainAFileStillBeingClosedNeverWaitsForTheDisk
     EXPECT_EQ(fileContents(chosenPath), kHeader) << "the earlier record went before it was emptied";
 }
 
-// A disk whose every sync takes a while: the events and their table never wait for it.
-TEST(LocalOutputFilesOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInOrder)
+// A disk whose every sync takes a while: the events and their table never wait for it, and what waits
+// for the disk goes out as one write and one sync, so that the lag never grows.
+TEST(LocalOutputFilesOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInOrderInOneGo)
 {
     std::promise<void> diskCatchesUp;
     const std::shared_future<void> caughtUp = diskCatchesUp.get_future().share();
@@ -415,7 +417,8 @@ TEST(LocalOutputFilesOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInO
     diskCatchesUp.set_value();
     files.waitUntilWritten();
     uiThread.runAll();
-    EXPECT_EQ(syncsDone, 13);
+    EXPECT_LE(syncsDone, 2) << "the header's, then at most one for the twelve records that waited for it";
+    EXPECT_GE(syncsDone, 1);
     EXPECT_EQ(fileContents(path), expected);
     EXPECT_EQ(view.label, "Saving to \"slow.csv\"");
 }
