@@ -157,8 +157,10 @@ SerialDevice* PortControl::deviceFor(std::int16_t port)
         m_pathDevice = m_makeDevice(entry.path);
         return m_pathDevice.get();
     case PortEntry::Kind::Replay:
-        m_pathDevice = std::make_unique<ReplaySensor>(entry.path, entry.speed, m_clock,
-            [this, port](const std::string& message, bool problem) { tellNotice(port, message, problem); });
+        m_pathDevice = std::make_unique<ReplaySensor>(
+            entry.path, entry.speed, m_clock,
+            [this, port](const std::string& message, bool problem) { tellNotice(port, message, problem); },
+            &m_refusedReplays);
         return m_pathDevice.get();
     case PortEntry::Kind::None:
         break;

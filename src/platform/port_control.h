@@ -57,6 +57,7 @@ private:
     const Clock& m_clock;
     DeviceNotice m_deviceNotice;
     std::array<std::string, kPortCount> m_lastNotices; // per port, so that a search round repeats none
+    ReplaySensor::Refusals m_refusedReplays; // replay files refused, not read again until they change
     SimulatedSensor m_simulated;
     SilentSensor m_silent;
     std::unique_ptr<SerialDevice> m_pathDevice;

@@ -1,10 +1,13 @@
 #include "platform/replay_sensor.h"
 
-#include <algorithm>
+#include <array>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace marlume::platform {
 
@@ -17,42 +20,56 @@ std::string_view headerLine()
     return header;
 }
 
+ReplaySensor::FileStamp stampOf(const struct stat& status)
+{
+    return { status.st_dev, status.st_ino, status.st_size, status.st_mtim };
+}
+
 } // namespace
 
-ReplaySensor::ReplaySensor(std::string path, double speed, const Clock& clock, Notice notice)
+ReplaySensor::ReplaySensor(
+    std::string path, double speed, const Clock& clock, Notice notice, Refusals* refusals)
     : BuiltInSensor(clock)
     , m_path(std::move(path))
     , m_speed(speed > 0 ? speed : 1.0)
     , m_notice(std::move(notice))
+    , m_refusals(refusals)
 {
+}
+
+ReplaySensor::~ReplaySensor()
+{
+    closeFile();
 }
 
 bool ReplaySensor::open(const LineSettings&)
 {
     if (m_open)
         return false;
-    m_file = std::ifstream(m_path, std::ios::binary);
-    if (!m_file) {
-        tell("Cannot replay " + quotedPath() + ": " + std::strerror(errno), true);
-        return false;
+    struct stat named { };
+    if (m_refusals && ::stat(m_path.c_str(), &named) == 0) {
+        const auto refused = m_refusals->find(m_path);
+        if (refused != m_refusals->end() && refused->second == stampOf(named))
+            return false; // told already, and nothing has changed since
     }
-    std::string header;
-    std::getline(m_file, header);
-    if (header.ends_with('\r'))
-        header.pop_back();
-    if (header != headerLine()) {
-        tell("Cannot replay " + quotedPath() + ": it is no raw readings log (its first line is not \""
-                + std::string(headerLine()) + "\")",
-            true);
-        return false;
-    }
+    // Never waiting: a FIFO without a writer opens at once, and is then refused.
+    m_fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return refuse(std::strerror(errno));
+    struct stat own { };
+    if (::fstat(m_fd, &own) != 0 || !S_ISREG(own.st_mode))
+        return refuse("not a regular file");
+    m_unread.clear();
+    std::string problem;
+    if (readLine(problem) != headerLine())
+        return refuse(
+            "it is no raw readings log (its first line is not \"" + std::string(headerLine()) + "\")");
     m_lineNumber = 1;
     m_played = 0;
-    const std::optional<std::string> problem = readNext();
-    if (!m_next) {
-        tell("Cannot replay " + quotedPath() + ": " + problem.value_or("it holds no readings"), true);
-        return false;
-    }
+    if (const std::optional<std::string> reason = readNext(); !m_next)
+        return refuse(reason.value_or("it holds no readings"));
+    if (m_refusals)
+        m_refusals->erase(m_path);
     m_origin = common::localMilliseconds(m_next->time);
     restartSteps();
     m_elapsedMs = 0;
@@ -68,9 +85,28 @@ bool ReplaySensor::open(const LineSettings&)
 void ReplaySensor::close()
 {
     m_open = false;
-    m_file.close();
+    closeFile();
     m_next.reset();
     m_received.clear();
+}
+
+void ReplaySensor::closeFile()
+{
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+    m_unread.clear();
+}
+
+bool ReplaySensor::refuse(const std::string& reason)
+{
+    struct stat own { };
+    if (m_refusals && m_fd >= 0 && ::fstat(m_fd, &own) == 0)
+        (*m_refusals)[m_path] = stampOf(own);
+    else if (m_refusals && ::stat(m_path.c_str(), &own) == 0)
+        (*m_refusals)[m_path] = stampOf(own);
+    closeFile();
+    tell("Cannot replay " + quotedPath() + ": " + reason, true);
+    return false;
 }
 
 std::optional<bool> ReplaySensor::cts()
@@ -115,20 +151,63 @@ void ReplaySensor::advance()
         m_changeMade = false;
         playNext();
     }
+    // A log that ends inside an event: the event ends at its last reading, once that has been read.
+    if (!m_next && m_sentEvent != 0 && m_received.empty() && m_changeSeen) {
+        ++m_ctsChanges;
+        m_cts = false;
+        m_sentEvent = 0;
+        m_changeSeen = false;
+    }
 }
 
 std::optional<std::string> ReplaySensor::readNext()
 {
     m_next.reset();
-    std::string line;
-    if (!std::getline(m_file, line))
+    std::string problem;
+    const std::optional<std::string> line = readLine(problem);
+    if (!line && problem.empty())
         return std::nullopt;
     ++m_lineNumber;
-    std::string problem;
-    m_next = common::parseRawLogLine(line, problem);
+    if (line)
+        m_next = common::parseRawLogLine(*line, problem);
     if (!m_next)
         return "line " + std::to_string(m_lineNumber) + " " + problem;
     return std::nullopt;
+}
+
+std::optional<std::string> ReplaySensor::readLine(std::string& problem)
+{
+    for (;;) {
+        const std::size_t end = m_unread.find('\n');
+        if (end != std::string::npos || m_fd < 0) {
+            std::string line = m_unread.substr(0, end);
+            m_unread.erase(0, end == std::string::npos ? end : end + 1);
+            if (line.ends_with('\r'))
+                line.pop_back();
+            if (line.size() > kLongestLine) {
+                problem = "is longer than " + std::to_string(kLongestLine) + " characters";
+                return std::nullopt;
+            }
+            return end == std::string::npos && line.empty() ? std::nullopt : std::optional(line);
+        }
+        if (m_unread.size() > kLongestLine + 1) {
+            problem = "is longer than " + std::to_string(kLongestLine) + " characters";
+            return std::nullopt;
+        }
+        std::array<char, 4096> chunk {};
+        const ssize_t count = ::read(m_fd, chunk.data(), chunk.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            problem = std::string("cannot be read: ") + std::strerror(errno);
+            return std::nullopt;
+        }
+        if (count == 0) {
+            ::close(std::exchange(m_fd, -1)); // the end: what is left is the last line
+            continue;
+        }
+        m_unread.append(chunk.data(), static_cast<std::size_t>(count));
+    }
 }
 
 void ReplaySensor::playNext()

@@ -3,10 +3,13 @@
 #include "common/raw_log_format.h"
 #include "platform/built_in_sensor.h"
 
-#include <fstream>
+#include <ctime>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+
+#include <sys/types.h>
 
 namespace marlume::platform {
 
@@ -15,15 +18,38 @@ namespace marlume::platform {
 // over the recorded events, so that a monitor on it starts and ends them where the live one did. A
 // CTS change waits until the lines before it have been read and the change itself has been seen, so
 // that no reading lands on the wrong side of an event's edge. The file is read as it plays, so a log
-// of days costs no memory. A file that is no raw log is told through the notice handler and the
-// opening fails; a bad line later ends the replay there, and so does the end of the file: the sensor
-// then stays silent, as a sensor that has stopped sending.
+// of days costs no memory, and read in bounded pieces that never wait: only a regular file is
+// played, and a line longer than kLongestLine ends the replay. A file that is no raw log is told
+// through the notice handler and the opening fails; a bad line later ends the replay there, and so does
+// the end of the file: an event still collecting then ends at its last reading, and the sensor stays
+// silent, as a sensor that has stopped sending.
 class ReplaySensor final : public BuiltInSensor {
 public:
     // A message for the operator; problem is false for one that tells no fault (the end of the log).
     using Notice = std::function<void(const std::string& message, bool problem)>;
 
-    ReplaySensor(std::string path, double speed, const Clock& clock, Notice notice);
+    // A file as it stood: a refused file is not read again until it has changed.
+    struct FileStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified {};
+        friend bool operator==(const FileStamp& a, const FileStamp& b)
+        {
+            return a.device == b.device && a.inode == b.inode && a.size == b.size
+                && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+        }
+    };
+    // Files refused, by path; kept by whoever makes the sensors anew for every search round.
+    using Refusals = std::map<std::string, FileStamp>;
+
+    static constexpr std::size_t kLongestLine = 4096;
+
+    ReplaySensor(
+        std::string path, double speed, const Clock& clock, Notice notice, Refusals* refusals = nullptr);
+    ~ReplaySensor() override;
+    ReplaySensor(const ReplaySensor&) = delete;
+    ReplaySensor& operator=(const ReplaySensor&) = delete;
 
     bool open(const LineSettings& settings) override;
     void close() override;
@@ -34,6 +60,10 @@ private:
     void advance() override;
     // Reads the line after the last into m_next; the reason when it is no reading line.
     [[nodiscard]] std::optional<std::string> readNext();
+    // The next line without its line end; nullopt at the end of the file, or with problem set.
+    [[nodiscard]] std::optional<std::string> readLine(std::string& problem);
+    bool refuse(const std::string& reason);
+    void closeFile();
     void playNext();
     void tell(const std::string& message, bool problem) const;
     [[nodiscard]] std::string quotedPath() const { return '"' + m_path + '"'; }
@@ -41,7 +71,9 @@ private:
     std::string m_path;
     double m_speed;
     Notice m_notice;
-    std::ifstream m_file;
+    Refusals* m_refusals;
+    int m_fd = -1;
+    std::string m_unread; // read from the file, not yet taken as lines
     bool m_open = false;
     std::int64_t m_lineNumber = 0;
     std::int64_t m_played = 0;

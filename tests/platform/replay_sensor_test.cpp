@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -122,7 +124,8 @@ TEST_F(ReplaySensorTest, ACtsChangeWaitsUntilTheLinesBeforeItHaveBeenRead)
 
 struct BadFileCase {
     std::string name;
-    std::optional<std::string> text; // nullopt: no file at all
+    std::optional<std::string> text; // written to the file; nullopt: the path below instead
+    std::string path; // with no text: "fifo" for a FIFO made in the test's folder, else this path
     std::string message; // after "Cannot replay "<path>": "
 };
 
@@ -130,40 +133,81 @@ class ReplayBadFileTest : public ReplaySensorTest, public ::testing::WithParamIn
 
 TEST_P(ReplayBadFileTest, RefusesToOpenAndSaysWhy)
 {
-    std::optional<ReplaySensor> sensor;
+    std::string shownPath = path;
     if (GetParam().text) {
-        sensor.emplace(sensorFor(*GetParam().text));
+        ASSERT_TRUE(testing::writeFile(path, *GetParam().text));
+    } else if (GetParam().path == "fifo") {
+        shownPath = folder.pathOf("fifo");
+        ASSERT_EQ(mkfifo(shownPath.c_str(), 0600), 0);
     } else {
-        sensor.emplace(
-            folder.pathOf("missing.txt"), 1.0, clock, [this](const std::string& message, bool problem) {
-                notices.push_back({ message, problem });
-            });
+        shownPath = GetParam().path.empty() ? folder.pathOf("missing.txt") : GetParam().path;
     }
-    EXPECT_FALSE(sensor->open({}));
+    ReplaySensor sensor(shownPath, 1.0, clock, [this](const std::string& message, bool problem) {
+        notices.push_back({ message, problem });
+    });
+    EXPECT_FALSE(sensor.open({}));
     ASSERT_EQ(notices.size(), 1U);
     EXPECT_TRUE(notices[0].problem);
-    const std::string shownPath = GetParam().text ? path : folder.pathOf("missing.txt");
     EXPECT_EQ(notices[0].message, "Cannot replay \"" + shownPath + "\": " + GetParam().message);
-    EXPECT_EQ(sensor->read(10), "") << "a closed replay sends nothing";
+    EXPECT_EQ(sensor.read(10), "") << "a closed replay sends nothing";
 }
+
+const std::string kNoLog
+    = "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")";
 
 INSTANTIATE_TEST_SUITE_P(Files, ReplayBadFileTest,
     ::testing::ValuesIn(std::vector<BadFileCase> {
-        { "Missing", std::nullopt, "No such file or directory" },
-        { "Empty", "",
-            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
+        { "Missing", std::nullopt, "", "No such file or directory" },
+        { "Empty", "", "", kNoLog },
         { "ACaptureFile",
-            "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n",
-            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
+            "Number,Date, Start time, End Time, AvgTilt, AvgHeading, AvgPitch, AvgRoll, Samples\r\n", "",
+            kNoLog },
         { "Binary",
             std::string("\x7f"
                         "ELF\x02\x01\x01\0\0\0",
                 10),
-            "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")" },
-        { "HeaderOnly", kHeader, "it holds no readings" },
-        { "BadFirstLine", kHeader + "2008-08-18T14:02:11.000,1,2\r\n", "line 2 has 3 fields, not 6" },
+            "", kNoLog },
+        { "HeaderOnly", kHeader, "", "it holds no readings" },
+        { "BadFirstLine", kHeader + "2008-08-18T14:02:11.000,1,2\r\n", "", "line 2 has 3 fields, not 6" },
+        { "AFifoThatWouldWaitForAWriter", std::nullopt, "fifo", "not a regular file" },
+        { "AnEndlessDevice", std::nullopt, "/dev/zero", "not a regular file" },
+        { "NoLineEndInAHugeFile", std::string(1'000'000, 'x'), "", kNoLog },
+        { "ALineLongerThanAnyReading", kHeader + std::string(5000, '1') + "\r\n", "",
+            "line 2 is longer than 4096 characters" },
     }),
     testing::CaseName());
+
+TEST_F(ReplaySensorTest, ARefusedFileIsNotReadAgainUntilItChanges)
+{
+    ReplaySensor::Refusals refusals;
+    const auto opens = [&] {
+        ReplaySensor sensor(
+            path, 1.0, clock,
+            [this](const std::string& message, bool problem) {
+                notices.push_back({ message, problem });
+            },
+            &refusals);
+        return sensor.open({});
+    };
+    ASSERT_TRUE(testing::writeFile(path, "no log\r\n"));
+    EXPECT_FALSE(opens());
+    EXPECT_FALSE(opens());
+    EXPECT_EQ(notices.size(), 1U) << "the second search round read it again";
+    ASSERT_TRUE(testing::writeFile(path, logOf({ "" })));
+    EXPECT_TRUE(opens()) << "changed since";
+}
+
+TEST_F(ReplaySensorTest, ALogThatEndsInsideAnEventEndsItAtItsLastReading)
+{
+    ReplaySensor sensor = sensorFor(logOf({ "", "1", "1" }));
+    ASSERT_TRUE(sensor.open({}));
+    std::string sent;
+    for (int n = 0; n < 60; ++n)
+        sent += tick(sensor);
+    EXPECT_EQ(sent, "100,1.5,-2\r\n101,1.5,-2\r\n102,1.5,-2\r\n");
+    EXPECT_FALSE(levels.back()) << "the event is left open";
+    EXPECT_EQ(counts.back(), 2U) << "up over the event, down after its last reading";
+}
 
 TEST_F(ReplaySensorTest, ABadLineLaterEndsTheReplayThereAndSaysWhere)
 {
