@@ -10,7 +10,18 @@ namespace marlume::common {
 
 namespace {
 
-constexpr std::size_t kFieldCount = 6;
+constexpr std::size_t kMostFields = 7;
+
+std::size_t fieldCount(RawLogLayout layout)
+{
+    return layout == RawLogLayout::WithMarks ? 7 : 6;
+}
+
+std::string_view withoutLineEnd(std::string_view line)
+{
+    line.remove_suffix(2); // CR LF
+    return line;
+}
 
 std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t count)
 {
@@ -57,7 +68,26 @@ std::optional<std::int32_t> parseEventNumber(std::string_view text)
     return value;
 }
 
+void appendEventAndShown(std::string& line, std::int32_t eventNumber, float shown)
+{
+    line += ',';
+    if (eventNumber != 0)
+        line += wholeNumberText(eventNumber);
+    line += ',';
+    line += numberText(shown, '.');
+    line += "\r\n";
+}
+
 } // namespace
+
+std::optional<RawLogLayout> rawLogLayout(std::string_view header)
+{
+    if (header == withoutLineEnd(kRawLogHeader))
+        return RawLogLayout::WithMarks;
+    if (header == withoutLineEnd(kReadingsOnlyRawLogHeader))
+        return RawLogLayout::ReadingsOnly;
+    return std::nullopt;
+}
 
 std::string rawLogLineText(const RawLogReading& reading)
 {
@@ -66,22 +96,28 @@ std::string rawLogLineText(const RawLogReading& reading)
         line += ',';
         line += numberText(value, '.');
     }
-    line += ',';
-    if (reading.eventNumber != 0)
-        line += wholeNumberText(reading.eventNumber);
-    line += "\r\n";
+    appendEventAndShown(line, reading.eventNumber, reading.shown);
     return line;
 }
 
-std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& problem)
+std::string rawLogMarkText(const RawLogMark& mark)
+{
+    std::string line = isoDateTimeText(mark.time, true);
+    line += ",,,,";
+    appendEventAndShown(line, mark.eventNumber, mark.shown);
+    return line;
+}
+
+std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout layout, std::string& problem)
 {
     if (line.ends_with('\r'))
         line.remove_suffix(1);
-    std::array<std::string_view, kFieldCount> fields;
+    const std::size_t expected = fieldCount(layout);
+    std::array<std::string_view, kMostFields> fields;
     std::size_t count = 0;
     for (std::string_view rest = line;; ++count) {
         const auto comma = rest.find(',');
-        if (count < kFieldCount)
+        if (count < kMostFields)
             fields[count] = rest.substr(0, comma);
         if (comma == std::string_view::npos) {
             ++count;
@@ -89,9 +125,9 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& p
         }
         rest.remove_prefix(comma + 1);
     }
-    if (count != kFieldCount) {
+    if (count != expected) {
         problem = "has " + std::to_string(count) + (count == 1 ? " field" : " fields") + ", not "
-            + std::to_string(kFieldCount);
+            + std::to_string(expected);
         return std::nullopt;
     }
     const auto time = parseIsoTime(fields[0]);
@@ -99,10 +135,20 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& p
         problem = "has no time like 2008-08-18T14:02:11.250";
         return std::nullopt;
     }
+    const bool mark = layout == RawLogLayout::WithMarks && fields[1].empty() && fields[2].empty()
+        && fields[3].empty() && fields[4].empty();
     constexpr std::array<std::string_view, 4> kNames { "heading", "pitch", "roll", "tilt" };
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
+    for (std::size_t i = 0; i < kNames.size() && !mark; ++i) {
         if (!parseNumberText(fields[i + 1], '.')) {
             problem = "has no number for the " + std::string(kNames[i]);
+            return std::nullopt;
+        }
+    }
+    std::optional<float> shown;
+    if (layout == RawLogLayout::WithMarks) {
+        shown = parseNumberText(fields[6], '.');
+        if (!shown) {
+            problem = "has no number for the heading shown";
             return std::nullopt;
         }
     }
@@ -115,12 +161,16 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& p
         }
         eventNumber = *number;
     }
-    std::string sentence(fields[1]);
-    sentence += ',';
-    sentence += fields[2];
-    sentence += ',';
-    sentence += fields[3];
-    return RawLogEntry { *time, std::move(sentence), eventNumber };
+    std::string sentence;
+    if (!mark) {
+        sentence.reserve(fields[1].size() + fields[2].size() + fields[3].size() + 2);
+        sentence += fields[1];
+        sentence += ',';
+        sentence += fields[2];
+        sentence += ',';
+        sentence += fields[3];
+    }
+    return RawLogEntry { *time, std::move(sentence), eventNumber, shown };
 }
 
 } // namespace marlume::common

@@ -9,10 +9,18 @@
 
 namespace marlume::common {
 
-// The raw readings log: this header, then one line per accepted reading, each ending in CR LF like
-// the capture file. Numbers always take ".", whatever the locale, so that the file reads the same
-// on every machine and a replay can send the numbers back as they came.
-inline constexpr std::string_view kRawLogHeader = "Time,Heading,Pitch,Roll,Tilt,Event\r\n";
+// The raw readings log: this header, then a mark of the state the record was in when the log began,
+// one line per accepted reading and a mark at each event's start and end, each line ending in CR LF
+// like the capture file. Numbers always take ".", whatever the locale, so that the file reads the
+// same on every machine and a replay can send the numbers back as they came.
+inline constexpr std::string_view kRawLogHeader = "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n";
+// Logs of version 1.0.2 and before: readings only, without marks or the heading shown. Still played.
+inline constexpr std::string_view kReadingsOnlyRawLogHeader = "Time,Heading,Pitch,Roll,Tilt,Event\r\n";
+
+enum class RawLogLayout { ReadingsOnly, WithMarks };
+
+// The layout a header line (without its line end) announces; nullopt for no raw log header.
+[[nodiscard]] std::optional<RawLogLayout> rawLogLayout(std::string_view header);
 
 // One accepted reading as the log keeps it.
 struct RawLogReading {
@@ -22,21 +30,36 @@ struct RawLogReading {
     float roll = 0;
     float tilt = 0; // as shown, to a tenth
     std::int32_t eventNumber = 0; // of the event collecting it; 0 for none, an empty field
+    float shown = 0; // the heading the record shows after it, whole degrees with the sign it keeps
 };
 
-// "2008-08-18T14:02:11.250,123.4,-2.5,1.8,3.1,7\r\n"; the last field is empty outside events.
+// A line without a reading: from its time on, this event collects (0 for none) and the record shows
+// this heading, so that a replay starts where the live record stood and ends events where it did.
+struct RawLogMark {
+    common::LocalDateTime time;
+    std::int32_t eventNumber = 0;
+    float shown = 0;
+};
+
+// "2008-08-18T14:02:11.250,123.4,-2.5,1.8,3.1,7,123\r\n"; the event field is empty outside events.
 [[nodiscard]] std::string rawLogLineText(const RawLogReading& reading);
+// "2008-08-18T14:02:11.300,,,,,7,123\r\n"
+[[nodiscard]] std::string rawLogMarkText(const RawLogMark& mark);
 
 // A line of the log read back for a replay: the sentence the sensor sent, rebuilt from the fields
-// as they were written, so that it parses to the very same reading.
+// as they were written, so that it parses to the very same reading; a mark has no sentence.
 struct RawLogEntry {
     common::LocalDateTime time;
-    std::string sentence; // "heading,pitch,roll"
+    std::string sentence; // "heading,pitch,roll"; empty for a mark
     std::int32_t eventNumber = 0;
+    std::optional<float> shown; // where the layout keeps it
+
+    [[nodiscard]] bool isMark() const { return sentence.empty(); }
 };
 
 // Reads one line without its line end (a CR before it is allowed); nullopt with the reason in
-// problem when it is no reading line of the log.
-[[nodiscard]] std::optional<RawLogEntry> parseRawLogLine(std::string_view line, std::string& problem);
+// problem when it is no line of a log of that layout.
+[[nodiscard]] std::optional<RawLogEntry> parseRawLogLine(
+    std::string_view line, RawLogLayout layout, std::string& problem);
 
 } // namespace marlume::common

@@ -132,6 +132,9 @@ void ReceiveLoop::takeCharacter(char character)
 
 void ReceiveLoop::parseSentence()
 {
+    if (const std::optional<platform::RecordedMoment> recorded = m_port.recorded();
+        recorded && recorded->shownBefore)
+        m_record.resumeHeading(*recorded->shownBefore);
     if (!m_record.parseString(m_state.sentenceBuffer)) {
         if (m_sentenceListeners.rejected)
             m_sentenceListeners.rejected();

@@ -8,19 +8,24 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
     : m_linkState(services.linkState)
     , m_comPort(services.comPort)
     , m_clock(services.clock)
+    , m_stamps(services.clock, services.comPort)
     , m_pump(services.pump)
     , m_ticker(services.ticker)
-    , m_dataRecord(services.clock)
+    , m_dataRecord(m_stamps)
     , m_display(views.link, m_linkState, separators)
-    , m_receiveLoop(m_comPort, m_dataRecord, services.clock, m_display, views.link, m_linkState,
+    , m_receiveLoop(m_comPort, m_dataRecord, m_stamps, m_display, views.link, m_linkState,
           { [this] { StartEvent(); }, [this] { EndEvent(); }, [this] { return m_events.runningEvent(); } },
           { [this](const record::AcceptedReading& reading) { readingAccepted(reading); },
               [this] { lineRejected(); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
     , m_capture(m_dataRecord, services.captureFiles, views.capture, views.askForCapturePath)
-    , m_rawLog(services.rawLogFiles, services.rawLogFlush, views.rawLog, views.askForRawLogPath)
+    , m_rawLog(services.rawLogFiles, services.rawLogFlush, views.rawLog, views.askForRawLogPath,
+          [this] {
+              return common::RawLogMark { m_stamps.now(), m_events.runningEvent(),
+                  m_dataRecord.LastHeading() };
+          })
     , m_events(
-          m_dataRecord, services.clock, views.table, m_capture,
+          m_dataRecord, m_stamps, views.table, m_capture,
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
 {
     m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
@@ -49,7 +54,7 @@ void Monitor::start()
 void Monitor::run()
 {
     link::runMainLoop(
-        m_linkState, m_pump, m_search, [this] { notify(&MonitorListener::sensorFound, m_clock.now()); });
+        m_linkState, m_pump, m_search, [this] { notify(&MonitorListener::sensorFound, m_stamps.now()); });
 }
 
 void Monitor::shutDown()
@@ -100,21 +105,23 @@ void Monitor::tellIfLinkLost(bool wasAlive)
     if (!wasAlive || m_linkState.linkAlive)
         return;
     m_rawLog.flush();
-    notify(&MonitorListener::linkLost, m_clock.now());
+    notify(&MonitorListener::linkLost, m_stamps.now());
 }
 
 void Monitor::StartEvent()
 {
     m_events.StartEvent();
-    notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(),
-        m_dataRecord.startTime().value_or(m_clock.now()));
+    const common::LocalDateTime start = m_dataRecord.startTime().value_or(m_stamps.now());
+    m_rawLog.eventChanged({ start, m_events.runningEvent(), m_dataRecord.LastHeading() });
+    notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(), start);
 }
 
 void Monitor::EndEvent()
 {
     m_events.EndEvent();
+    const common::LocalDateTime end = m_dataRecord.endTime().value_or(m_stamps.now());
+    m_rawLog.eventChanged({ end, 0, m_dataRecord.LastHeading() });
     m_rawLog.flush();
-    const common::LocalDateTime end = m_dataRecord.endTime().value_or(m_clock.now());
     notify(&MonitorListener::eventEnded,
         EndedEvent { m_dataRecord.SequenceNumber(), m_dataRecord.startTime().value_or(end), end,
             m_dataRecord.avgTilt(), m_dataRecord.avgHeading(), m_dataRecord.avgPitch(),

@@ -10,6 +10,7 @@
 #include "link/port_search.h"
 #include "link/receive_loop.h"
 #include "monitor/monitor_listener.h"
+#include "monitor/recorded_clock.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/output_files.h"
@@ -108,6 +109,7 @@ private:
     link::LinkState& m_linkState;
     platform::SerialControl& m_comPort;
     const platform::Clock& m_clock;
+    RecordedClock m_stamps; // for readings and events: a replay's own times
     platform::EventPump& m_pump;
     platform::Ticker& m_ticker;
     record::DataRecordClass m_dataRecord;

@@ -18,7 +18,7 @@ std::optional<std::size_t> BuiltInSensor::available()
 std::optional<std::string> BuiltInSensor::read(std::size_t maxCount)
 {
     advance();
-    const auto count = std::min(maxCount, m_received.size());
+    const auto count = take(std::min(maxCount, m_received.size()));
     std::string taken = m_received.substr(0, count);
     m_received.erase(0, count);
     return taken;

@@ -25,6 +25,9 @@ protected:
     // Milliseconds since the last call, or since restartSteps(); 0 at the first.
     [[nodiscard]] std::int64_t millisecondsSinceLastStep();
     void restartSteps();
+    // How many of the count characters a read would take it takes now; a sensor that stamps its lines
+    // ends a read at a line's end.
+    virtual std::size_t take(std::size_t count) { return count; }
 
     std::string m_received; // sent and not read yet
 

@@ -37,6 +37,10 @@ public:
     [[nodiscard]] std::optional<std::int16_t> InBufferCount() override;
     [[nodiscard]] std::optional<std::string> Input() override;
     [[nodiscard]] bool CTSHolding() const override { return m_cts; }
+    [[nodiscard]] std::optional<RecordedMoment> recorded() const override
+    {
+        return m_device ? m_device->recorded() : std::nullopt;
+    }
 
     // A closed port has nothing to tell; an open one wakes its owner when its device can.
     [[nodiscard]] bool wakesOnActivity() const override { return m_device == nullptr || m_deviceWakes; }

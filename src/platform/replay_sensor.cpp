@@ -1,5 +1,8 @@
 #include "platform/replay_sensor.h"
 
+#include "common/time_text.h"
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -18,6 +21,13 @@ std::string_view headerLine()
     std::string_view header = common::kRawLogHeader;
     header.remove_suffix(2); // CR LF
     return header;
+}
+
+std::string recordedTimeText(const common::LocalDateTime& time)
+{
+    std::string text = common::isoDateTimeText(time, true);
+    text[10] = ' ';
+    return text;
 }
 
 ReplaySensor::FileStamp stampOf(const struct stat& status)
@@ -61,19 +71,26 @@ bool ReplaySensor::open(const LineSettings&)
         return refuse("not a regular file");
     m_unread.clear();
     std::string problem;
-    if (readLine(problem) != headerLine())
+    const std::optional<std::string> header = readLine(problem);
+    const std::optional<common::RawLogLayout> layout = header ? common::rawLogLayout(*header) : std::nullopt;
+    if (!layout)
         return refuse(
             "it is no raw readings log (its first line is not \"" + std::string(headerLine()) + "\")");
+    m_layout = *layout;
     m_lineNumber = 1;
     m_played = 0;
     if (const std::optional<std::string> reason = readNext(); !m_next)
         return refuse(reason.value_or("it holds no readings"));
     if (m_refusals)
         m_refusals->erase(m_path);
-    m_origin = common::localMilliseconds(m_next->time);
+    m_lastLineMs = common::localMilliseconds(m_next->time);
+    m_dueMs = 0;
     restartSteps();
     m_elapsedMs = 0;
     m_received.clear();
+    m_handedOver.clear();
+    m_recorded.reset();
+    m_shown.reset();
     m_sentEvent = 0;
     m_cts = false;
     m_changeMade = false;
@@ -88,6 +105,8 @@ void ReplaySensor::close()
     closeFile();
     m_next.reset();
     m_received.clear();
+    m_handedOver.clear();
+    m_recorded.reset();
 }
 
 void ReplaySensor::closeFile()
@@ -123,6 +142,11 @@ std::optional<std::uint32_t> ReplaySensor::ctsChangeCount()
     return m_ctsChanges;
 }
 
+std::optional<RecordedMoment> ReplaySensor::recorded() const
+{
+    return m_open ? m_recorded : std::nullopt;
+}
+
 void ReplaySensor::advance()
 {
     if (!m_open)
@@ -130,7 +154,7 @@ void ReplaySensor::advance()
     m_elapsedMs += millisecondsSinceLastStep();
     const double playedTo = static_cast<double>(m_elapsedMs) * m_speed;
 
-    while (m_next && static_cast<double>(common::localMilliseconds(m_next->time) - m_origin) <= playedTo) {
+    while (m_next && static_cast<double>(m_dueMs) <= playedTo) {
         if (m_next->eventNumber != m_sentEvent) {
             if (!m_changeMade) {
                 if (!m_received.empty() || !m_changeSeen)
@@ -140,15 +164,13 @@ void ReplaySensor::advance()
                 m_cts = m_next->eventNumber != 0;
                 m_changeMade = true;
                 m_changeSeen = false;
+                m_recorded = RecordedMoment { m_next->time, m_shown };
                 return;
             }
             if (!m_changeSeen)
                 return;
         }
-        m_received += m_next->sentence;
-        m_received += "\r\n";
-        m_sentEvent = m_next->eventNumber;
-        m_changeMade = false;
+        play(*m_next);
         playNext();
     }
     // A log that ends inside an event: the event ends at its last reading, once that has been read.
@@ -160,6 +182,34 @@ void ReplaySensor::advance()
     }
 }
 
+void ReplaySensor::play(const common::RawLogEntry& entry)
+{
+    if (!entry.isMark()) {
+        m_received += entry.sentence;
+        m_received += "\r\n";
+        m_handedOver.push_back({ entry.sentence.size() + 2, { entry.time, m_shown } });
+    }
+    if (entry.shown)
+        m_shown = entry.shown;
+    m_sentEvent = entry.eventNumber;
+    m_changeMade = false;
+}
+
+std::size_t ReplaySensor::take(std::size_t count)
+{
+    if (m_handedOver.empty())
+        return count;
+    // A read ends at a line's end, so that the line's moment holds while it is parsed.
+    PlayedLine& line = m_handedOver.front();
+    count = std::min(count, line.unread);
+    line.unread -= count;
+    if (line.unread == 0) {
+        m_recorded = line.moment;
+        m_handedOver.pop_front();
+    }
+    return count;
+}
+
 std::optional<std::string> ReplaySensor::readNext()
 {
     m_next.reset();
@@ -169,7 +219,7 @@ std::optional<std::string> ReplaySensor::readNext()
         return std::nullopt;
     ++m_lineNumber;
     if (line)
-        m_next = common::parseRawLogLine(*line, problem);
+        m_next = common::parseRawLogLine(*line, m_layout, problem);
     if (!m_next)
         return "line " + std::to_string(m_lineNumber) + " " + problem;
     return std::nullopt;
@@ -212,11 +262,23 @@ std::optional<std::string> ReplaySensor::readLine(std::string& problem)
 
 void ReplaySensor::playNext()
 {
-    ++m_played;
-    if (const std::optional<std::string> problem = readNext())
+    if (!m_next->isMark())
+        ++m_played;
+    const common::LocalDateTime playedTime = m_next->time;
+    if (const std::optional<std::string> problem = readNext()) {
         tell("Replay of " + quotedPath() + " stopped: " + *problem, true);
-    else if (!m_next)
+    } else if (!m_next) {
         tell("Replay of " + quotedPath() + " finished: " + std::to_string(m_played) + " readings", false);
+    } else {
+        const std::int64_t nextMs = common::localMilliseconds(m_next->time);
+        if (nextMs < m_lastLineMs)
+            tell("Replay of " + quotedPath() + ": line " + std::to_string(m_lineNumber)
+                    + " goes back in time, from " + recordedTimeText(playedTime) + " to "
+                    + recordedTimeText(m_next->time) + "; played on without a pause",
+                false);
+        m_dueMs += std::max<std::int64_t>(0, nextMs - m_lastLineMs);
+        m_lastLineMs = nextMs;
+    }
 }
 
 void ReplaySensor::tell(const std::string& message, bool problem) const

@@ -4,6 +4,7 @@
 #include "platform/built_in_sensor.h"
 
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -14,10 +15,13 @@
 namespace marlume::platform {
 
 // A raw readings log played back as a sensor: each reading's sentence becomes available at its
-// recorded pace (speed times faster), from the first reading on at every opening, and CTS is high
-// over the recorded events, so that a monitor on it starts and ends them where the live one did. A
-// CTS change waits until the lines before it have been read and the change itself has been seen, so
-// that no reading lands on the wrong side of an event's edge. The file is read as it plays, so a log
+// recorded pace (speed times faster; a time going back, as at the end of summer time, is no pause),
+// from the first line on at every opening, and CTS is high over the recorded events, so that a
+// monitor on it starts and ends them where the live one did. A CTS change waits until the lines
+// before it have been read and the change itself has been seen, so that no reading lands on the
+// wrong side of an event's edge. Each line read and each change made carries its recorded time and
+// the heading the live record showed before it (recorded()), so that a monitor stamps and sums as the
+// live one did. The file is read as it plays, so a log
 // of days costs no memory, and read in bounded pieces that never wait: only a regular file is
 // played, and a line longer than kLongestLine ends the replay. A file that is no raw log is told
 // through the notice handler and the opening fails; a bad line later ends the replay there, and so does
@@ -55,9 +59,19 @@ public:
     void close() override;
     std::optional<bool> cts() override;
     std::optional<std::uint32_t> ctsChangeCount() override;
+    [[nodiscard]] std::optional<RecordedMoment> recorded() const override;
 
 private:
+    // A line handed to the reader, and the moment it stands for once it has been read to its end.
+    struct PlayedLine {
+        std::size_t unread = 0;
+        RecordedMoment moment;
+    };
+
     void advance() override;
+    std::size_t take(std::size_t count) override;
+    // Takes the mark or reading in m_next, once it is due.
+    void play(const common::RawLogEntry& entry);
     // Reads the line after the last into m_next; the reason when it is no reading line.
     [[nodiscard]] std::optional<std::string> readNext();
     // The next line without its line end; nullopt at the end of the file, or with problem set.
@@ -78,8 +92,13 @@ private:
     std::int64_t m_lineNumber = 0;
     std::int64_t m_played = 0;
     std::optional<common::RawLogEntry> m_next; // the reading to send next; none once the replay ends
-    std::int64_t m_origin = 0; // recorded milliseconds of the first reading
+    common::RawLogLayout m_layout = common::RawLogLayout::WithMarks;
+    std::int64_t m_lastLineMs = 0; // recorded milliseconds of the line played last
+    std::int64_t m_dueMs = 0; // when m_next is due, in recorded milliseconds since the first line
     std::int64_t m_elapsedMs = 0; // since the opening, on the clock
+    std::optional<float> m_shown; // the heading the record showed after the line played last
+    std::deque<PlayedLine> m_handedOver; // lines in m_received
+    std::optional<RecordedMoment> m_recorded;
     std::int32_t m_sentEvent = 0; // the event of the reading sent last
     bool m_cts = false;
     std::uint32_t m_ctsChanges = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/serial_device.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -60,6 +62,10 @@ public:
     // may have changed, so that its owner need not look every tick; false: it must be looked at.
     [[nodiscard]] virtual bool wakesOnActivity() const { return false; }
     void setOnActivity(std::function<void()> handler) { m_onActivity = std::move(handler); }
+
+    // Where the recording the open port plays back stands, so that readings and events carry their
+    // recorded time; nullopt for a live port.
+    [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
 
     // OnComm: called on the user-interface thread whenever the control has an event to report.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }

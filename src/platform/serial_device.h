@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/local_date_time.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,6 +26,16 @@ struct LineSettings {
 // Reads "19200,N,8,1" (parity N, E, O, M or S in either case; 4 to 8 data bits; stop bits 1, 1.5 or 2).
 [[nodiscard]] std::optional<LineSettings> parseLineSettings(std::string_view text);
 
+// Where a recording a device plays back stands: the recorded time of what it handed over last (the
+// line read last, or the CTS change made last), and the heading the live record showed before that
+// line, where the recording keeps it.
+struct RecordedMoment {
+    common::LocalDateTime time;
+    std::optional<float> shownBefore;
+
+    friend bool operator==(const RecordedMoment&, const RecordedMoment&) = default;
+};
+
 // One device behind a port number: a real serial device, the simulated sensor or the silent one.
 class SerialDevice {
 public:
@@ -43,6 +55,8 @@ public:
     // Calls wake on the user-interface thread, while open, whenever characters may be waiting, the
     // device may have gone or CTS may have changed; false for a device that must be looked at instead.
     [[nodiscard]] virtual bool notifyActivity(std::function<void()> /*wake*/) { return false; }
+    // For a device that plays a recording back; nullopt for a live one.
+    [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
 };
 
 } // namespace marlume::platform

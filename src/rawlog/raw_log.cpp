@@ -44,9 +44,10 @@ std::string rawLogCounts(const RawLogStatus& status)
 }
 
 RawLog::RawLog(platform::OutputFiles& files, platform::Ticker& flushTicker, RawLogView& view,
-    files::AskForPath askForPath)
+    files::AskForPath askForPath, CurrentState currentState)
     : m_flushTicker(flushTicker)
     , m_view(view)
+    , m_currentState(std::move(currentState))
     , m_session(files, std::move(askForPath), [this](const files::OutputFileStatus&) { show(); })
 {
     m_flushTicker.setOnTick([this] { flush(); });
@@ -67,8 +68,11 @@ void RawLog::RawLogMenu_Click()
     }
     m_readings = 0;
     m_rejected = 0;
-    static_cast<void>(m_session.open([](platform::FileWriter& output, platform::FileNumber file) {
-        static_cast<void>(output.write(file, common::kRawLogHeader));
+    static_cast<void>(m_session.open([this](platform::FileWriter& output, platform::FileNumber file) {
+        // The state the record is in now: a replay starts from it.
+        std::string start(common::kRawLogHeader);
+        start += common::rawLogMarkText(m_currentState());
+        static_cast<void>(output.write(file, start));
         static_cast<void>(output.sync(file));
     }));
 }
@@ -88,7 +92,7 @@ void RawLog::flush()
 bool RawLog::handOver()
 {
     m_flushTicker.stop();
-    if (m_gatheredCount == 0)
+    if (m_gathered.empty())
         return false;
     m_session.write(
         std::exchange(m_gatheredCount, 0), [this](platform::FileWriter& output, platform::FileNumber file) {
@@ -103,11 +107,21 @@ void RawLog::readingAccepted(const record::AcceptedReading& reading)
 {
     if (!isOpen())
         return;
-    m_gathered += common::rawLogLineText({ reading.time, reading.sentHeading, reading.pitch, reading.roll,
-        reading.tilt, reading.eventNumber });
-    ++m_readings;
-    if (m_gatheredCount++ == 0)
+    if (m_gathered.empty())
         m_flushTicker.wakeIn(kFlushDelay);
+    m_gathered += common::rawLogLineText({ reading.time, reading.sentHeading, reading.pitch, reading.roll,
+        reading.tilt, reading.eventNumber, reading.heading });
+    ++m_readings;
+    ++m_gatheredCount;
+}
+
+void RawLog::eventChanged(const common::RawLogMark& mark)
+{
+    if (!isOpen())
+        return;
+    if (m_gathered.empty())
+        m_flushTicker.wakeIn(kFlushDelay);
+    m_gathered += common::rawLogMarkText(mark);
 }
 
 void RawLog::lineRejected()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/raw_log_format.h"
 #include "files/label_text.h"
 #include "files/output_file_session.h"
 #include "platform/ticker.h"
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace marlume::rawlog {
@@ -32,7 +34,8 @@ public:
     virtual void showRawLog(const RawLogStatus& status) = 0;
 };
 
-// The raw readings log: while open, one line per accepted reading (see common/raw_log_format.h).
+// The raw readings log: while open, one line per accepted reading and a mark at its start and at every
+// event's start and end (see common/raw_log_format.h).
 // Lines are gathered and handed to the file output as one write and sync at most a second after
 // the first of them came, at every event end, when the link is lost and when the file is closed, so
 // a slow disk costs one write a second and a crash loses at most the last second. A fault is told
@@ -41,9 +44,12 @@ class RawLog final {
 public:
     static constexpr std::chrono::milliseconds kFlushDelay { 1000 };
 
+    // The time, the event collecting and the heading shown, for the mark a new log starts with.
+    using CurrentState = std::function<common::RawLogMark()>;
+
     // files must be this log's own: its session takes their outcome handler.
     RawLog(platform::OutputFiles& files, platform::Ticker& flushTicker, RawLogView& view,
-        files::AskForPath askForPath);
+        files::AskForPath askForPath, CurrentState currentState);
     ~RawLog();
     RawLog(const RawLog&) = delete;
     RawLog& operator=(const RawLog&) = delete;
@@ -58,6 +64,8 @@ public:
 
     void readingAccepted(const record::AcceptedReading& reading);
     void lineRejected();
+    // An event started or ended: from the mark's time on, its event collects (0: none).
+    void eventChanged(const common::RawLogMark& mark);
 
 private:
     // Hands the gathered lines to the file; false when there were none.
@@ -66,6 +74,7 @@ private:
 
     platform::Ticker& m_flushTicker;
     RawLogView& m_view;
+    CurrentState m_currentState;
     std::string m_gathered; // lines not yet handed to the file
     std::int64_t m_gatheredCount = 0;
     std::int64_t m_readings = 0;

@@ -44,6 +44,9 @@ public:
 
     // Reads one sentence; true when it was accepted as the current reading.
     bool parseString(std::string_view line);
+    // Takes up the heading a recorded record showed, so that its next reading turns across north
+    // from there, as it did when it was recorded.
+    void resumeHeading(float shown) { m_heading = shown; }
 
     // Capture-file output. With file number 0 nothing is written. The result is
     // false only when writing or syncing failed.

@@ -122,6 +122,45 @@ TEST_F(ReplaySensorTest, ACtsChangeWaitsUntilTheLinesBeforeItHaveBeenRead)
     EXPECT_EQ(sensor.read(4096), "101,1.5,-2\r\n");
 }
 
+TEST_F(ReplaySensorTest, EachLineAndEdgeCarriesItsRecordedTimeAndTheHeadingShownBeforeIt)
+{
+    // The record showed 300 when the log began; event 1 starts between two readings; the clock goes
+    // back an hour (the end of summer time) before the last reading.
+    ReplaySensor sensor = sensorFor("Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
+                                    "2008-08-18T14:02:11.000,,,,,,300\r\n"
+                                    "2008-08-18T14:02:11.100,299.6,1,2,2.2,,300\r\n"
+                                    "2008-08-18T14:02:11.150,,,,,1,300\r\n"
+                                    "2008-08-18T14:02:11.200,301,1,2,2.2,1,301\r\n"
+                                    "2008-08-18T14:02:11.300,,,,,,301\r\n"
+                                    "2008-08-18T13:02:11.400,302,1,2,2.2,,302\r\n");
+    ASSERT_TRUE(sensor.open({}));
+    const auto moment = [&](int hour, int millisecond, std::optional<float> shown) {
+        return RecordedMoment { { 2008, 8, 18, hour, 2, 11, millisecond }, shown };
+    };
+    EXPECT_EQ(tick(sensor, 0), "");
+    EXPECT_EQ(sensor.recorded(), std::nullopt) << "nothing handed over yet";
+    EXPECT_EQ(tick(sensor, 100), "299.6,1,2\r\n");
+    EXPECT_EQ(sensor.recorded(), moment(14, 100, 300.0F));
+    EXPECT_EQ(tick(sensor, 50), "");
+    EXPECT_TRUE(levels.back()) << "CTS rises at the mark";
+    EXPECT_EQ(sensor.recorded(), moment(14, 150, 300.0F)) << "the edge's own time";
+    EXPECT_EQ(tick(sensor, 50), "301,1,2\r\n");
+    EXPECT_EQ(sensor.recorded(), moment(14, 200, 300.0F));
+    EXPECT_EQ(tick(sensor, 100), "302,1,2\r\n") << "CTS falls at the mark, and a time going back is no pause";
+    EXPECT_FALSE(levels.back());
+    EXPECT_EQ(sensor.recorded(), moment(13, 400, 301.0F));
+    ASSERT_EQ(notices.size(), 2U);
+    EXPECT_EQ(notices[0].message,
+        "Replay of \"" + path
+            + "\": line 7 goes back in time, from 2008-08-18 14:02:11.300 to 2008-08-18 13:02:11.400; played "
+              "on "
+              "without a pause");
+    EXPECT_FALSE(notices[0].problem);
+    EXPECT_EQ(notices[1].message, "Replay of \"" + path + "\" finished: 3 readings");
+    sensor.close();
+    EXPECT_EQ(sensor.recorded(), std::nullopt);
+}
+
 struct BadFileCase {
     std::string name;
     std::optional<std::string> text; // written to the file; nullopt: the path below instead
@@ -153,7 +192,7 @@ TEST_P(ReplayBadFileTest, RefusesToOpenAndSaysWhy)
 }
 
 const std::string kNoLog
-    = "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event\")";
+    = "it is no raw readings log (its first line is not \"Time,Heading,Pitch,Roll,Tilt,Event,Shown\")";
 
 INSTANTIATE_TEST_SUITE_P(Files, ReplayBadFileTest,
     ::testing::ValuesIn(std::vector<BadFileCase> {

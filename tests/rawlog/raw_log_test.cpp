@@ -27,17 +27,25 @@ TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
     receive("123.4,-2.5,1.8\r\nno sentence\r\n");
     comPort.changeCts(true);
     receive("102.4,1.5,2.5\r\n359.6,0.5,1.5\r\n");
-    EXPECT_EQ(written(), "Time,Heading,Pitch,Roll,Tilt,Event\r\n") << "gathered, not yet written";
+    EXPECT_EQ(written(),
+        "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
+        "2008-08-18T14:02:11.010,,,,,,279\r\n")
+        << "the record's state at the start; the rest gathered, not yet written";
     comPort.changeCts(false);
     receive("355,50,40\r\n");
     monitor.RawLogMenu_Click();
 
+    // The heading as sent and as shown (359.6 turns past north to 0, 355 to -5), and a mark at each
+    // event edge with its time.
     EXPECT_EQ(written(),
-        "Time,Heading,Pitch,Roll,Tilt,Event\r\n"
-        "2008-08-18T14:02:11.020,123.4,-2.5,1.8,3.1,\r\n"
-        "2008-08-18T14:02:11.030,102.4,1.5,2.5,2.9,1\r\n"
-        "2008-08-18T14:02:11.030,359.6,0.5,1.5,1.6,1\r\n"
-        "2008-08-18T14:02:11.040,355,50,40,88.4,\r\n");
+        "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
+        "2008-08-18T14:02:11.010,,,,,,279\r\n"
+        "2008-08-18T14:02:11.020,123.4,-2.5,1.8,3.1,,123\r\n"
+        "2008-08-18T14:02:11.020,,,,,1,123\r\n"
+        "2008-08-18T14:02:11.030,102.4,1.5,2.5,2.9,1,102\r\n"
+        "2008-08-18T14:02:11.030,359.6,0.5,1.5,1.6,1,0\r\n"
+        "2008-08-18T14:02:11.030,,,,,,0\r\n"
+        "2008-08-18T14:02:11.040,355,50,40,88.4,,-5\r\n");
     EXPECT_TRUE(rawFiles.paths.empty()) << "closed";
     ASSERT_FALSE(rawView.shown.empty());
     EXPECT_EQ(rawView.label(), "Raw log closed: 4 readings logged, 1 line rejected");
@@ -130,8 +138,8 @@ TEST_F(RawLogTest, HeadingIsKeptAsSentSoThatAReplaySumsTheSame)
     monitor.RawLogMenu_Click();
     receive("350.4,0,0\r\n5.6,0,0\r\n");
     flushTicker.tick();
-    EXPECT_NE(written().find(",350.4,0,0,0,\r\n"), std::string::npos) << written();
-    EXPECT_NE(written().find(",5.6,0,0,0,\r\n"), std::string::npos) << "not the record's 366" << written();
+    EXPECT_NE(written().find(",350.4,0,0,0,,-10\r\n"), std::string::npos) << written();
+    EXPECT_NE(written().find(",5.6,0,0,0,,6\r\n"), std::string::npos) << "not the record's 366" << written();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/fake_event_pump.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
+#include "support/monitor_on_fakes.h"
 #include "support/posted_tasks.h"
 #include "support/temporary_folder.h"
 
@@ -77,6 +78,40 @@ struct Station {
     }
 };
 
+// The logger on a port map whose port 2 plays the log back, on a clock showing another day, until the
+// replay has come to its end; returns the replay's notices, one per line.
+std::string replayToCapture(const std::string& rawPath, const std::string& capturePath)
+{
+    bool finished = false;
+    std::string notices;
+    Station replay;
+    replay.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
+    replay.lastPass = 100'000; // a deadline: the replay's end stops it long before
+    platform::PortControl comPort([&] { return platform::parsePortMap(",replay:" + rawPath); },
+        [](const std::string&) { return nullptr; }, replay.clock);
+    comPort.setOnDeviceNotice([&](std::int16_t port, const std::string& message, bool problem) {
+        notices += std::to_string(port) + ": " + message + (problem ? " (problem)\n" : "\n");
+        finished = finished || message.find("finished") != std::string::npos;
+    });
+    int finishedAt = 0;
+    replay.beforeTick = [&] {
+        if (finished && finishedAt == 0)
+            finishedAt = replay.pass;
+        if (finishedAt != 0 && replay.pass == finishedAt + 50)
+            replay.logger->stop();
+    };
+    std::ostringstream out;
+    std::ostringstream err;
+    logger::LoggerOptions options;
+    options.capturePath = capturePath;
+    logger::Logger logger(replay.services(comPort), out, err, options);
+    replay.logger = &logger;
+    EXPECT_EQ(logger.run(), 0) << err.str();
+    EXPECT_LT(replay.pass, replay.lastPass) << "the replay came to its end";
+    EXPECT_TRUE(finished) << notices;
+    return notices;
+}
+
 TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionThatWroteIt)
 {
     testing::TemporaryFolder folder;
@@ -107,39 +142,11 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
         EXPECT_EQ(err.str(), "");
     }
     const std::string raw = fileContents(rawPath);
-    ASSERT_TRUE(raw.starts_with("Time,Heading,Pitch,Roll,Tilt,Event\r\n")) << raw.substr(0, 200);
+    ASSERT_TRUE(raw.starts_with("Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n")) << raw.substr(0, 200);
     EXPECT_GT(std::count(raw.begin(), raw.end(), '\n'), 300);
 
-    // The replay: the same logger on a port map whose port 2 plays the log back, on a clock that
-    // starts where the live one did.
-    bool finished = false;
-    std::string notices;
-    {
-        Station replay;
-        replay.lastPass = 100'000; // a deadline: the replay's end stops it long before
-        platform::PortControl comPort([&] { return platform::parsePortMap(",replay:" + rawPath); },
-            [](const std::string&) { return nullptr; }, replay.clock);
-        comPort.setOnDeviceNotice([&](std::int16_t port, const std::string& message, bool problem) {
-            notices += std::to_string(port) + ": " + message + (problem ? " (problem)\n" : "\n");
-            finished = !problem;
-        });
-        int finishedAt = 0;
-        replay.beforeTick = [&] {
-            if (finished && finishedAt == 0)
-                finishedAt = replay.pass;
-            if (finishedAt != 0 && replay.pass == finishedAt + 50)
-                replay.logger->stop();
-        };
-        std::ostringstream out;
-        std::ostringstream err;
-        logger::LoggerOptions options;
-        options.capturePath = replayCapture;
-        logger::Logger logger(replay.services(comPort), out, err, options);
-        replay.logger = &logger;
-        ASSERT_EQ(logger.run(), 0) << err.str();
-        EXPECT_LT(replay.pass, replay.lastPass) << "the replay came to its end";
-    }
-    EXPECT_TRUE(finished) << notices;
+    // The replay, today: the same logger on a port map whose port 2 plays the log back.
+    const std::string notices = replayToCapture(rawPath, replayCapture);
     EXPECT_NE(notices.find("2: Replay of \"" + rawPath + "\" finished"), std::string::npos) << notices;
 
     const std::string records = fileContents(liveCapture);
@@ -151,6 +158,55 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
     EXPECT_EQ(replayed.substr(0, records.size()), records);
     EXPECT_TRUE(replayed.substr(records.size()).starts_with("4,08/18/2008,")) << replayed;
     EXPECT_EQ(std::count(replayed.begin(), replayed.end(), '\n'), 5) << replayed;
+}
+
+} // namespace
+} // namespace marlume::rawlog
+
+namespace marlume::rawlog {
+namespace {
+
+// The window's operator turns the sensor 100 -> 200 -> 300 and only then starts the raw log; events
+// start and end a few milliseconds before a second's turn, between two readings.
+TEST(ReplaySessionTest, ALogStartedLateReplaysToTheWindowsRecordsByteForByte)
+{
+    testing::MonitorOnFakes live;
+    live.monitor.start();
+    live.receive("100,0,0\r\n200,0,0\r\n300,0,0\r\n");
+    live.monitor.CaptureButton_Click();
+    live.monitor.RawLogMenu_Click();
+    const auto readings = [&](double heading, int count) {
+        for (int n = 0; n < count; ++n) {
+            live.clock.advanceMilliseconds(90);
+            live.receive(std::to_string(heading + n * 0.3) + ",1.5,-2\r\n");
+        }
+    };
+    const auto edgeBeforeTheNextSecond = [&](bool level) {
+        const common::LocalDateTime now = live.clock.now();
+        live.clock.advanceMilliseconds(1000 - now.millisecond - 5);
+        live.comPort.changeCts(level);
+    };
+    readings(299.5, 12); // the replay's search takes the first of them
+    edgeBeforeTheNextSecond(true);
+    readings(300.2, 8);
+    edgeBeforeTheNextSecond(false);
+    readings(200, 3);
+    readings(123.4, 3);
+    edgeBeforeTheNextSecond(true);
+    readings(359.2, 12); // near north
+    edgeBeforeTheNextSecond(false);
+    readings(10, 3);
+    live.monitor.RawLogMenu_Click();
+
+    const std::string liveRecords = live.captureFiles.output.contents[1];
+    ASSERT_EQ(std::count(liveRecords.begin(), liveRecords.end(), '\n'), 3) << liveRecords;
+    EXPECT_NE(liveRecords.find("1,08/18/2008,14:02:12,14:02:13,"), std::string::npos) << liveRecords;
+    testing::TemporaryFolder folder;
+    const std::string rawPath = folder.pathOf("late.txt");
+    ASSERT_TRUE(testing::writeFile(rawPath, live.rawFiles.output.contents[1]));
+    const std::string replayCapture = folder.pathOf("replay.csv");
+    static_cast<void>(replayToCapture(rawPath, replayCapture));
+    EXPECT_EQ(fileContents(replayCapture), liveRecords) << "the recorded dates, times and heading sums";
 }
 
 } // namespace
