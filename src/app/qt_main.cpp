@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 #include "app/qt_start_up.h"
-#include "platform/port_map.h"
+#include "platform/port_state.h"
 #include "qt/qt_serial_control.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int listPorts(int& argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     marlume::qt::QtSerialControl serial;
-    std::fputs(marlume::platform::formatPortMap(serial.currentPortMap()).c_str(), stdout);
+    std::fputs(marlume::platform::formatPortStates(serial.currentPortMap()).c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

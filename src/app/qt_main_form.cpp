@@ -57,6 +57,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     , m_placement(*this)
     , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
     , m_monitor(services, { *this, *this, *this, *this, askForPath(), askForPath() }, qt::localeSeparators())
+    , m_statusBar(new MainStatusBar(m_monitor, this))
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kDesignCaption));
@@ -66,9 +67,12 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     m_client->installEventFilter(this);
     buildMenuBar();
     m_monitor.addListener(m_chartModel);
-    // The designed client area below the menu bar; the stored placement is the whole window's.
+    m_monitor.addListener(*m_statusBar);
+    // The designed client area between the menu bar and the status bar; the stored placement is the whole
+    // window's.
     resize(common::twipsToPixels(kDesignClientWidth),
-        common::twipsToPixels(kDesignClientHeight) + m_menuBar->sizeHint().height());
+        common::twipsToPixels(kDesignClientHeight) + m_menuBar->sizeHint().height()
+            + m_statusBar->sizeHint().height());
 
     // Press and release of any mouse button hold an event open; the keyboard never triggers.
     m_controls.TriggerButton->installEventFilter(this);
@@ -130,13 +134,6 @@ void MainForm::buildMenuBar()
     QAction* about = help->addAction(QStringLiteral("&About"), this, &MainForm::showAbout);
     about->setObjectName(QStringLiteral("AboutAction"));
     about->setShortcut(QKeySequence::HelpContents);
-
-    // The raw log's state, at the right of the menu bar: the client area has no room of its own for it.
-    m_rawLogLabel = new QLabel(m_menuBar);
-    m_rawLogLabel->setObjectName(QStringLiteral("RawLogLabel"));
-    m_rawLogLabel->setTextFormat(Qt::PlainText);
-    m_rawLogLabel->setContentsMargins(0, 0, 6, 0);
-    m_menuBar->setCornerWidget(m_rawLogLabel, Qt::TopRightCorner);
 }
 
 void MainForm::showAbout()
@@ -150,23 +147,7 @@ void MainForm::showAbout()
 void MainForm::showRawLog(const rawlog::RawLogStatus& status)
 {
     m_rawLogAction->setChecked(status.file.open);
-    const files::LabelText label = rawlog::rawLogLabel(status);
-    QString text = fittedCaptureLabel(label, m_rawLogLabel->fontMetrics(), width() / 2);
-    if (status.file.open)
-        text += QStringLiteral(" - ") + QString::fromStdString(rawlog::rawLogCounts(status));
-    m_rawLogLabel->setText(text);
-    m_rawLogLabel->setToolTip(QString::fromStdString(label.text()));
-    setColourRole(m_rawLogLabel, QPalette::WindowText,
-        status.file.failure() ? QColor(Qt::red) : palette().color(QPalette::WindowText));
-}
-
-void MainForm::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
-{
-    auto* box = new QMessageBox(problem ? QMessageBox::Warning : QMessageBox::Information, windowTitle(),
-        QStringLiteral("Port %1: %2").arg(port).arg(QString::fromUtf8(message)), QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
+    m_statusBar->showRawLog(status);
 }
 
 void MainForm::CloseDown()
@@ -187,11 +168,14 @@ void MainForm::showEvent(QShowEvent* event)
 void MainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The menu bar on top; the client area takes the rest, and its resize runs Form_Resize.
+    // The menu bar on top, the status bar below; the client area takes the rest, and its resize runs
+    // Form_Resize.
     const int menuHeight = m_menuBar->heightForWidth(width()) > 0 ? m_menuBar->heightForWidth(width())
                                                                   : m_menuBar->sizeHint().height();
+    const int statusHeight = m_statusBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, width(), menuHeight);
-    m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
+    m_statusBar->setGeometry(0, std::max(menuHeight, height() - statusHeight), width(), statusHeight);
+    m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight - statusHeight));
 }
 
 void MainForm::Form_Resize()

@@ -2,6 +2,7 @@
 
 #include "app/form_resize.h"
 #include "app/qt_main_form_widgets.h"
+#include "app/qt_main_status_bar.h"
 #include "chart/chart_model.h"
 #include "chart/qt_chart_window.h"
 #include "events/capture_file.h"
@@ -49,9 +50,7 @@ public:
     [[nodiscard]] chart::ChartWindow& chartWindow() { return *m_chartWindow; }
     [[nodiscard]] const chart::ChartModel& chartModel() const { return m_chartModel; }
 
-    // A message about a port's device, such as a replay file that cannot be played: a box that waits
-    // for no answer, so that the search goes on behind it.
-    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem);
+    [[nodiscard]] MainStatusBar& statusBar() const { return *m_statusBar; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,13 +87,13 @@ private:
     QWidget* m_client;
     MainFormWidgets m_controls;
     QAction* m_rawLogAction = nullptr;
-    QLabel* m_rawLogLabel = nullptr;
     platform::SettingsStore& m_settings;
     qt::QtPlacementWindow m_placement;
     EventsLayout m_eventsLayout = kDesignEventsLayout;
     chart::ChartModel m_chartModel;
     chart::ChartWindow* m_chartWindow; // a window of its own, owned as a child of this one
-    monitor::Monitor m_monitor; // last: it ticks into the views above
+    monitor::Monitor m_monitor; // it ticks into the views above
+    MainStatusBar* m_statusBar; // it reads the monitor
 };
 
 } // namespace marlume::app

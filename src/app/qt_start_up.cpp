@@ -31,9 +31,6 @@ int Main()
     qt::QtSettingsStore settings("Marlume Tilt Monitor");
 
     MainForm form(platform.services(), settings);
-    platform.serial().setOnDeviceNotice([&form](std::int16_t port, const std::string& message, bool problem) {
-        form.showDeviceNotice(port, message, problem);
-    });
     // As the close box: placement saved, port and file closed; a question or file dialog that is up
     // is left at once, since every event loop ends.
     const qt::QtTerminationSignals termination([&form] {

@@ -110,6 +110,14 @@ std::string rawLogMarkText(const RawLogMark& mark)
 
 std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout layout, std::string& problem)
 {
+    RawLogEntry entry;
+    if (!parseRawLogLine(line, layout, entry, problem))
+        return std::nullopt;
+    return entry;
+}
+
+bool parseRawLogLine(std::string_view line, RawLogLayout layout, RawLogEntry& entry, std::string& problem)
+{
     if (line.ends_with('\r'))
         line.remove_suffix(1);
     const std::size_t expected = fieldCount(layout);
@@ -128,12 +136,12 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout l
     if (count != expected) {
         problem = "has " + std::to_string(count) + (count == 1 ? " field" : " fields") + ", not "
             + std::to_string(expected);
-        return std::nullopt;
+        return false;
     }
     const auto time = parseIsoTime(fields[0]);
     if (!time) {
         problem = "has no time like 2008-08-18T14:02:11.250";
-        return std::nullopt;
+        return false;
     }
     const bool mark = layout == RawLogLayout::WithMarks && fields[1].empty() && fields[2].empty()
         && fields[3].empty() && fields[4].empty();
@@ -141,7 +149,7 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout l
     for (std::size_t i = 0; i < kNames.size() && !mark; ++i) {
         if (!parseNumberText(fields[i + 1], '.')) {
             problem = "has no number for the " + std::string(kNames[i]);
-            return std::nullopt;
+            return false;
         }
     }
     std::optional<float> shown;
@@ -149,7 +157,7 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout l
         shown = parseNumberText(fields[6], '.');
         if (!shown) {
             problem = "has no number for the heading shown";
-            return std::nullopt;
+            return false;
         }
     }
     std::int32_t eventNumber = 0;
@@ -157,20 +165,22 @@ std::optional<RawLogEntry> parseRawLogLine(std::string_view line, RawLogLayout l
         const auto number = parseEventNumber(fields[5]);
         if (!number) {
             problem = "has no event number of 1 or more";
-            return std::nullopt;
+            return false;
         }
         eventNumber = *number;
     }
-    std::string sentence;
+    entry.time = *time;
+    entry.sentence.clear();
     if (!mark) {
-        sentence.reserve(fields[1].size() + fields[2].size() + fields[3].size() + 2);
-        sentence += fields[1];
-        sentence += ',';
-        sentence += fields[2];
-        sentence += ',';
-        sentence += fields[3];
+        entry.sentence += fields[1];
+        entry.sentence += ',';
+        entry.sentence += fields[2];
+        entry.sentence += ',';
+        entry.sentence += fields[3];
     }
-    return RawLogEntry { *time, std::move(sentence), eventNumber, shown };
+    entry.eventNumber = eventNumber;
+    entry.shown = shown;
+    return true;
 }
 
 } // namespace marlume::common

@@ -61,5 +61,8 @@ struct RawLogEntry {
 // problem when it is no line of a log of that layout.
 [[nodiscard]] std::optional<RawLogEntry> parseRawLogLine(
     std::string_view line, RawLogLayout layout, std::string& problem);
+// The same into an entry whose room is used again: reading a log line by line allocates nothing.
+[[nodiscard]] bool parseRawLogLine(
+    std::string_view line, RawLogLayout layout, RawLogEntry& entry, std::string& problem);
 
 } // namespace marlume::common

@@ -4,6 +4,8 @@
 #include "common/time_text.h"
 #include "link/live_display.h"
 
+#include <utility>
+
 namespace marlume::logger {
 
 namespace {
@@ -50,6 +52,11 @@ void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
     printFileState(status, events::captureLabel(status).text());
 }
 
+void ConsoleOutput::sensorFound(const common::LocalDateTime&)
+{
+    m_unavailable.clear();
+}
+
 void ConsoleOutput::linkLost(const common::LocalDateTime& time)
 {
     m_status.clear(); // the search that follows is told again
@@ -79,10 +86,16 @@ void ConsoleOutput::printFileState(const files::OutputFileStatus& status, const 
         m_onFileLost();
 }
 
-void ConsoleOutput::showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
+void ConsoleOutput::portNotice(const platform::PortNotice& notice)
 {
+    // Why a port cannot be opened comes at every try: printed once a search, and again when it changes.
+    if (notice.kind == platform::PortNotice::Kind::Unavailable
+        && std::exchange(m_unavailable[notice.port], notice.message) == notice.message)
+        return;
+    const bool problem = notice.kind != platform::PortNotice::Kind::News;
     if (problem || !m_quiet)
-        print(problem ? m_err : m_out, m_clock.now(), "Port " + std::to_string(port) + ": " + message);
+        print(problem ? m_err : m_out, m_clock.now(),
+            "Port " + std::to_string(notice.port) + ": " + notice.message);
 }
 
 void ConsoleOutput::print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text)

@@ -8,6 +8,7 @@
 #include "rawlog/raw_log.h"
 
 #include <functional>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -42,11 +43,13 @@ public:
     void showCaptureFile(const files::OutputFileStatus& status) override;
 
     void linkLost(const common::LocalDateTime& time) override;
+    void sensorFound(const common::LocalDateTime& time) override;
 
     // Printed when its text changes; faults go to the error output.
     void showRawLog(const rawlog::RawLogStatus& status) override;
-    // A message about a port's device (a replay file that cannot be played); problems go to the error output.
-    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem);
+    // Why a port could not be opened, or how its replay went; problems go to the error output.
+    void portNotice(const platform::PortNotice& notice) override;
+    void showFailure(const std::string& message) { print(m_err, m_clock.now(), message); }
 
 private:
     void print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text);
@@ -62,6 +65,7 @@ private:
     std::function<void()> m_onFileLost;
     std::string m_captureCaption;
     std::string m_rawLogText;
+    std::map<std::int16_t, std::string> m_unavailable; // told this search, by port
 };
 
 } // namespace marlume::logger

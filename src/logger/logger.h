@@ -15,18 +15,15 @@ public:
     Logger(const monitor::MonitorServices& services, std::ostream& out, std::ostream& err,
         const LoggerOptions& options);
 
-    // Until stop(): 0 then, 2 when an output file cannot be created or its header written.
+    // Until stop(), or the end of the log to reprocess: 0 then, 2 when an output file cannot be created
+    // or its header written, or the log cannot be reprocessed.
     [[nodiscard]] int run();
     // As the close box: the raw log goes to disk, the port is closed and every loop ends; an event in
     // progress is not written.
     void stop() { m_monitor.shutDown(); }
-    // A message about a port's device, printed as the logger prints its state.
-    void showDeviceNotice(std::int16_t port, const std::string& message, bool problem)
-    {
-        m_output.showDeviceNotice(port, message, problem);
-    }
 
 private:
+    [[nodiscard]] int reprocess(const std::string& path);
     void fail();
 
     ConsoleOutput m_output;

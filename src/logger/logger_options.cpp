@@ -23,16 +23,18 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        if (name == "--capture" || name == "--raw" || name == "--ports") {
+        if (name == "--capture" || name == "--raw" || name == "--ports" || name == "--reprocess") {
             if (!value) {
                 if (i + 1 == arguments.size())
                     return refuse("option '" + std::string(name) + "' needs a value");
                 value = arguments[++i];
             }
-            if (name == "--capture" || name == "--raw") {
+            if (name != "--ports") {
                 if (value->empty())
                     return refuse("option '" + std::string(name) + "' needs a file name");
-                auto& path = name == "--raw" ? command.options.rawPath : command.options.capturePath;
+                auto& path = name == "--raw" ? command.options.rawPath
+                    : name == "--capture"    ? command.options.capturePath
+                                             : command.options.reprocessPath;
                 path = std::string(*value);
             } else {
                 command.options.ports = std::string(*value);
@@ -51,12 +53,15 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             return refuse("unexpected argument '" + std::string(name) + "'");
         }
     }
+    if (command.options.reprocessPath && command.options.ports)
+        return refuse("--reprocess reads a log, not ports: leave out --ports");
     return command;
 }
 
 std::string loggerUsage()
 {
     return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--ports LIST] [--quiet]\n"
+           "       marlume-tilt-logger --reprocess RAWLOG [--capture FILE] [--raw FILE] [--quiet]\n"
            "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"
            "readings over every trigger event (CTS high) and prints what it does.\n"
            "\n"
@@ -65,13 +70,16 @@ std::string loggerUsage()
            "  --ports LIST    the ports to search, as in MARLUME_TILT_PORTS: comma-separated,\n"
            "                  the n-th entry is port n (a device path, sim, silent,\n"
            "                  replay:LOG or replay:LOG@10x, or empty)\n"
+           "  --reprocess RAWLOG  take the raw readings log RAWLOG in at once, with its\n"
+           "                  recorded times, instead of a port, and end at its end\n"
            "  --quiet         print only failures\n"
            "  --help          print this text and exit\n"
            "  --version       print the version and exit\n"
            "\n"
            "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
-           "on disk. Exit status: 0 when ended so, 2 for a bad option or a capture file or raw\n"
-           "log that cannot be written.\n";
+           "on disk. Exit status: 0 when ended so or at the end of a reprocessed log, 2 for a bad\n"
+           "option, a capture file or raw log that cannot be written, or a log that cannot be\n"
+           "reprocessed.\n";
 }
 
 } // namespace marlume::logger

@@ -12,6 +12,7 @@ struct LoggerOptions {
     std::optional<std::string> ports; // a port map in MARLUME_TILT_PORTS' words
     bool quiet = false; // only failures are printed
     std::optional<std::string> rawPath {}; // created or emptied, one line per accepted reading
+    std::optional<std::string> reprocessPath {}; // a raw log taken in at once instead of a port
 };
 
 // What the command line asks of the logger.
@@ -22,8 +23,8 @@ struct LoggerCommand {
     std::string refusal; // for Refuse: the line for standard error
 };
 
-// Reads the arguments after the program name: --capture FILE, --raw FILE, --ports LIST (each also as
-// --name=value), --quiet, --help, --version.
+// Reads the arguments after the program name: --capture FILE, --raw FILE, --ports LIST, --reprocess
+// RAWLOG (each also as --name=value), --quiet, --help, --version.
 [[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
 
 // The text --help prints.

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
@@ -26,12 +28,11 @@ int main(int argc, char* argv[])
     }
 
     QCoreApplication application(argc, argv);
-    marlume::monitor::QtMonitorPlatform platform(command.options.ports);
+    std::vector<std::string> inputs;
+    if (command.options.reprocessPath)
+        inputs.push_back(*command.options.reprocessPath);
+    marlume::monitor::QtMonitorPlatform platform(command.options.ports, std::move(inputs));
     marlume::logger::Logger logger(platform.services(), std::cout, std::cerr, command.options);
-    platform.serial().setOnDeviceNotice(
-        [&logger](std::int16_t port, const std::string& message, bool problem) {
-            logger.showDeviceNotice(port, message, problem);
-        });
     const marlume::qt::QtTerminationSignals termination([&logger] { logger.stop(); });
     return logger.run();
 }

@@ -1,6 +1,9 @@
 #include "monitor/monitor.h"
 
+#include "platform/raw_log_reader.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace marlume::monitor {
 
@@ -29,6 +32,8 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
 {
     m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
+    m_comPort.setOnNotice(
+        [this](const platform::PortNotice& notice) { notify(&MonitorListener::portNotice, notice); });
     m_ticker.setOnTick([this] { wake(); });
 }
 
@@ -37,6 +42,7 @@ Monitor::~Monitor()
 {
     m_ticker.stop();
     m_comPort.setOnComm({});
+    m_comPort.setOnNotice({});
     m_comPort.setOnActivity({});
 }
 
@@ -83,6 +89,58 @@ void Monitor::wake()
     }
     tellIfLinkLost(wasAlive);
     scheduleNextTick();
+}
+
+std::optional<Monitor::Playback> Monitor::playback() const
+{
+    std::optional<platform::PlaybackProgress> progress = m_comPort.playback();
+    if (!progress)
+        return std::nullopt;
+    const std::optional<platform::RecordedMoment> recorded = m_comPort.recorded();
+    return Playback { std::move(*progress), recorded ? std::optional(recorded->time) : std::nullopt };
+}
+
+std::optional<std::string> Monitor::reprocess(const std::string& path)
+{
+    // The window's events and the output files' outcomes are taken between pieces, so that a
+    // termination signal ends a long log as it ends any run.
+    constexpr std::int64_t kLinesBetweenEvents = 8192;
+    platform::RawLogReader log;
+    if (std::optional<std::string> problem = log.open(path))
+        return problem;
+    std::int32_t recordedEvent = 0;
+    std::optional<float> shown;
+    std::string problem;
+    for (std::int64_t lines = 1; !m_ended; ++lines) {
+        const common::RawLogEntry* const entry = log.next(problem);
+        if (!entry)
+            break;
+        m_stamps.hold(entry->time);
+        if (entry->eventNumber != recordedEvent) {
+            if (std::exchange(recordedEvent, entry->eventNumber) != 0)
+                EndEvent();
+            if (recordedEvent != 0)
+                StartEvent();
+        }
+        if (!entry->isMark()) {
+            if (shown)
+                m_dataRecord.resumeHeading(*shown);
+            if (m_dataRecord.parseString(entry->sentence))
+                readingAccepted(record::acceptedReading(m_dataRecord, entry->time, m_events.runningEvent()));
+            else
+                lineRejected();
+        }
+        shown = entry->shown;
+        if (lines % kLinesBetweenEvents == 0 && !m_pump.processEvents())
+            break;
+    }
+    if (recordedEvent != 0 && problem.empty() && !m_ended)
+        EndEvent();
+    m_stamps.hold(std::nullopt);
+    m_rawLog.flush();
+    if (!problem.empty())
+        return problem;
+    return std::nullopt;
 }
 
 void Monitor::scheduleNextTick()

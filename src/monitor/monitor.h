@@ -19,6 +19,8 @@
 #include "rawlog/raw_log.h"
 #include "record/data_record_class.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace marlume::monitor {
@@ -80,6 +82,13 @@ public:
     void wake();
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
 
+    // Reprocessing: a raw readings log taken in as fast as it can be read, without port or search, each
+    // line with its recorded time, its events started and ended at their marks (an event the log ends
+    // inside at its last reading), so that the capture file, the raw log and every listener get what
+    // the live session gave them. Events are numbered from 1. Returns at the log's end, or when the
+    // program is ending, with the reason ("line 5 has 3 fields, not 7") when the file stopped it.
+    [[nodiscard]] std::optional<std::string> reprocess(const std::string& path);
+
     // The operator's buttons and menu items.
     void TriggerButton_MouseDown() { StartEvent(); }
     void TriggerButton_MouseUp() { EndEvent(); }
@@ -88,6 +97,13 @@ public:
     void RawLogMenu_Click() { m_rawLog.RawLogMenu_Click(); }
 
     void addListener(MonitorListener& listener) { m_listeners.push_back(&listener); }
+
+    // Where the replay on the port stands: its file, how far it has got and the recorded time reached.
+    struct Playback {
+        platform::PlaybackProgress progress;
+        std::optional<common::LocalDateTime> at;
+    };
+    [[nodiscard]] std::optional<Playback> playback() const;
 
     [[nodiscard]] const events::CaptureFile& captureFile() const { return m_capture; }
     [[nodiscard]] const rawlog::RawLog& rawLog() const { return m_rawLog; }

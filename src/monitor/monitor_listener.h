@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/local_date_time.h"
+#include "platform/serial_control.h"
 #include "record/accepted_reading.h"
 
 #include <cstdint>
@@ -33,6 +34,8 @@ public:
     virtual void linkLost(const common::LocalDateTime& /*time*/) { }
     // The search has found the sensor; readings follow.
     virtual void sensorFound(const common::LocalDateTime& /*time*/) { }
+    // Something about a port's device: why it could not be opened, or how its replay went.
+    virtual void portNotice(const platform::PortNotice& /*notice*/) { }
 };
 
 } // namespace marlume::monitor

@@ -7,18 +7,17 @@
 
 namespace marlume::monitor {
 
-QtMonitorPlatform::QtMonitorPlatform(std::optional<std::string> portMap)
+QtMonitorPlatform::QtMonitorPlatform(std::optional<std::string> portMap, std::vector<std::string> inputs)
     : m_comPort(std::move(portMap))
     , m_captureFiles(qt::postToEventLoop)
     , m_rawLogFiles(qt::postToEventLoop)
 {
-    std::vector<std::string> replayed;
     for (const platform::PortEntry& entry : m_comPort.currentPortMap()) {
         if (entry.kind == platform::PortEntry::Kind::Replay)
-            replayed.push_back(entry.path);
+            inputs.push_back(entry.path);
     }
-    m_captureFiles.refuseInputs(replayed);
-    m_rawLogFiles.refuseInputs(std::move(replayed));
+    m_captureFiles.refuseInputs(inputs);
+    m_rawLogFiles.refuseInputs(std::move(inputs));
 }
 
 MonitorServices QtMonitorPlatform::services()

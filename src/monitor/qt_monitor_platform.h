@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace marlume::monitor {
 
@@ -17,8 +18,10 @@ namespace marlume::monitor {
 // come back through the event loop. It outlives the face that owns the monitor.
 class QtMonitorPlatform final {
 public:
-    // portMap as in MARLUME_TILT_PORTS; without one, that variable or the real serial ports.
-    explicit QtMonitorPlatform(std::optional<std::string> portMap = std::nullopt);
+    // portMap as in MARLUME_TILT_PORTS; without one, that variable or the real serial ports. Neither
+    // output file may be a recording the port map replays or one of inputs (a log reprocessed).
+    explicit QtMonitorPlatform(
+        std::optional<std::string> portMap = std::nullopt, std::vector<std::string> inputs = {});
 
     [[nodiscard]] MonitorServices services();
     [[nodiscard]] qt::QtSerialControl& serial() { return m_comPort; }

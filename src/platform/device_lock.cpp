@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -29,7 +31,51 @@ std::string lockFileName(dev_t device)
         + ".lock";
 }
 
+// The process that holds a flock on the file, from /proc/locks ("1: FLOCK  ADVISORY  WRITE 1234
+// fe:00:10952769 0 EOF"); nullopt where it cannot be told.
+std::optional<pid_t> flockHolder(const struct stat& file)
+{
+    std::ifstream locks("/proc/locks");
+    std::array<char, 32> id {};
+    std::snprintf(id.data(), id.size(), "%02x:%02x:%llu", major(file.st_dev), minor(file.st_dev),
+        static_cast<unsigned long long>(file.st_ino));
+    std::string number;
+    std::string kind;
+    std::string advisory;
+    std::string access;
+    long process = 0;
+    std::string where;
+    std::string rest;
+    while (locks >> number >> kind >> advisory >> access >> process >> where && std::getline(locks, rest)) {
+        if (kind == "FLOCK" && where == id.data())
+            return static_cast<pid_t>(process);
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<DeviceLock::Holder> DeviceLock::holderOf(dev_t device)
+{
+    const std::string name = lockFileName(device);
+    for (const char* folder : kLockFolders) {
+        const int file
+            = ::open((std::string(folder) + "/" + name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (file < 0)
+            continue;
+        int locked = 0;
+        do
+            locked = ::flock(file, LOCK_SH | LOCK_NB);
+        while (locked != 0 && errno == EINTR);
+        const bool held = locked != 0 && errno == EWOULDBLOCK;
+        struct stat status { };
+        const bool known = ::fstat(file, &status) == 0;
+        ::close(file); // lets go of the shared lock, if it was taken
+        if (held)
+            return Holder { known ? flockHolder(status) : std::nullopt };
+    }
+    return std::nullopt;
+}
 
 std::optional<DeviceLock> DeviceLock::take(int descriptor)
 {

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include <sys/types.h>
+
 namespace marlume::platform {
 
 // An advisory lock on one device by its device number, not its path, so that two paths to one adapter (a
@@ -12,6 +14,13 @@ public:
     // Locks the character device open on the descriptor; nullopt when another holder has it. Where no lock
     // file can be made at all, or the descriptor is no device, the lock guards nothing.
     [[nodiscard]] static std::optional<DeviceLock> take(int descriptor);
+
+    // Another holder of a device, as the system tells it: its process, where it can be read.
+    struct Holder {
+        std::optional<pid_t> process;
+    };
+    // Who holds the lock on a device, by its device number, without taking it; nullopt while none does.
+    [[nodiscard]] static std::optional<Holder> holderOf(dev_t device);
 
     DeviceLock(DeviceLock&& other) noexcept;
     DeviceLock& operator=(DeviceLock&& other) noexcept;

@@ -1,5 +1,7 @@
 #include "platform/port_control.h"
 
+#include "platform/port_state.h"
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -48,6 +50,8 @@ bool PortControl::setPortOpen(bool open)
     SerialDevice* device = deviceFor(m_commPort);
     if (!device || !device->open(m_settings)) {
         m_pathDevice.reset();
+        if (device)
+            tellUnavailable(m_commPort, (*m_map)[static_cast<std::size_t>(m_commPort - 1)]);
         return false;
     }
     m_device = device;
@@ -133,14 +137,24 @@ void PortControl::raiseCountedChanges(std::uint32_t count)
     }
 }
 
-void PortControl::tellNotice(std::int16_t port, const std::string& message, bool problem)
+void PortControl::tellNotice(std::int16_t port, PortNotice::Kind kind, const std::string& message)
 {
     std::string& last = m_lastNotices[static_cast<std::size_t>(port - 1)];
     if (message == last)
         return;
     last = message;
-    if (m_deviceNotice)
-        m_deviceNotice(port, message, problem);
+    raiseNotice({ port, kind, message });
+}
+
+void PortControl::tellUnavailable(std::int16_t port, const PortEntry& entry)
+{
+    // A replay tells its own reasons, with the line where it has one.
+    if (entry.kind != PortEntry::Kind::Device)
+        return;
+    const PortState state = portState(entry);
+    tellNotice(port, PortNotice::Kind::Unavailable,
+        entry.path + ": "
+            + (state.kind == PortState::Kind::Free ? "cannot be opened" : portStateText(state)));
 }
 
 SerialDevice* PortControl::deviceFor(std::int16_t port)
@@ -159,7 +173,9 @@ SerialDevice* PortControl::deviceFor(std::int16_t port)
     case PortEntry::Kind::Replay:
         m_pathDevice = std::make_unique<ReplaySensor>(
             entry.path, entry.speed, m_clock,
-            [this, port](const std::string& message, bool problem) { tellNotice(port, message, problem); },
+            [this, port](const std::string& message, bool problem) {
+                tellNotice(port, problem ? PortNotice::Kind::Fault : PortNotice::Kind::News, message);
+            },
             &m_refusedReplays);
         return m_pathDevice.get();
     case PortEntry::Kind::None:

@@ -20,10 +20,6 @@ class PortControl final : public SerialControl {
 public:
     using ScanPorts = std::function<PortMap()>;
     using MakeDevice = std::function<std::unique_ptr<SerialDevice>(const std::string& path)>;
-    // A message about a port's device for the operator (a replay file that cannot be played); problem is
-    // false for news that tells no fault. The same message for the same port is told once in a row.
-    using DeviceNotice = std::function<void(std::int16_t port, const std::string& message, bool problem)>;
-
     PortControl(ScanPorts scanPorts, MakeDevice makeDevice, const Clock& clock);
 
     [[nodiscard]] std::int16_t CommPort() const override { return m_commPort; }
@@ -41,6 +37,10 @@ public:
     {
         return m_device ? m_device->recorded() : std::nullopt;
     }
+    [[nodiscard]] std::optional<PlaybackProgress> playback() const override
+    {
+        return m_device ? m_device->playback() : std::nullopt;
+    }
 
     // A closed port has nothing to tell; an open one wakes its owner when its device can.
     [[nodiscard]] bool wakesOnActivity() const override { return m_device == nullptr || m_deviceWakes; }
@@ -49,17 +49,17 @@ public:
     // in order; without a driver count, only a level that differs from the last one is seen.
     void poll() override;
 
-    void setOnDeviceNotice(DeviceNotice notice) { m_deviceNotice = std::move(notice); }
-
 private:
     [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);
     void raiseCountedChanges(std::uint32_t count);
-    void tellNotice(std::int16_t port, const std::string& message, bool problem);
+    // The same message for the same port is told once in a row.
+    void tellNotice(std::int16_t port, PortNotice::Kind kind, const std::string& message);
+    // Why a device could not be opened, at every failed opening: whoever shows it tells it once a search.
+    void tellUnavailable(std::int16_t port, const PortEntry& entry);
 
     ScanPorts m_scanPorts;
     MakeDevice m_makeDevice;
     const Clock& m_clock;
-    DeviceNotice m_deviceNotice;
     std::array<std::string, kPortCount> m_lastNotices; // per port, so that a search round repeats none
     ReplaySensor::Refusals m_refusedReplays; // replay files refused, not read again until they change
     SimulatedSensor m_simulated;

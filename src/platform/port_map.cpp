@@ -148,30 +148,49 @@ PortMap defaultPortMap(std::vector<PresentPort> present, const std::string& sysf
     return map;
 }
 
+std::string portEntryText(const PortEntry& entry)
+{
+    std::string text;
+    switch (entry.kind) {
+    case PortEntry::Kind::None:
+        break;
+    case PortEntry::Kind::Device:
+        text = entry.path;
+        break;
+    case PortEntry::Kind::Simulated:
+        text = "sim";
+        break;
+    case PortEntry::Kind::Silent:
+        text = "silent";
+        break;
+    case PortEntry::Kind::Replay:
+        text = kReplayPrefix;
+        text += entry.path;
+        if (entry.speed != 1.0) {
+            text += '@';
+            text += common::numberText(static_cast<float>(entry.speed));
+            text += 'x';
+        }
+        break;
+    }
+    return text;
+}
+
+std::string portLabel(std::size_t index)
+{
+    return (index + 1 < 10 ? "port  " : "port ") + std::to_string(index + 1) + ":";
+}
+
 std::string formatPortMap(const PortMap& map)
 {
     std::string text;
     for (std::size_t i = 0; i < map.size(); ++i) {
-        text += (i + 1 < 10 ? "port  " : "port ") + std::to_string(i + 1) + ":";
-        switch (map[i].kind) {
-        case PortEntry::Kind::None:
-            break;
-        case PortEntry::Kind::Device:
-            text += " " + map[i].path;
-            break;
-        case PortEntry::Kind::Simulated:
-            text += " sim";
-            break;
-        case PortEntry::Kind::Silent:
-            text += " silent";
-            break;
-        case PortEntry::Kind::Replay:
-            text += " " + std::string(kReplayPrefix) + map[i].path;
-            if (map[i].speed != 1.0)
-                text += "@" + common::numberText(static_cast<float>(map[i].speed)) + "x";
-            break;
+        text += portLabel(i);
+        if (map[i].kind != PortEntry::Kind::None) {
+            text += ' ';
+            text += portEntryText(map[i]);
         }
-        text += "\n";
+        text += '\n';
     }
     return text;
 }

@@ -43,6 +43,12 @@ struct PresentPort {
 [[nodiscard]] PortMap defaultPortMap(
     std::vector<PresentPort> present, const std::string& sysfsRoot = kSysfsTtyRoot);
 
+// An entry in the words MARLUME_TILT_PORTS takes ("/dev/ttyUSB0", "sim", "replay:raw.txt@10x"); empty for
+// no device.
+[[nodiscard]] std::string portEntryText(const PortEntry& entry);
+// "port  1:", "port 16:"
+[[nodiscard]] std::string portLabel(std::size_t index);
+
 // The map as the user reads it: one line per port, "port  n: " and what it leads to (a device path, "sim",
 // "silent", or nothing), in the words MARLUME_TILT_PORTS takes.
 [[nodiscard]] std::string formatPortMap(const PortMap& map);

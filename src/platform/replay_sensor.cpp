@@ -3,25 +3,13 @@
 #include "common/time_text.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace marlume::platform {
 
 namespace {
-
-std::string_view headerLine()
-{
-    std::string_view header = common::kRawLogHeader;
-    header.remove_suffix(2); // CR LF
-    return header;
-}
 
 std::string recordedTimeText(const common::LocalDateTime& time)
 {
@@ -47,10 +35,7 @@ ReplaySensor::ReplaySensor(
 {
 }
 
-ReplaySensor::~ReplaySensor()
-{
-    closeFile();
-}
+ReplaySensor::~ReplaySensor() = default;
 
 bool ReplaySensor::open(const LineSettings&)
 {
@@ -62,22 +47,8 @@ bool ReplaySensor::open(const LineSettings&)
         if (refused != m_refusals->end() && refused->second == stampOf(named))
             return false; // told already, and nothing has changed since
     }
-    // Never waiting: a FIFO without a writer opens at once, and is then refused.
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
-        return refuse(std::strerror(errno));
-    struct stat own { };
-    if (::fstat(m_fd, &own) != 0 || !S_ISREG(own.st_mode))
-        return refuse("not a regular file");
-    m_unread.clear();
-    std::string problem;
-    const std::optional<std::string> header = readLine(problem);
-    const std::optional<common::RawLogLayout> layout = header ? common::rawLogLayout(*header) : std::nullopt;
-    if (!layout)
-        return refuse(
-            "it is no raw readings log (its first line is not \"" + std::string(headerLine()) + "\")");
-    m_layout = *layout;
-    m_lineNumber = 1;
+    if (const std::optional<std::string> problem = m_log.open(m_path))
+        return refuse(*problem);
     m_played = 0;
     if (const std::optional<std::string> reason = readNext(); !m_next)
         return refuse(reason.value_or("it holds no readings"));
@@ -102,28 +73,21 @@ bool ReplaySensor::open(const LineSettings&)
 void ReplaySensor::close()
 {
     m_open = false;
-    closeFile();
+    m_log.close();
     m_next.reset();
     m_received.clear();
     m_handedOver.clear();
     m_recorded.reset();
 }
 
-void ReplaySensor::closeFile()
-{
-    if (m_fd >= 0)
-        ::close(std::exchange(m_fd, -1));
-    m_unread.clear();
-}
-
 bool ReplaySensor::refuse(const std::string& reason)
 {
     struct stat own { };
-    if (m_refusals && m_fd >= 0 && ::fstat(m_fd, &own) == 0)
+    if (m_refusals && m_log.descriptor() >= 0 && ::fstat(m_log.descriptor(), &own) == 0)
         (*m_refusals)[m_path] = stampOf(own);
     else if (m_refusals && ::stat(m_path.c_str(), &own) == 0)
         (*m_refusals)[m_path] = stampOf(own);
-    closeFile();
+    m_log.close();
     tell("Cannot replay " + quotedPath() + ": " + reason, true);
     return false;
 }
@@ -145,6 +109,13 @@ std::optional<std::uint32_t> ReplaySensor::ctsChangeCount()
 std::optional<RecordedMoment> ReplaySensor::recorded() const
 {
     return m_open ? m_recorded : std::nullopt;
+}
+
+std::optional<PlaybackProgress> ReplaySensor::playback() const
+{
+    if (!m_open)
+        return std::nullopt;
+    return PlaybackProgress { m_path, m_next ? m_log.fractionRead() : 1.0 };
 }
 
 void ReplaySensor::advance()
@@ -214,50 +185,11 @@ std::optional<std::string> ReplaySensor::readNext()
 {
     m_next.reset();
     std::string problem;
-    const std::optional<std::string> line = readLine(problem);
-    if (!line && problem.empty())
-        return std::nullopt;
-    ++m_lineNumber;
-    if (line)
-        m_next = common::parseRawLogLine(*line, m_layout, problem);
-    if (!m_next)
-        return "line " + std::to_string(m_lineNumber) + " " + problem;
+    if (const common::RawLogEntry* entry = m_log.next(problem))
+        m_next = *entry;
+    if (!problem.empty())
+        return problem;
     return std::nullopt;
-}
-
-std::optional<std::string> ReplaySensor::readLine(std::string& problem)
-{
-    for (;;) {
-        const std::size_t end = m_unread.find('\n');
-        if (end != std::string::npos || m_fd < 0) {
-            std::string line = m_unread.substr(0, end);
-            m_unread.erase(0, end == std::string::npos ? end : end + 1);
-            if (line.ends_with('\r'))
-                line.pop_back();
-            if (line.size() > kLongestLine) {
-                problem = "is longer than " + std::to_string(kLongestLine) + " characters";
-                return std::nullopt;
-            }
-            return end == std::string::npos && line.empty() ? std::nullopt : std::optional(line);
-        }
-        if (m_unread.size() > kLongestLine + 1) {
-            problem = "is longer than " + std::to_string(kLongestLine) + " characters";
-            return std::nullopt;
-        }
-        std::array<char, 4096> chunk {};
-        const ssize_t count = ::read(m_fd, chunk.data(), chunk.size());
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            problem = std::string("cannot be read: ") + std::strerror(errno);
-            return std::nullopt;
-        }
-        if (count == 0) {
-            ::close(std::exchange(m_fd, -1)); // the end: what is left is the last line
-            continue;
-        }
-        m_unread.append(chunk.data(), static_cast<std::size_t>(count));
-    }
 }
 
 void ReplaySensor::playNext()
@@ -272,7 +204,7 @@ void ReplaySensor::playNext()
     } else {
         const std::int64_t nextMs = common::localMilliseconds(m_next->time);
         if (nextMs < m_lastLineMs)
-            tell("Replay of " + quotedPath() + ": line " + std::to_string(m_lineNumber)
+            tell("Replay of " + quotedPath() + ": line " + std::to_string(m_log.lineNumber())
                     + " goes back in time, from " + recordedTimeText(playedTime) + " to "
                     + recordedTimeText(m_next->time) + "; played on without a pause",
                 false);

@@ -2,6 +2,7 @@
 
 #include "common/raw_log_format.h"
 #include "platform/built_in_sensor.h"
+#include "platform/raw_log_reader.h"
 
 #include <ctime>
 #include <deque>
@@ -23,8 +24,8 @@ namespace marlume::platform {
 // the heading the live record showed before it (recorded()), so that a monitor stamps and sums as the
 // live one did. The file is read as it plays, so a log
 // of days costs no memory, and read in bounded pieces that never wait: only a regular file is
-// played, and a line longer than kLongestLine ends the replay. A file that is no raw log is told
-// through the notice handler and the opening fails; a bad line later ends the replay there, and so does
+// played, and a line longer than RawLogReader::kLongestLine ends the replay. A file that is no raw log is
+// told through the notice handler and the opening fails; a bad line later ends the replay there, and so does
 // the end of the file: an event still collecting then ends at its last reading, and the sensor stays
 // silent, as a sensor that has stopped sending.
 class ReplaySensor final : public BuiltInSensor {
@@ -47,8 +48,6 @@ public:
     // Files refused, by path; kept by whoever makes the sensors anew for every search round.
     using Refusals = std::map<std::string, FileStamp>;
 
-    static constexpr std::size_t kLongestLine = 4096;
-
     ReplaySensor(
         std::string path, double speed, const Clock& clock, Notice notice, Refusals* refusals = nullptr);
     ~ReplaySensor() override;
@@ -60,6 +59,7 @@ public:
     std::optional<bool> cts() override;
     std::optional<std::uint32_t> ctsChangeCount() override;
     [[nodiscard]] std::optional<RecordedMoment> recorded() const override;
+    [[nodiscard]] std::optional<PlaybackProgress> playback() const override;
 
 private:
     // A line handed to the reader, and the moment it stands for once it has been read to its end.
@@ -72,12 +72,9 @@ private:
     std::size_t take(std::size_t count) override;
     // Takes the mark or reading in m_next, once it is due.
     void play(const common::RawLogEntry& entry);
-    // Reads the line after the last into m_next; the reason when it is no reading line.
+    // Reads the line after the last into m_next; the reason when it is no line of the log.
     [[nodiscard]] std::optional<std::string> readNext();
-    // The next line without its line end; nullopt at the end of the file, or with problem set.
-    [[nodiscard]] std::optional<std::string> readLine(std::string& problem);
     bool refuse(const std::string& reason);
-    void closeFile();
     void playNext();
     void tell(const std::string& message, bool problem) const;
     [[nodiscard]] std::string quotedPath() const { return '"' + m_path + '"'; }
@@ -86,10 +83,8 @@ private:
     double m_speed;
     Notice m_notice;
     Refusals* m_refusals;
-    int m_fd = -1;
-    std::string m_unread; // read from the file, not yet taken as lines
+    RawLogReader m_log;
     bool m_open = false;
-    std::int64_t m_lineNumber = 0;
     std::int64_t m_played = 0;
     std::optional<common::RawLogEntry> m_next; // the reading to send next; none once the replay ends
     common::RawLogLayout m_layout = common::RawLogLayout::WithMarks;

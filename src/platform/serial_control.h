@@ -21,6 +21,20 @@ inline constexpr std::int16_t kPortCount = 16;
 inline constexpr std::int32_t kInputModeText = 0;
 inline constexpr std::int32_t kInputModeBinary = 1;
 
+// What the operator should know about a port's device, beside the status line.
+struct PortNotice {
+    enum class Kind {
+        News, // tells no fault: a replay has come to its end
+        Fault, // a replay that cannot be played or has stopped
+        Unavailable, // why the search could not open the port, told at every try
+    };
+    std::int16_t port = 0;
+    Kind kind = Kind::News;
+    std::string message;
+
+    friend bool operator==(const PortNotice&, const PortNotice&) = default;
+};
+
 // The serial communications control: one port at a time, selected by number (1 to 16), polled for
 // received characters; only CTS changes are notified. Nothing is ever sent. An operation that fails
 // returns false or nullopt instead of raising an error.
@@ -66,9 +80,13 @@ public:
     // Where the recording the open port plays back stands, so that readings and events carry their
     // recorded time; nullopt for a live port.
     [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
+    // How far the recording the open port plays back has got; nullopt for a live port.
+    [[nodiscard]] virtual std::optional<PlaybackProgress> playback() const { return std::nullopt; }
 
     // OnComm: called on the user-interface thread whenever the control has an event to report.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
+    // Called on the user-interface thread with each notice about a port's device.
+    void setOnNotice(std::function<void(const PortNotice&)> handler) { m_onNotice = std::move(handler); }
 
 protected:
     void raiseActivity() const
@@ -82,9 +100,15 @@ protected:
         if (m_onComm)
             m_onComm();
     }
+    void raiseNotice(const PortNotice& notice) const
+    {
+        if (m_onNotice)
+            m_onNotice(notice);
+    }
 
 private:
     std::function<void()> m_onComm;
+    std::function<void(const PortNotice&)> m_onNotice;
     std::function<void()> m_onActivity;
     std::int16_t m_commEvent = 0;
 };

@@ -36,6 +36,12 @@ struct RecordedMoment {
     friend bool operator==(const RecordedMoment&, const RecordedMoment&) = default;
 };
 
+// How far a device that plays a recording back has got through it.
+struct PlaybackProgress {
+    std::string path;
+    double fraction = 0; // of the file taken in, 0 to 1
+};
+
 // One device behind a port number: a real serial device, the simulated sensor or the silent one.
 class SerialDevice {
 public:
@@ -57,6 +63,7 @@ public:
     [[nodiscard]] virtual bool notifyActivity(std::function<void()> /*wake*/) { return false; }
     // For a device that plays a recording back; nullopt for a live one.
     [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
+    [[nodiscard]] virtual std::optional<PlaybackProgress> playback() const { return std::nullopt; }
 };
 
 } // namespace marlume::platform

@@ -18,12 +18,6 @@ public:
 
     [[nodiscard]] platform::SerialControl& control() { return m_control; }
 
-    // Messages about a port's device, such as a replay file that cannot be played.
-    void setOnDeviceNotice(platform::PortControl::DeviceNotice notice)
-    {
-        m_control.setOnDeviceNotice(std::move(notice));
-    }
-
     // The map a search round uses now.
     [[nodiscard]] platform::PortMap currentPortMap();
 

@@ -54,12 +54,24 @@ TEST_P(MonitorCommandLineTest, Runs)
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, MonitorCommandLineTest,
-    ::testing::Values(
-        RunCase { "list_ports_prints_the_variable_map_without_a_display", { "--list-ports" }, 0,
-            "port  1:\nport  2: silent\nport  3: sim\nport  4: /dev/ttyUSB7\nport  5:\nport  6:\n"
-            "port  7:\nport  8:\nport  9:\nport 10:\nport 11:\nport 12:\nport 13:\nport 14:\n"
-            "port 15:\nport 16:\n",
-            {} },
+    ::testing::Values(RunCase { "list_ports_prints_the_variable_map_without_a_display", { "--list-ports" }, 0,
+                          "port  1:               (no device)\n"
+                          "port  2: silent        (built in)\n"
+                          "port  3: sim           (built in)\n"
+                          "port  4: /dev/ttyUSB7  (missing)\n"
+                          "port  5:               (no device)\n"
+                          "port  6:               (no device)\n"
+                          "port  7:               (no device)\n"
+                          "port  8:               (no device)\n"
+                          "port  9:               (no device)\n"
+                          "port 10:               (no device)\n"
+                          "port 11:               (no device)\n"
+                          "port 12:               (no device)\n"
+                          "port 13:               (no device)\n"
+                          "port 14:               (no device)\n"
+                          "port 15:               (no device)\n"
+                          "port 16:               (no device)\n",
+                          {} },
         RunCase { "unknown_option_refused_with_status_2", { "--frobnicate" }, 2, "",
             { "'--frobnicate'", "--list-ports" } },
         RunCase { "unknown_option_refused_before_listing", { "--list-ports", "-x" }, 2, "",

@@ -97,10 +97,12 @@ TEST_F(MainFormTest, OpensWithTheDesignContents)
 {
     form.show(); // the first display runs the resize rules
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlume Tilt Monitor 1.02"));
-    // The designed client area lies below the menu bar, which makes the window as much taller.
+    // The designed client area lies between the menu bar and the status bar, which make the window as
+    // much taller.
     const QSize client(common::twipsToPixels(7230), common::twipsToPixels(6750));
     EXPECT_EQ(form.clientArea()->geometry(), QRect(QPoint(0, form.menuBar()->height()), client));
-    EXPECT_EQ(form.size(), client + QSize(0, form.menuBar()->height()));
+    EXPECT_EQ(form.statusBar().geometry().top(), form.clientArea()->geometry().bottom() + 1);
+    EXPECT_EQ(form.size(), client + QSize(0, form.menuBar()->height() + form.statusBar().height()));
     EXPECT_EQ(form.controls().EventsFrame->title(), QStringLiteral("Trigger Events"));
     EXPECT_TRUE(form.controls().CaptureLabel->font().bold());
     EXPECT_TRUE(form.controls().LogText->toPlainText().isEmpty());
@@ -274,8 +276,9 @@ TEST_F(MainFormTest, TicksAndCtsChangesGoOnWhileAQuestionIsUp)
 TEST_F(MainFormTest, TheEventTableFollowsTheWindowSize)
 {
     form.show();
-    // A client area of 10000 by 8000 twips below the menu bar.
-    form.resize(common::twipsToPixels(10000), common::twipsToPixels(8000) + form.menuBar()->height());
+    // A client area of 10000 by 8000 twips between the menu bar and the status bar.
+    form.resize(common::twipsToPixels(10000),
+        common::twipsToPixels(8000) + form.menuBar()->height() + form.statusBar().height());
     const MainFormWidgets& c = form.controls();
     EXPECT_EQ(c.EventsFrame->geometry(),
         QRect(common::twipsToPixels(120), common::twipsToPixels(1680), common::twipsToPixels(9760),

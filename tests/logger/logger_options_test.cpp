@@ -34,6 +34,13 @@ TEST_P(AcceptedArgumentsTest, ReadsTheOptions)
     EXPECT_EQ(command.options.quiet, c.quiet);
 }
 
+TEST(AcceptedArguments, ReprocessTakesTheLogToRead)
+{
+    const LoggerCommand command = parseLoggerArguments({ "--reprocess=/data/raw.txt", "--capture", "a.csv" });
+    EXPECT_EQ(command.action, Action::Run) << command.refusal;
+    EXPECT_EQ(command.options.reprocessPath, "/data/raw.txt");
+}
+
 INSTANTIATE_TEST_SUITE_P(Accepted, AcceptedArgumentsTest,
     ::testing::ValuesIn(std::vector<AcceptedCase> {
         { "Nothing", {}, Action::Run, std::nullopt, std::nullopt, false },
@@ -81,13 +88,16 @@ INSTANTIATE_TEST_SUITE_P(Refused, RefusedArgumentsTest,
         { "EmptyCaptureName", { "--capture=" }, "needs a file name" },
         { "FlagWithValue", { "--quiet=yes" }, "'--quiet' takes no value" },
         { "StrayArgument", { "run.csv" }, "unexpected argument 'run.csv'" },
+        { "ReprocessWithoutValue", { "--reprocess" }, "'--reprocess' needs a value" },
+        { "ReprocessReadsNoPorts", { "--reprocess", "raw.txt", "--ports", "sim" }, "leave out --ports" },
     }),
     testing::CaseName());
 
 TEST(LoggerUsage, NamesEveryOption)
 {
     const std::string usage = loggerUsage();
-    for (const char* option : { "--capture FILE", "--ports LIST", "--quiet", "--help", "--version" })
+    for (const char* option :
+        { "--capture FILE", "--ports LIST", "--reprocess RAWLOG", "--quiet", "--help", "--version" })
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -144,6 +144,18 @@ TEST(LoggerProgramTest, FindsTheSensorRelinksWhenItHangsUpAndEndsCleanlyOnSigter
     EXPECT_EQ(logger.err(), "");
 }
 
+TEST(LoggerProgramTest, SaysOnceASearchWhyEachPortCannotBeOpened)
+{
+    testing::ChildProcess logger = runLogger({ "--ports", "/dev/ttyUSB-none,/,/dev/null,sim" });
+    EXPECT_TRUE(logger.waitForOutput("Ready", 20s)) << logger.out() << logger.err();
+    logger.signal(SIGTERM);
+    EXPECT_EQ(logger.waitForExit(10s), 0);
+    const std::string err = logger.err();
+    for (const char* reason : { "Port 1: /dev/ttyUSB-none: missing", "Port 2: /: not a serial device",
+             "Port 3: /dev/null: not a serial device" })
+        EXPECT_EQ(linesOf(err, reason), 1U) << reason << " once, though every round tries the port:\n" << err;
+}
+
 // The simulated sensor raises CTS nine seconds after the start, for three seconds.
 TEST(LoggerProgramTest, SigtermDuringAnEventLeavesTheFileWithItsEndedEventsOnly)
 {

@@ -165,5 +165,25 @@ TEST(ConsoleOutputTest, AnEventCutOffByALostLinkEndsItsLineThere)
         "2008-08-18T14:02:11 001 | 05:48:14 | 05:48:20 |  02 |  100 |  01 |  02 | 3\n");
 }
 
+TEST(ConsoleOutputTest, WhyAPortCannotBeOpenedIsToldOnceASearchAndAgainWhenItChanges)
+{
+    testing::FakeClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+    ConsoleOutput console(out, err, clock, true, {});
+    using Kind = platform::PortNotice::Kind;
+    for (int round = 0; round < 3; ++round)
+        console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: missing" });
+    console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: held by another instance (process 7)" });
+    console.sensorFound(clock.now());
+    console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: held by another instance (process 7)" });
+    console.portNotice({ 2, Kind::News, "Replay of \"a.txt\" finished: 3 readings" });
+    EXPECT_EQ(err.str(),
+        "2008-08-18T14:02:11 Port 1: /dev/ttyUSB0: missing\n"
+        "2008-08-18T14:02:11 Port 1: /dev/ttyUSB0: held by another instance (process 7)\n"
+        "2008-08-18T14:02:11 Port 1: /dev/ttyUSB0: held by another instance (process 7)\n");
+    EXPECT_EQ(out.str(), "") << "news is no failure: --quiet leaves it out";
+}
+
 } // namespace
 } // namespace marlume::logger

@@ -315,8 +315,9 @@ TEST(ReplayPortTest, ABadFileIsToldOnceForItsPortAndTheSearchGoesOn)
     PortControl control([&] { return parsePortMap("sim,replay:" + missing); },
         [](const std::string&) { return nullptr; }, clock);
     std::vector<std::string> told;
-    control.setOnDeviceNotice([&](std::int16_t port, const std::string& message, bool problem) {
-        told.push_back(std::to_string(port) + (problem ? " problem: " : ": ") + message);
+    control.setOnNotice([&](const PortNotice& notice) {
+        told.push_back(std::to_string(notice.port)
+            + (notice.kind == PortNotice::Kind::Fault ? " problem: " : ": ") + notice.message);
     });
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(control.setCommPort(2));

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace marlume::rawlog {
 namespace {
@@ -79,37 +80,49 @@ struct Station {
 };
 
 // The logger on a port map whose port 2 plays the log back, on a clock showing another day, until the
-// replay has come to its end; returns the replay's notices, one per line.
+// replay has come to its end; returns what it printed.
 std::string replayToCapture(const std::string& rawPath, const std::string& capturePath)
 {
-    bool finished = false;
-    std::string notices;
     Station replay;
     replay.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
     replay.lastPass = 100'000; // a deadline: the replay's end stops it long before
     platform::PortControl comPort([&] { return platform::parsePortMap(",replay:" + rawPath); },
         [](const std::string&) { return nullptr; }, replay.clock);
-    comPort.setOnDeviceNotice([&](std::int16_t port, const std::string& message, bool problem) {
-        notices += std::to_string(port) + ": " + message + (problem ? " (problem)\n" : "\n");
-        finished = finished || message.find("finished") != std::string::npos;
-    });
+    std::ostringstream out;
+    std::ostringstream err;
     int finishedAt = 0;
     replay.beforeTick = [&] {
-        if (finished && finishedAt == 0)
+        if (finishedAt == 0 && out.str().find("Port 2: Replay of") != std::string::npos)
             finishedAt = replay.pass;
         if (finishedAt != 0 && replay.pass == finishedAt + 50)
             replay.logger->stop();
     };
-    std::ostringstream out;
-    std::ostringstream err;
     logger::LoggerOptions options;
     options.capturePath = capturePath;
     logger::Logger logger(replay.services(comPort), out, err, options);
     replay.logger = &logger;
     EXPECT_EQ(logger.run(), 0) << err.str();
     EXPECT_LT(replay.pass, replay.lastPass) << "the replay came to its end";
-    EXPECT_TRUE(finished) << notices;
-    return notices;
+    EXPECT_NE(out.str().find("Port 2: Replay of \"" + rawPath + "\" finished"), std::string::npos)
+        << out.str();
+    return out.str() + err.str();
+}
+
+// The logger with --reprocess on a clock showing another day; its exit status, and its error output.
+std::pair<int, std::string> reprocessToCapture(const std::string& rawPath, const std::string& capturePath)
+{
+    Station reprocess;
+    reprocess.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
+    testing::FakeSerialControl comPort; // never opened
+    std::ostringstream out;
+    std::ostringstream err;
+    logger::LoggerOptions options;
+    options.capturePath = capturePath;
+    options.reprocessPath = rawPath;
+    logger::Logger logger(reprocess.services(comPort), out, err, options);
+    const int status = logger.run();
+    EXPECT_TRUE(comPort.openings.empty()) << "no port is searched";
+    return { status, err.str() };
 }
 
 TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionThatWroteIt)
@@ -146,8 +159,7 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
     EXPECT_GT(std::count(raw.begin(), raw.end(), '\n'), 300);
 
     // The replay, today: the same logger on a port map whose port 2 plays the log back.
-    const std::string notices = replayToCapture(rawPath, replayCapture);
-    EXPECT_NE(notices.find("2: Replay of \"" + rawPath + "\" finished"), std::string::npos) << notices;
+    static_cast<void>(replayToCapture(rawPath, replayCapture));
 
     const std::string records = fileContents(liveCapture);
     EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 4) << "the header and three events:\n"
@@ -158,6 +170,10 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
     EXPECT_EQ(replayed.substr(0, records.size()), records);
     EXPECT_TRUE(replayed.substr(records.size()).starts_with("4,08/18/2008,")) << replayed;
     EXPECT_EQ(std::count(replayed.begin(), replayed.end(), '\n'), 5) << replayed;
+
+    const std::string reprocessCapture = folder.pathOf("reprocessed.csv");
+    EXPECT_EQ(reprocessToCapture(rawPath, reprocessCapture), std::make_pair(0, std::string()));
+    EXPECT_EQ(fileContents(reprocessCapture), replayed) << "reprocessing writes what the replay wrote";
 }
 
 } // namespace
@@ -207,6 +223,32 @@ TEST(ReplaySessionTest, ALogStartedLateReplaysToTheWindowsRecordsByteForByte)
     const std::string replayCapture = folder.pathOf("replay.csv");
     static_cast<void>(replayToCapture(rawPath, replayCapture));
     EXPECT_EQ(fileContents(replayCapture), liveRecords) << "the recorded dates, times and heading sums";
+    const std::string reprocessCapture = folder.pathOf("reprocessed.csv");
+    EXPECT_EQ(reprocessToCapture(rawPath, reprocessCapture).first, 0);
+    EXPECT_EQ(fileContents(reprocessCapture), liveRecords);
+}
+
+TEST(ReplaySessionTest, ReprocessingStopsAtABadLineWithStatusTwoAndKeepsTheEventsEndedBefore)
+{
+    testing::TemporaryFolder folder;
+    const std::string rawPath = folder.pathOf("bad.txt");
+    ASSERT_TRUE(testing::writeFile(rawPath,
+        "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
+        "2008-08-18T14:02:11.000,,,,,1,0\r\n"
+        "2008-08-18T14:02:11.100,1,2,3,3.6,1,1\r\n"
+        "2008-08-18T14:02:12.000,,,,,,1\r\n"
+        "2008-08-18T14:02:13.000,,,,,2,1\r\n"
+        "2008-08-18T14:02:13.100,1,2\r\n"));
+    const std::string capture = folder.pathOf("bad.csv");
+    const auto [status, err] = reprocessToCapture(rawPath, capture);
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(
+        err.find(" Cannot reprocess \"" + rawPath + "\": line 6 has 3 fields, not 7\n"), std::string::npos)
+        << err;
+    const std::string records = fileContents(capture);
+    EXPECT_NE(records.find("\r\n1,08/18/2008,14:02:11,14:02:12,1.8,0,1,1.5, 2 \r\n"), std::string::npos)
+        << records;
+    EXPECT_TRUE(records.ends_with(" 2 \r\n")) << "event 2 is cut off by the bad line: " << records;
 }
 
 } // namespace

@@ -93,6 +93,9 @@ public:
         raiseOnComm(platform::kCommEventCts);
     }
     void report(std::int16_t event) { raiseOnComm(event); }
+    void tell(const platform::PortNotice& notice) const { raiseNotice(notice); }
+    [[nodiscard]] std::optional<platform::RecordedMoment> recorded() const override { return recording; }
+    [[nodiscard]] std::optional<platform::PlaybackProgress> playback() const override { return playing; }
 
     std::set<std::int16_t> presentPorts;
     std::map<std::int16_t, std::string> waiting;
@@ -104,6 +107,8 @@ public:
     bool failReads = false; // InBufferCount and Input fail, as with a device gone
     bool failInput = false; // only Input fails
     bool tellsOfActivity = false; // arriving characters and failures wake the owner, as a real device's do
+    std::optional<platform::RecordedMoment> recording; // a replay's, as it stands
+    std::optional<platform::PlaybackProgress> playing;
 
 private:
     std::int16_t m_commPort = 1;
