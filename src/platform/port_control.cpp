@@ -178,6 +178,9 @@ SerialDevice* PortControl::deviceFor(std::int16_t port)
             },
             &m_refusedReplays);
         return m_pathDevice.get();
+    case PortEntry::Kind::Unusable:
+        tellNotice(port, PortNotice::Kind::Fault, "Cannot use \"" + entry.path + "\": " + entry.problem);
+        break;
     case PortEntry::Kind::None:
         break;
     }

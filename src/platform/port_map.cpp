@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace marlume::platform {
 
 namespace {
@@ -23,16 +25,38 @@ std::string_view trimBlanks(std::string_view text)
 
 constexpr std::string_view kReplayPrefix = "replay:";
 
-// "PATH" or "PATH@10x"; a suffix that is no positive speed stays part of the path.
+constexpr std::string_view kSpeedProblem
+    = "the speed after @ must be a number above 0 followed by x, as in @10x";
+
+PortEntry unusable(std::string_view text, std::string_view problem)
+{
+    return { PortEntry::Kind::Unusable, std::string(text), 1.0, std::string(problem) };
+}
+
+// A suffix after @ that is meant as a speed: it ends in x, or is a number without one.
+bool looksLikeSpeed(std::string_view suffix)
+{
+    return !suffix.empty()
+        && (suffix.ends_with('x') || suffix.ends_with('X')
+            || suffix.find_first_not_of("0123456789.+-eE") == std::string_view::npos);
+}
+
+// "PATH" or "PATH@10x"; an existing file is taken whole, whatever its name.
 PortEntry replayEntryFor(std::string_view target)
 {
     const auto at = target.rfind('@');
-    if (at != std::string_view::npos && target.ends_with('x')) {
-        const auto speed = common::parseNumberText(target.substr(at + 1, target.size() - at - 2));
-        if (speed && *speed > 0)
-            return { PortEntry::Kind::Replay, std::string(target.substr(0, at)), *speed };
-    }
-    return { PortEntry::Kind::Replay, std::string(target), 1.0 };
+    struct stat status { };
+    if (at == std::string_view::npos || !looksLikeSpeed(target.substr(at + 1))
+        || ::stat(std::string(target).c_str(), &status) == 0)
+        return { PortEntry::Kind::Replay, std::string(target), 1.0 };
+    std::string_view factor = target.substr(at + 1);
+    if (!factor.ends_with('x') && !factor.ends_with('X'))
+        return unusable(std::string(kReplayPrefix) + std::string(target), kSpeedProblem);
+    factor.remove_suffix(1);
+    const auto speed = common::parseNumberText(factor);
+    if (!speed || !(*speed > 0))
+        return unusable(std::string(kReplayPrefix) + std::string(target), kSpeedProblem);
+    return { PortEntry::Kind::Replay, std::string(target.substr(0, at)), *speed };
 }
 
 PortEntry entryFor(std::string_view text)
@@ -112,18 +136,33 @@ bool naturalLess(std::string_view a, std::string_view b)
     return a.size() - i < b.size() - j;
 }
 
+std::string quotedIfItHasAComma(const std::string& path)
+{
+    return path.find(',') == std::string::npos ? path : '"' + path + '"';
+}
+
 } // namespace
 
 PortMap parsePortMap(std::string_view list)
 {
     PortMap map;
     std::size_t index = 0;
-    while (index < map.size()) {
-        const auto comma = list.find(',');
-        map[index++] = entryFor(trimBlanks(list.substr(0, comma)));
-        if (comma == std::string_view::npos)
+    std::string entry;
+    bool quoted = false;
+    for (std::size_t at = 0; index < map.size(); ++at) {
+        if (at < list.size() && list[at] == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (at < list.size() && (list[at] != ',' || quoted)) {
+            entry += list[at];
+            continue;
+        }
+        map[index++] = quoted ? unusable(trimBlanks(entry), "a double quote is not closed")
+                              : entryFor(trimBlanks(entry));
+        if (at >= list.size())
             break;
-        list.remove_prefix(comma + 1);
+        entry.clear();
     }
     return map;
 }
@@ -155,6 +194,9 @@ std::string portEntryText(const PortEntry& entry)
     case PortEntry::Kind::None:
         break;
     case PortEntry::Kind::Device:
+        text = quotedIfItHasAComma(entry.path);
+        break;
+    case PortEntry::Kind::Unusable:
         text = entry.path;
         break;
     case PortEntry::Kind::Simulated:
@@ -165,7 +207,7 @@ std::string portEntryText(const PortEntry& entry)
         break;
     case PortEntry::Kind::Replay:
         text = kReplayPrefix;
-        text += entry.path;
+        text += quotedIfItHasAComma(entry.path);
         if (entry.speed != 1.0) {
             text += '@';
             text += common::numberText(static_cast<float>(entry.speed));

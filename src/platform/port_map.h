@@ -12,10 +12,12 @@ namespace marlume::platform {
 
 // What a port number leads to.
 struct PortEntry {
-    enum class Kind { None, Device, Simulated, Silent, Replay };
+    enum class Kind { None, Device, Simulated, Silent, Replay, Unusable };
     Kind kind = Kind::None;
-    std::string path; // for Kind::Device, and the raw readings log for Kind::Replay
+    std::string
+        path; // for Kind::Device, the raw readings log for Kind::Replay, the entry as given for Unusable
     double speed = 1.0; // for Kind::Replay: times the recorded pace
+    std::string problem {}; // for Kind::Unusable: why no device can be made of it
 
     friend bool operator==(const PortEntry&, const PortEntry&) = default;
 };
@@ -26,7 +28,9 @@ using PortMap = std::array<PortEntry, kPortCount>;
 // Reads the MARLUME_TILT_PORTS list: comma-separated, the n-th entry is port n, blanks around entries
 // ignored, an empty entry is no device, "sim" and "silent" name the built-in devices, anything else is a
 // device path; "replay:PATH" plays a raw readings log back as a sensor, "replay:PATH@10x" ten times
-// faster; entries past the 16th are ignored.
+// faster (a path that names an existing file is taken whole); double quotes keep a comma in a path
+// ("replay:\"a,b.txt\""); entries past the 16th are ignored. A speed that is no number above 0, or a
+// quote left open, makes the entry Unusable with the reason.
 [[nodiscard]] PortMap parsePortMap(std::string_view list);
 
 // A serial device the system reports.

@@ -82,6 +82,8 @@ PortState portState(const PortEntry& entry)
         return deviceState(entry.path);
     case PortEntry::Kind::Replay:
         return replayState(entry.path);
+    case PortEntry::Kind::Unusable:
+        return { PortState::Kind::Fault, std::nullopt, entry.problem };
     }
     return {};
 }

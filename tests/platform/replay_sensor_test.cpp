@@ -272,6 +272,13 @@ TEST_F(ReplaySensorTest, EveryOpeningPlaysFromTheStart)
     EXPECT_EQ(tick(sensor, 0), "100,1.5,-2\r\n");
 }
 
+const std::string kSpeed = "the speed after @ must be a number above 0 followed by x, as in @10x";
+
+PortEntry unusable(const std::string& text, const std::string& problem)
+{
+    return { PortEntry::Kind::Unusable, text, 1.0, problem };
+}
+
 struct EntryCase {
     std::string name;
     std::string list;
@@ -300,10 +307,21 @@ INSTANTIATE_TEST_SUITE_P(Entries, ReplayEntryTest,
         { "AnAtInThePath", "replay:/data/me@host/raw.txt",
             { PortEntry::Kind::Replay, "/data/me@host/raw.txt", 1.0 },
             "port  1: replay:/data/me@host/raw.txt" },
-        { "NoSpeedIsPartOfThePath", "replay:raw@fastx", { PortEntry::Kind::Replay, "raw@fastx", 1.0 },
-            "port  1: replay:raw@fastx" },
-        { "ZeroSpeedIsPartOfThePath", "replay:raw@0x", { PortEntry::Kind::Replay, "raw@0x", 1.0 },
-            "port  1: replay:raw@0x" },
+        { "AnUpperCaseX", "replay:raw.txt@10X", { PortEntry::Kind::Replay, "raw.txt", 10.0 },
+            "port  1: replay:raw.txt@10x" },
+        { "ACommaInQuotes", "\"replay:/data/a,b.txt\"@2x,sim",
+            { PortEntry::Kind::Replay, "/data/a,b.txt", 2.0 }, "port  1: replay:\"/data/a,b.txt\"@2x" },
+        { "ZeroSpeed", "replay:raw60.txt@0x", unusable("replay:raw60.txt@0x", kSpeed),
+            "port  1: replay:raw60.txt@0x" },
+        { "NegativeSpeed", "replay:raw60.txt@-1x", unusable("replay:raw60.txt@-1x", kSpeed),
+            "port  1: replay:raw60.txt@-1x" },
+        { "NoNumber", "replay:raw60.txt@abcx", unusable("replay:raw60.txt@abcx", kSpeed),
+            "port  1: replay:raw60.txt@abcx" },
+        { "NoX", "replay:raw60.txt@10", unusable("replay:raw60.txt@10", kSpeed),
+            "port  1: replay:raw60.txt@10" },
+        { "AnOpenQuote", "\"replay:/data/a,b.txt",
+            unusable("replay:/data/a,b.txt", "a double quote is not closed"),
+            "port  1: replay:/data/a,b.txt" },
     }),
     testing::CaseName());
 
@@ -312,7 +330,7 @@ TEST(ReplayPortTest, ABadFileIsToldOnceForItsPortAndTheSearchGoesOn)
     testing::TemporaryFolder folder;
     testing::FakeClock clock;
     const std::string missing = folder.pathOf("missing.txt");
-    PortControl control([&] { return parsePortMap("sim,replay:" + missing); },
+    PortControl control([&] { return parsePortMap("sim,replay:" + missing + ",replay:raw60.txt@0x"); },
         [](const std::string&) { return nullptr; }, clock);
     std::vector<std::string> told;
     control.setOnNotice([&](const PortNotice& notice) {
@@ -320,15 +338,28 @@ TEST(ReplayPortTest, ABadFileIsToldOnceForItsPortAndTheSearchGoesOn)
             + (notice.kind == PortNotice::Kind::Fault ? " problem: " : ": ") + notice.message);
     });
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(control.setCommPort(2));
-        EXPECT_FALSE(control.setPortOpen(true));
+        for (const std::int16_t bad : { 2, 3 }) {
+            ASSERT_TRUE(control.setCommPort(bad));
+            EXPECT_FALSE(control.setPortOpen(true));
+        }
         ASSERT_TRUE(control.setCommPort(1));
         EXPECT_TRUE(control.setPortOpen(true)) << "the next port opens as before";
         ASSERT_TRUE(control.setPortOpen(false));
     }
-    EXPECT_EQ(told,
-        std::vector<std::string> {
-            "2 problem: Cannot replay \"" + missing + "\": No such file or directory" });
+    const std::vector<std::string> expected { "2 problem: Cannot replay \"" + missing
+            + "\": No such file or directory",
+        "3 problem: Cannot use \"replay:raw60.txt@0x\": " + kSpeed };
+    EXPECT_EQ(told, expected);
+}
+
+TEST(ReplayPortTest, AnExistingFileIsTakenWholeThoughItsNameEndsLikeASpeed)
+{
+    testing::TemporaryFolder folder;
+    const std::string named = folder.pathOf("cast@2x");
+    ASSERT_TRUE(testing::writeFile(named, "x"));
+    EXPECT_EQ(parsePortMap("replay:" + named)[0], (PortEntry { PortEntry::Kind::Replay, named, 1.0 }));
+    EXPECT_EQ(
+        parsePortMap("replay:" + named + "@4x")[0], (PortEntry { PortEntry::Kind::Replay, named, 4.0 }));
 }
 
 } // namespace
