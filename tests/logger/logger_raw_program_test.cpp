@@ -112,6 +112,7 @@ TEST(LoggerRawProgramTest, ABadReplayFileIsToldOnTheErrorOutputAndTheSearchGoesO
 
 struct CreateFailureCase {
     std::string name;
+    std::string input; // --ports replay:... or --reprocess
     std::string option; // --raw or --capture
     std::string path; // in the test's folder, where a recording is replayed as port 1
     std::string message;
@@ -127,7 +128,8 @@ TEST_P(OutputCreateFailureTest, EndsWithStatusTwoAndLeavesTheRecordingAlone)
         = "Time,Heading,Pitch,Roll,Tilt,Event\r\n2008-08-18T14:02:11.250,1,2,3,3.6,\r\n";
     ASSERT_TRUE(testing::writeFile(recording, contents));
     testing::ChildProcess logger
-        = runLogger({ "--ports", "replay:" + recording, GetParam().option, folder.pathOf(GetParam().path) });
+        = runLogger({ GetParam().input, (GetParam().input == "--ports" ? "replay:" : "") + recording,
+            GetParam().option, folder.pathOf(GetParam().path) });
     EXPECT_EQ(logger.waitForExit(30s), 2);
     EXPECT_NE(logger.err().find(GetParam().message), std::string::npos) << logger.err();
     EXPECT_EQ(fileContents(recording), contents);
@@ -135,9 +137,13 @@ TEST_P(OutputCreateFailureTest, EndsWithStatusTwoAndLeavesTheRecordingAlone)
 
 INSTANTIATE_TEST_SUITE_P(Outputs, OutputCreateFailureTest,
     ::testing::ValuesIn(std::vector<CreateFailureCase> {
-        { "NoFolder", "--raw", "gone/raw.txt", "Cannot create \"raw.txt\": No such file or directory" },
-        { "RawLogOverItsRecording", "--raw", "rec.txt", "Cannot create \"rec.txt\": this run replays it" },
-        { "CaptureOverTheRecording", "--capture", "./rec.txt",
+        { "NoFolder", "--ports", "--raw", "gone/raw.txt",
+            "Cannot create \"raw.txt\": No such file or directory" },
+        { "RawLogOverItsRecording", "--ports", "--raw", "rec.txt",
+            "Cannot create \"rec.txt\": this run replays it" },
+        { "CaptureOverTheRecording", "--ports", "--capture", "./rec.txt",
+            "Cannot create \"rec.txt\": this run replays it" },
+        { "RawLogOverTheLogReprocessed", "--reprocess", "--raw", "rec.txt",
             "Cannot create \"rec.txt\": this run replays it" },
     }),
     testing::CaseName());
