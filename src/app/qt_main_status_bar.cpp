@@ -70,7 +70,7 @@ void MainStatusBar::portNotice(const platform::PortNotice& notice)
     showPorts();
 }
 
-void MainStatusBar::sensorFound(const common::LocalDateTime&)
+void MainStatusBar::sensorFound(const monitor::FoundSensor&)
 {
     m_unavailable.clear();
     showPorts();

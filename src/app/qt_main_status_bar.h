@@ -28,7 +28,7 @@ public:
     void showRawLog(const rawlog::RawLogStatus& status);
 
     void portNotice(const platform::PortNotice& notice) override;
-    void sensorFound(const common::LocalDateTime& time) override;
+    void sensorFound(const monitor::FoundSensor& found) override;
 
     [[nodiscard]] QMessageBox* noticeBox() const { return m_box; }
 

@@ -65,9 +65,9 @@ void ChartModel::linkLost(const common::LocalDateTime& time)
     touch(ms);
 }
 
-void ChartModel::sensorFound(const common::LocalDateTime& time)
+void ChartModel::sensorFound(const monitor::FoundSensor& found)
 {
-    const std::int64_t ms = common::localMilliseconds(time);
+    const std::int64_t ms = common::localMilliseconds(found.time);
     closeGap(ms);
     touch(ms);
 }

@@ -60,7 +60,7 @@ public:
     void eventStarted(std::int32_t number, const common::LocalDateTime& start) override;
     void eventEnded(const monitor::EndedEvent& event) override;
     void linkLost(const common::LocalDateTime& time) override;
-    void sensorFound(const common::LocalDateTime& time) override;
+    void sensorFound(const monitor::FoundSensor& found) override;
 
     [[nodiscard]] const RingBuffer<ChartPoint>& points() const { return m_points; }
     [[nodiscard]] const RingBuffer<ChartSecond>& seconds() const { return m_seconds; }

@@ -1,5 +1,6 @@
 #include "logger/console_output.h"
 
+#include "common/number_text.h"
 #include "common/status_text.h"
 #include "common/time_text.h"
 #include "link/live_display.h"
@@ -11,6 +12,23 @@ namespace marlume::logger {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+
+// A label with the file's full path in place of the short name a window's label shows.
+files::LabelText withFullPath(files::LabelText label, const files::OutputFileStatus& status)
+{
+    if (!label.name.empty())
+        label.name = status.path;
+    return label;
+}
+
+// "capture file "/data/run.csv"", with the items not saved, for the summary.
+std::string fileSummary(std::string_view what, const files::OutputFileStatus& status, std::string_view items)
+{
+    std::string text = std::string(what) + " \"" + status.path + '"';
+    if (status.unsaved > 0)
+        text += " (" + common::countText(status.unsaved, items, std::string(items) + "s") + " not saved)";
+    return text;
+}
 
 } // namespace
 
@@ -27,13 +45,10 @@ ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platfor
 void ConsoleOutput::showStatus(const link::StatusDisplay& status)
 {
     // A search shows a point more for every port it tries: one line says it has begun.
-    const std::string text
-        = link::isSearchStatus(status.text) ? std::string(common::kSearchingStatus) : status.text;
-    if (text == m_status)
-        return;
-    m_status = text;
-    if (!m_quiet)
-        print(m_out, m_clock.now(), text);
+    const bool searching = link::isSearchStatus(status.text);
+    if (searching && !m_searching && !m_quiet)
+        print(m_out, common::kSearchingStatus);
+    m_searching = searching;
 }
 
 void ConsoleOutput::appendText(std::string_view piece)
@@ -43,47 +58,49 @@ void ConsoleOutput::appendText(std::string_view piece)
         return;
     m_tableLine.resize(m_tableLine.size() - kLineEnd.size());
     if (!m_quiet)
-        print(m_out, m_clock.now(), m_tableLine);
+        print(m_out, m_tableLine);
     m_tableLine.clear();
 }
 
 void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
 {
-    printFileState(status, events::captureLabel(status).text());
+    m_capture = status;
+    printFileState(status, withFullPath(events::captureLabel(status), status), m_captureText);
 }
 
-void ConsoleOutput::sensorFound(const common::LocalDateTime&)
+void ConsoleOutput::readingAccepted(const record::AcceptedReading& reading)
 {
-    m_unavailable.clear();
+    ++m_readings;
+    if (reading.overRange == m_overRange)
+        return;
+    m_overRange = reading.overRange;
+    if (!m_quiet)
+        print(m_out,
+            (m_overRange ? "Over range: tilt " : "Back in range: tilt ") + common::numberText(reading.tilt));
 }
 
-void ConsoleOutput::linkLost(const common::LocalDateTime& time)
+void ConsoleOutput::eventEnded(const monitor::EndedEvent&)
 {
-    m_status.clear(); // the search that follows is told again
+    ++m_events;
+}
+
+void ConsoleOutput::sensorFound(const monitor::FoundSensor& found)
+{
+    m_unavailable.clear(); // the next search tells them again
+    if (!m_quiet)
+        print(m_out,
+            std::string(common::kReadyStatus) + " on port " + std::to_string(found.port)
+                + (found.device.empty() ? std::string() : " (" + found.device + ")"));
+}
+
+void ConsoleOutput::linkLost(const common::LocalDateTime&)
+{
     // The event it interrupts is never ended: its line ends here, so that the next stands alone.
     if (!m_tableLine.empty() && !m_quiet)
-        print(m_out, time, m_tableLine + " link lost");
+        print(m_out, m_tableLine + " link lost");
     m_tableLine.clear();
     if (!m_quiet)
-        print(m_out, time, "Link lost");
-}
-
-void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
-{
-    // Told after every flush: printed only when its text changes.
-    const std::string text = rawlog::rawLogLabel(status).text();
-    if (text == m_rawLogText)
-        return;
-    m_rawLogText = text;
-    printFileState(status.file, text);
-}
-
-void ConsoleOutput::printFileState(const files::OutputFileStatus& status, const std::string& text)
-{
-    if (status.failure() || !m_quiet)
-        print(status.failure() ? m_err : m_out, m_clock.now(), text);
-    if (status.failure() && !status.open && m_onFileLost)
-        m_onFileLost();
+        print(m_out, "Link lost");
 }
 
 void ConsoleOutput::portNotice(const platform::PortNotice& notice)
@@ -94,13 +111,45 @@ void ConsoleOutput::portNotice(const platform::PortNotice& notice)
         return;
     const bool problem = notice.kind != platform::PortNotice::Kind::News;
     if (problem || !m_quiet)
-        print(problem ? m_err : m_out, m_clock.now(),
-            "Port " + std::to_string(notice.port) + ": " + notice.message);
+        print(problem ? m_err : m_out, "Port " + std::to_string(notice.port) + ": " + notice.message);
 }
 
-void ConsoleOutput::print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text)
+void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
 {
-    stream << common::isoDateTimeText(time) << ' ' << text << std::endl;
+    // Told after every flush: printed only when its text changes.
+    m_rawLog = status.file;
+    printFileState(status.file, withFullPath(rawlog::rawLogLabel(status), status.file), m_rawLogText);
+}
+
+void ConsoleOutput::showSummary()
+{
+    if (m_quiet)
+        return;
+    std::string summary = "Ended: " + common::countText(m_events, "event", "events") + ", "
+        + common::countText(m_readings, "reading", "readings") + ", "
+        + common::countText(m_rejected, "line", "lines") + " rejected";
+    if (!m_capture.path.empty())
+        summary += "; " + fileSummary("capture file", m_capture, "record");
+    if (!m_rawLog.path.empty())
+        summary += "; " + fileSummary("raw log", m_rawLog, "reading");
+    print(m_out, summary);
+}
+
+void ConsoleOutput::printFileState(
+    const files::OutputFileStatus& status, files::LabelText label, std::string& lastText)
+{
+    std::string text = label.text();
+    if (std::exchange(lastText, text) == text)
+        return;
+    if (status.failure() || !m_quiet)
+        print(status.failure() ? m_err : m_out, text);
+    if (status.failure() && !status.open && m_onFileLost)
+        m_onFileLost();
+}
+
+void ConsoleOutput::print(std::ostream& stream, std::string_view text)
+{
+    stream << common::isoDateTimeText(m_clock.now()) << ' ' << text << std::endl;
 }
 
 } // namespace marlume::logger

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "rawlog/raw_log.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <ostream>
@@ -14,10 +15,11 @@
 
 namespace marlume::logger {
 
-// The logger's face: what a window would show, one line each on its output with an ISO 8601 time
-// stamp, so that a terminal or the journal tells what it does. Status changes (a search once, not
-// every port it tries), the loss of the link, each event's table line and the capture file's state
-// go to the output; failures to the error output. Readings are not printed.
+// The logger's face, a journal: one line per change worth telling on its output, each with an ISO 8601
+// time stamp, so that a terminal or the system journal tells what it does. A search once (not every
+// port it tries), the sensor found with its port, the tilt going over range and coming back, each ended
+// event as its table line, the loss of the link, the output files' states with their full paths, and a
+// summary at the end; failures go to the error output. Readings are only counted.
 class ConsoleOutput final : public link::LinkView,
                             public events::EventTableView,
                             public events::CaptureView,
@@ -31,8 +33,10 @@ public:
 
     void showReading(const link::ReadingDisplay&) override { }
     void setDataIndicator(const link::Colour&) override { }
+    // Only the start of a search: the sensor found and each event have lines of their own.
     void showStatus(const link::StatusDisplay& status) override;
 
+    // The event table's line, printed once the event's end completes it.
     void appendText(std::string_view piece) override;
     void replaceText(std::string_view) override { }
     void moveToEnd() override { }
@@ -42,30 +46,43 @@ public:
     void setCaptureButtonCaption(const std::string& caption) override { m_captureCaption = caption; }
     void showCaptureFile(const files::OutputFileStatus& status) override;
 
+    void readingAccepted(const record::AcceptedReading& reading) override;
+    void eventEnded(const monitor::EndedEvent& event) override;
+    void lineRejected() override { ++m_rejected; }
     void linkLost(const common::LocalDateTime& time) override;
-    void sensorFound(const common::LocalDateTime& time) override;
-
-    // Printed when its text changes; faults go to the error output.
-    void showRawLog(const rawlog::RawLogStatus& status) override;
-    // Why a port could not be opened, or how its replay went; problems go to the error output.
+    void sensorFound(const monitor::FoundSensor& found) override;
+    // Why a port could not be opened (once a search, and when it changes), or how its replay went;
+    // problems go to the error output.
     void portNotice(const platform::PortNotice& notice) override;
-    void showFailure(const std::string& message) { print(m_err, m_clock.now(), message); }
+
+    void showRawLog(const rawlog::RawLogStatus& status) override;
+    void showFailure(const std::string& message) { print(m_err, message); }
+    // "Ended: 3 events, 1204 readings, 2 lines rejected", with the files written.
+    void showSummary();
 
 private:
-    void print(std::ostream& stream, const common::LocalDateTime& time, std::string_view text);
-    // A file's state: failures to the error output, and a file lost for good is told.
-    void printFileState(const files::OutputFileStatus& status, const std::string& text);
+    void print(std::ostream& stream, std::string_view text);
+    // A file's state, when its text has changed: failures to the error output, and a file lost for good is
+    // told.
+    void printFileState(const files::OutputFileStatus& status, files::LabelText label, std::string& lastText);
 
     std::ostream& m_out;
     std::ostream& m_err;
     const platform::Clock& m_clock;
     bool m_quiet;
-    std::string m_status;
+    bool m_searching = false;
+    bool m_overRange = false;
     std::string m_tableLine; // the event's line until its end completes it
     std::function<void()> m_onFileLost;
     std::string m_captureCaption;
+    std::string m_captureText;
     std::string m_rawLogText;
+    files::OutputFileStatus m_capture;
+    files::OutputFileStatus m_rawLog;
     std::map<std::int16_t, std::string> m_unavailable; // told this search, by port
+    std::int64_t m_events = 0;
+    std::int64_t m_readings = 0;
+    std::int64_t m_rejected = 0;
 };
 
 } // namespace marlume::logger

@@ -34,21 +34,23 @@ int Logger::run()
         m_monitor.RawLogMenu_Click();
     if (m_exitStatus != 0)
         return m_exitStatus;
-    if (m_options.reprocessPath)
-        return reprocess(*m_options.reprocessPath);
-    m_monitor.start();
-    m_monitor.run();
+    if (m_options.reprocessPath) {
+        reprocess(*m_options.reprocessPath);
+    } else {
+        m_monitor.start();
+        m_monitor.run();
+    }
+    m_output.showSummary();
     return m_exitStatus;
 }
 
-int Logger::reprocess(const std::string& path)
+void Logger::reprocess(const std::string& path)
 {
     if (const std::optional<std::string> problem = m_monitor.reprocess(path)) {
         m_output.showFailure("Cannot reprocess \"" + path + "\": " + *problem);
         m_exitStatus = 2;
     }
     m_monitor.shutDown();
-    return m_exitStatus;
 }
 
 // An output file that could not be created, or closed by itself: a station without it is no use.

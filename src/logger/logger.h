@@ -23,7 +23,7 @@ public:
     void stop() { m_monitor.shutDown(); }
 
 private:
-    [[nodiscard]] int reprocess(const std::string& path);
+    void reprocess(const std::string& path);
     void fail();
 
     ConsoleOutput m_output;

@@ -59,8 +59,10 @@ void Monitor::start()
 
 void Monitor::run()
 {
-    link::runMainLoop(
-        m_linkState, m_pump, m_search, [this] { notify(&MonitorListener::sensorFound, m_stamps.now()); });
+    link::runMainLoop(m_linkState, m_pump, m_search, [this] {
+        notify(&MonitorListener::sensorFound,
+            FoundSensor { m_stamps.now(), m_comPort.CommPort(), m_comPort.deviceName() });
+    });
 }
 
 void Monitor::shutDown()

@@ -5,6 +5,7 @@
 #include "record/accepted_reading.h"
 
 #include <cstdint>
+#include <string>
 
 namespace marlume::monitor {
 
@@ -20,6 +21,13 @@ struct EndedEvent {
     std::int32_t samples = 0;
 };
 
+// The sensor the search has found: when, on which port and behind which device.
+struct FoundSensor {
+    common::LocalDateTime time;
+    std::int16_t port = 0;
+    std::string device; // in the words of the port map: "/dev/ttyUSB0", "sim"
+};
+
 // What the monitor tells whoever draws or prints the data (the chart, the logger's output),
 // in numbers rather than label text. Every call comes on the user-interface thread.
 class MonitorListener {
@@ -33,7 +41,7 @@ public:
     // Ten failing ticks in a row: the search for the sensor starts again.
     virtual void linkLost(const common::LocalDateTime& /*time*/) { }
     // The search has found the sensor; readings follow.
-    virtual void sensorFound(const common::LocalDateTime& /*time*/) { }
+    virtual void sensorFound(const FoundSensor& /*found*/) { }
     // Something about a port's device: why it could not be opened, or how its replay went.
     virtual void portNotice(const platform::PortNotice& /*notice*/) { }
 };

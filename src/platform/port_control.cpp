@@ -98,6 +98,12 @@ std::optional<std::string> PortControl::Input()
         m_inputLen == 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(m_inputLen));
 }
 
+std::string PortControl::deviceName() const
+{
+    return m_device && m_map ? portEntryText((*m_map)[static_cast<std::size_t>(m_commPort - 1)])
+                             : std::string();
+}
+
 void PortControl::poll()
 {
     if (!m_device)

@@ -37,6 +37,7 @@ public:
     {
         return m_device ? m_device->recorded() : std::nullopt;
     }
+    [[nodiscard]] std::string deviceName() const override;
     [[nodiscard]] std::optional<PlaybackProgress> playback() const override
     {
         return m_device ? m_device->playback() : std::nullopt;

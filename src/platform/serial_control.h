@@ -82,6 +82,8 @@ public:
     [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
     // How far the recording the open port plays back has got; nullopt for a live port.
     [[nodiscard]] virtual std::optional<PlaybackProgress> playback() const { return std::nullopt; }
+    // What the open port leads to, in the words of the port map ("/dev/ttyUSB0", "sim"); empty when closed.
+    [[nodiscard]] virtual std::string deviceName() const { return {}; }
 
     // OnComm: called on the user-interface thread whenever the control has an event to report.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }

@@ -43,7 +43,7 @@ TEST_F(MainStatusBarTest, TellsWhyPortsCannotBeOpenedUntilTheSensorIsFound)
             "Port 1: /dev/ttyUSB0: missing\nPort 2: /dev/ttyS0: permission denied (add yourself to the "
             "dialout group)"));
     EXPECT_EQ(bar.noticeBox(), nullptr) << "no box for a port the search passes over";
-    bar.sensorFound(clock.now());
+    bar.sensorFound({ clock.now(), 3, "sim" });
     EXPECT_EQ(label("PortsLabel")->text(), QString());
 }
 

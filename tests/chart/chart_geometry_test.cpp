@@ -104,7 +104,7 @@ TEST_P(ChartLineBreakTest, BreaksTheLinesAtSilencesAndLossesOfTheLink)
     for (const std::int64_t ms : GetParam().readingsMs) {
         for (; gap < GetParam().gaps.size() && GetParam().gaps[gap].first < ms; ++gap) {
             model.linkLost(common::localDateTime(origin + GetParam().gaps[gap].first));
-            model.sensorFound(common::localDateTime(origin + GetParam().gaps[gap].second));
+            model.sensorFound({ common::localDateTime(origin + GetParam().gaps[gap].second), 1, "sim" });
         }
         model.readingAccepted(readingAt(origin + ms));
     }

@@ -144,11 +144,11 @@ TEST(ChartModelTest, AGapRunsFromTheLossOfTheLinkToTheNextReading)
 
     model.readingAccepted(readingAt(30, 0, 1));
     EXPECT_EQ(model.gaps()[0].toMs, msAt(30, 0));
-    model.sensorFound({ 2008, 8, 18, 14, 2, 31, 0 });
+    model.sensorFound({ { 2008, 8, 18, 14, 2, 31, 0 }, 1, "sim" });
     EXPECT_EQ(model.gaps()[0].toMs, msAt(30, 0)) << "a closed gap stays as it was";
 
     model.linkLost({ 2008, 8, 18, 14, 2, 40, 0 });
-    model.sensorFound({ 2008, 8, 18, 14, 2, 45, 0 });
+    model.sensorFound({ { 2008, 8, 18, 14, 2, 45, 0 }, 1, "sim" });
     ASSERT_EQ(model.gaps().size(), 2U);
     EXPECT_EQ(model.gaps()[1].toMs, msAt(45, 0));
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, LoggerShortRunTest,
         { "UnknownOption", { "--frobnicate" }, 2, "", "unknown option '--frobnicate'; see --help" },
         { "CaptureWithoutFile", { "--capture" }, 2, "", "'--capture' needs a value" },
         { "CaptureThatCannotBeCreated", { "--ports", "sim", "--capture", "/nonexistent-folder/run.csv" }, 2,
-            "", "Cannot create \"run.csv\": No such file or directory" },
+            "", "Cannot create \"/nonexistent-folder/run.csv\": No such file or directory" },
     }),
     testing::CaseName());
 
@@ -132,11 +133,14 @@ TEST(LoggerProgramTest, FindsTheSensorRelinksWhenItHangsUpAndEndsCleanlyOnSigter
     first.reset();
     EXPECT_TRUE(logger.waitForOutput("Link lost", 5s)) << logger.out();
     for (const auto deadline = std::chrono::steady_clock::now() + 20s;
-         linesOf(logger.out(), "Ready") < 2 && std::chrono::steady_clock::now() < deadline;) {
+         linesOf(logger.out(), "Ready on port 2 (" + link + ")") < 2
+         && std::chrono::steady_clock::now() < deadline;) {
         second.send("99,3.5,4.5\r\n");
         std::this_thread::sleep_for(10ms);
     }
-    EXPECT_EQ(linesOf(logger.out(), "Ready"), 2U) << "the next sensor was not found:\n" << logger.out();
+    EXPECT_EQ(linesOf(logger.out(), "Ready on port 2 (" + link + ")"), 2U)
+        << "the next sensor was not found:\n"
+        << logger.out();
 
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
@@ -156,13 +160,28 @@ TEST(LoggerProgramTest, SaysOnceASearchWhyEachPortCannotBeOpened)
         EXPECT_EQ(linesOf(err, reason), 1U) << reason << " once, though every round tries the port:\n" << err;
 }
 
-// The simulated sensor raises CTS nine seconds after the start, for three seconds.
+// A recorded sensor whose event starts two seconds in and lasts a minute.
 TEST(LoggerProgramTest, SigtermDuringAnEventLeavesTheFileWithItsEndedEventsOnly)
 {
     testing::TemporaryFolder folder;
     const std::filesystem::path capture = folder.path() / "run.csv";
-    testing::ChildProcess logger = runLogger({ "--ports", "sim", "--capture", capture.string() });
-    ASSERT_TRUE(logger.waitForOutput("Integrating", 30s)) << logger.out() << logger.err();
+    const std::string recording = folder.pathOf("minute.txt");
+    const std::string raw = folder.pathOf("raw.txt");
+    std::string log = "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n";
+    for (int tenth = 0; tenth < 700; ++tenth) {
+        std::array<char, 32> time {};
+        std::snprintf(time.data(), time.size(), "2008-08-18T14:%02d:%02d.%d00", 10 + tenth / 600,
+            tenth / 10 % 60, tenth % 10);
+        log += std::string(time.data()) + ",12,1,2,2.2," + (tenth >= 20 ? "1" : "") + ",12\r\n";
+    }
+    ASSERT_TRUE(testing::writeFile(recording, log));
+    testing::ChildProcess logger
+        = runLogger({ "--ports", "replay:" + recording, "--capture", capture.string(), "--raw", raw });
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (fileContents(raw).find(",,,,,1,12\r\n") == std::string::npos
+        && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_NE(fileContents(raw).find(",,,,,1,12\r\n"), std::string::npos) << "the event has started";
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
     EXPECT_EQ(fileContents(capture), kHeader) << "the event in progress is not written";

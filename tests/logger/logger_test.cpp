@@ -115,14 +115,16 @@ TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes
     std::vector<std::string> printed;
     for (std::string line; std::getline(lines, line);)
         printed.push_back(line);
-    ASSERT_GE(printed.size(), 7U) << out.str();
-    EXPECT_EQ(printed[0], "2008-08-18T14:02:11 Saving to \"logger.csv\"");
+    // One line per ended event, the file with its full path, and a summary that leaves out the event cut off.
+    ASSERT_EQ(printed.size(), 7U) << out.str();
+    EXPECT_EQ(printed[0], "2008-08-18T14:02:11 Saving to \"" + loggerFile.string() + "\"");
     EXPECT_EQ(printed[1], "2008-08-18T14:02:11 Searching");
-    EXPECT_EQ(printed[2].substr(20), "Ready");
-    EXPECT_EQ(printed[3].substr(20), "Integrating");
-    EXPECT_EQ(printed[4].substr(20), table.text.substr(0, table.text.find("\r\n"))) << "the table's line";
-    EXPECT_EQ(printed[5].substr(20), "Ready");
-    EXPECT_EQ(printed.back().substr(20), "Integrating") << "the event cut off is not printed as ended";
+    EXPECT_EQ(printed[2].substr(20), "Ready on port 1");
+    EXPECT_EQ(printed[3].substr(20), table.text.substr(0, table.text.find("\r\n"))) << "the table's line";
+    EXPECT_TRUE(printed[5].substr(20).starts_with("003 | ")) << printed[5];
+    EXPECT_EQ(printed[6].substr(20),
+        "Ended: 3 events, " + std::to_string(kLastPass - 1) + " readings, 0 lines rejected; capture file \""
+            + loggerFile.string() + "\"");
 }
 
 TEST(LoggerTest, QuietPrintsNothingWhileAllGoesWell)
@@ -145,7 +147,8 @@ TEST(LoggerTest, CaptureFileThatCannotBeCreatedEndsWithStatusTwo)
     std::ostringstream err;
     Logger logger(station.services(), out, err, { "/nonexistent-folder/run.csv", std::nullopt, false });
     EXPECT_EQ(logger.run(), 2);
-    EXPECT_EQ(err.str(), "2008-08-18T14:02:11 Cannot create \"run.csv\": No such file or directory\n");
+    EXPECT_EQ(err.str(),
+        "2008-08-18T14:02:11 Cannot create \"/nonexistent-folder/run.csv\": No such file or directory\n");
     EXPECT_EQ(station.pass, 0) << "no search starts";
 }
 
@@ -165,6 +168,22 @@ TEST(ConsoleOutputTest, AnEventCutOffByALostLinkEndsItsLineThere)
         "2008-08-18T14:02:11 001 | 05:48:14 | 05:48:20 |  02 |  100 |  01 |  02 | 3\n");
 }
 
+TEST(ConsoleOutputTest, TheTiltGoingOverRangeAndComingBackIsALineEach)
+{
+    testing::FakeClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+    ConsoleOutput console(out, err, clock, false, {});
+    for (const auto& [tilt, over] : std::vector<std::pair<float, bool>> {
+             { 3.1F, false }, { 57.3F, true }, { 60, true }, { 54.9F, false }, { 12, false } })
+        console.readingAccepted({ clock.now(), 0, 0, 0, tilt, over, 0, 0 });
+    console.showSummary();
+    EXPECT_EQ(out.str(),
+        "2008-08-18T14:02:11 Over range: tilt 57.3\n"
+        "2008-08-18T14:02:11 Back in range: tilt 54.9\n"
+        "2008-08-18T14:02:11 Ended: 0 events, 5 readings, 0 lines rejected\n");
+}
+
 TEST(ConsoleOutputTest, WhyAPortCannotBeOpenedIsToldOnceASearchAndAgainWhenItChanges)
 {
     testing::FakeClock clock;
@@ -175,7 +194,7 @@ TEST(ConsoleOutputTest, WhyAPortCannotBeOpenedIsToldOnceASearchAndAgainWhenItCha
     for (int round = 0; round < 3; ++round)
         console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: missing" });
     console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: held by another instance (process 7)" });
-    console.sensorFound(clock.now());
+    console.sensorFound({ clock.now(), 1, "/dev/ttyUSB0" });
     console.portNotice({ 1, Kind::Unavailable, "/dev/ttyUSB0: held by another instance (process 7)" });
     console.portNotice({ 2, Kind::News, "Replay of \"a.txt\" finished: 3 readings" });
     EXPECT_EQ(err.str(),

@@ -24,7 +24,7 @@ public:
     void eventEnded(const EndedEvent& event) override { ends.push_back(event); }
     void linkLost(const common::LocalDateTime& time) override { losses.push_back(time); }
     void lineRejected() override { ++rejected; }
-    void sensorFound(const common::LocalDateTime& time) override { finds.push_back(time); }
+    void sensorFound(const FoundSensor& found) override { finds.push_back(found.time); }
 
     std::vector<record::AcceptedReading> readings;
     std::vector<std::pair<std::int32_t, common::LocalDateTime>> starts;
