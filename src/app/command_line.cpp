@@ -36,8 +36,13 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
     CommandLine commandLine;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
-        if (argument == "--list-ports") {
-            commandLine.action = CommandLine::Action::ListPorts;
+        if (argument == "--list-ports" || argument == "--help" || argument == "--version") {
+            // Help and the version win over listing, as they do in every program that has them.
+            const auto action = argument == "--help" ? CommandLine::Action::Help
+                : argument == "--version"            ? CommandLine::Action::Version
+                                                     : CommandLine::Action::ListPorts;
+            if (commandLine.action == CommandLine::Action::Run || action != CommandLine::Action::ListPorts)
+                commandLine.action = action;
             continue;
         }
         if (argument.size() > 1 && argument.starts_with('-')) {
@@ -59,8 +64,24 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
 
 std::string unknownOptionMessage(std::string_view argument)
 {
-    return "marlume-tilt-monitor: unknown option '" + std::string(argument)
-        + "'; the monitor takes --list-ports (print the port map and exit) and Qt's own options";
+    return "marlume-tilt-monitor: unknown option '" + std::string(argument) + "'; see --help";
+}
+
+std::string monitorUsage()
+{
+    return "Usage: marlume-tilt-monitor [Qt options]\n"
+           "       marlume-tilt-monitor --list-ports | --help | --version\n"
+           "Watches the Marlume tilt sensor in a window: finds its serial port, shows the live\n"
+           "orientation with an over-range alarm, averages the readings over every trigger event\n"
+           "(CTS high, or Force Trigger held) and keeps them in a capture file.\n"
+           "\n"
+           "  --list-ports  print the port map the search uses, with each port's state, and exit\n"
+           "  --help        print this text and exit\n"
+           "  --version     print the version and exit\n"
+           "\n"
+           "Qt's own options are taken too: -platform NAME, -style NAME, -reverse, ...\n"
+           "MARLUME_TILT_PORTS replaces the port map: comma-separated, the n-th entry is port n\n"
+           "(a device path, sim, silent, replay:LOG or replay:LOG@10x, or empty).\n";
 }
 
 } // namespace marlume::app

@@ -1,11 +1,13 @@
 #include "app/command_line.h"
 #include "app/qt_start_up.h"
+#include "common/version.h"
 #include "platform/port_state.h"
 #include "qt/qt_serial_control.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -29,8 +31,19 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", marlume::app::unknownOptionMessage(commandLine.unknown).c_str());
         return 2;
     }
-    if (commandLine.action == CommandLine::Action::ListPorts)
+    switch (commandLine.action) {
+    case CommandLine::Action::ListPorts:
         return listPorts(argc, argv);
+    case CommandLine::Action::Help:
+        std::fputs(marlume::app::monitorUsage().c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case CommandLine::Action::Version:
+        std::printf("marlume-tilt-monitor %s\n", std::string(marlume::common::kVersion).c_str());
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case CommandLine::Action::Run:
+    case CommandLine::Action::Refuse:
+        break;
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marlume Tilt Monitor"));

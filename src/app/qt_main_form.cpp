@@ -138,8 +138,10 @@ void MainForm::buildMenuBar()
 
 void MainForm::showAbout()
 {
+    // The full version: the caption writes it as the design does, with the revision run on.
     QMessageBox::about(this, QStringLiteral("About Marlume Tilt Monitor"),
-        windowTitle()
+        QStringLiteral("Marlume Tilt Monitor %1")
+                .arg(QString::fromUtf8(common::kVersion.data(), common::kVersion.size()))
             + QStringLiteral("\n\nWatches the Marlume tilt-and-heading sensor, averages its readings over "
                              "every trigger event and keeps them in capture files and raw readings logs."));
 }

@@ -1,3 +1,4 @@
+#include "common/version.h"
 #include "support/case_name.h"
 #include "support/child_process.h"
 
@@ -73,10 +74,22 @@ INSTANTIATE_TEST_SUITE_P(Runs, MonitorCommandLineTest,
                           "port 16:               (no device)\n",
                           {} },
         RunCase { "unknown_option_refused_with_status_2", { "--frobnicate" }, 2, "",
-            { "'--frobnicate'", "--list-ports" } },
-        RunCase { "unknown_option_refused_before_listing", { "--list-ports", "-x" }, 2, "",
-            { "'-x'", "--list-ports" } }),
+            { "'--frobnicate'", "--help" } },
+        RunCase {
+            "unknown_option_refused_before_listing", { "--list-ports", "-x" }, 2, "", { "'-x'", "--help" } }),
     testing::CaseName {});
+
+TEST(MonitorCommandLine, HelpAndTheVersionNeedNoDisplay)
+{
+    const Outcome help = runMonitor({ "--help" }, "");
+    EXPECT_EQ(help.status, 0) << help.err;
+    for (const char* mention :
+        { "Usage: marlume-tilt-monitor", "--list-ports", "--version", "MARLUME_TILT_PORTS" })
+        EXPECT_NE(help.out.find(mention), std::string::npos) << mention << '\n' << help.out;
+    const Outcome version = runMonitor({ "--version" }, "");
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "marlume-tilt-monitor " + std::string(common::kVersion) + "\n");
+}
 
 } // namespace
 } // namespace marlume::app
