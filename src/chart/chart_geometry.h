@@ -2,6 +2,7 @@
 
 #include "chart/chart_model.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -63,16 +64,22 @@ struct RangeBar {
     Spot to;
 };
 
-// Everything the plot draws, placed: the widget only paints it.
+// Everything the plot draws, placed: the widget only paints it. No two labels overlap, and every label
+// lies inside the plot's frame.
 struct ChartScene {
     Pane angles; // tilt, pitch and roll
-    Pane heading;
+    Pane heading; // 0 to 360: a heading turned below north shows as its equal in that range
     TimeAxis axis;
+    std::vector<Label> titles; // each pane's and the time axis's, with units
     std::vector<double> gridLines; // heights of the value marks, both panes
     std::vector<Label> valueLabels;
     double alarmY = 0; // the over-range limit
+    std::vector<double> timeMarks; // round times for the span, across both panes
     std::vector<Label> timeLabels;
-    std::vector<Label> gaps; // "link down" across each stretch without a link
+    // Stretches without a link, and with a link but no reading for more than a second; the text only
+    // where it fits, the legend tells the rest.
+    std::vector<Label> gaps; // "link down"
+    std::vector<Label> silences; // "no data"
     std::vector<Box> eventBands;
     std::vector<Label> eventNumbers;
     std::vector<RangeBar> ranges; // second by second only
@@ -81,20 +88,28 @@ struct ChartScene {
     std::vector<Box> overMarks; // seconds with a reading over range
 };
 
-// What the plot shows: its size in pixels, its span and the moment at its right edge.
+// What the plot shows: its size in pixels, its span and the moment at its right edge, the series shown,
+// and the width of a digit in the font the labels are drawn with.
 struct ChartFrame {
     double width = 0;
     double height = 0;
     std::int64_t spanMs = 0;
     std::int64_t endMs = 0;
     char timeSeparator = ':';
+    std::array<bool, kSeriesCount> shown { true, true, true, true };
+    double digitWidth = 7;
 };
 
 // Readings further apart than this are not joined, even where no loss of link was seen.
 inline constexpr std::int64_t kLineBreakMs = 3000;
+// A link without a reading for longer than this is marked "no data".
+inline constexpr std::int64_t kNoDataMs = 1000;
 // Spans up to this long are drawn reading by reading; longer ones second by second.
 inline constexpr std::int64_t kLongestReadingSpanMs = 2 * 60'000;
 
 [[nodiscard]] ChartScene layoutChart(const ChartModel& model, const ChartFrame& frame);
+
+// A heading in the range 0 to 360, as the heading pane draws it (-5 is 355).
+[[nodiscard]] float headingOnDial(float heading);
 
 } // namespace marlume::chart

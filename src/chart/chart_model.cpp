@@ -26,7 +26,7 @@ void ChartModel::readingAccepted(const record::AcceptedReading& reading)
     // Seconds are floor-divided, so that times before 1970 still fall into the right second.
     const std::int64_t second = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
     if (m_seconds.empty() || m_seconds.back().second != second) {
-        m_seconds.push({ second, point.values, point.values, point.values, point.over, 1 });
+        m_seconds.push({ second, point.values, point.values, point.values, point.over, 1, ms, ms });
     } else {
         ChartSecond& bucket = m_seconds.back();
         for (std::size_t i = 0; i < kSeriesCount; ++i) {
@@ -36,6 +36,7 @@ void ChartModel::readingAccepted(const record::AcceptedReading& reading)
         }
         bucket.over = bucket.over || point.over;
         ++bucket.count;
+        bucket.lastMs = ms;
     }
     touch(ms);
 }

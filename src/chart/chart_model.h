@@ -28,6 +28,8 @@ struct ChartSecond {
     std::array<float, kSeriesCount> last {};
     bool over = false; // any reading of the second was
     std::int32_t count = 0;
+    std::int64_t firstMs = 0; // its first and last reading
+    std::int64_t lastMs = 0;
 };
 
 // A trigger event, numbered as in the event table; an open end while it collects.

@@ -62,28 +62,48 @@ TEST(ChartGeometry, PanesSpanTheirRangesAndHoldValuesBeyondThemAtTheEdge)
 
 struct TimeLabelCase {
     std::string name;
+    double width;
+    int spanMinutes;
     char separator;
     std::vector<std::string> texts;
 };
 
 class ChartTimeLabelTest : public ::testing::TestWithParam<TimeLabelCase> { };
 
-TEST_P(ChartTimeLabelTest, StartMiddleAndEndInsideThePlot)
+TEST_P(ChartTimeLabelTest, MarksRoundTimesWithLabelsThatFitAndNeverTouch)
 {
-    const ChartScene scene = layoutChart(ChartModel(), minuteFrame(GetParam().separator));
-    ASSERT_EQ(scene.timeLabels.size(), 3U);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(scene.timeLabels[i].text, GetParam().texts[i]);
-        EXPECT_GE(scene.timeLabels[i].box.left, scene.axis.box.left);
-        EXPECT_LE(scene.timeLabels[i].box.right(), scene.axis.box.right());
-        EXPECT_GE(scene.timeLabels[i].box.top, scene.axis.box.bottom());
+    ChartFrame frame = minuteFrame(GetParam().separator);
+    frame.width = GetParam().width;
+    frame.spanMs = GetParam().spanMinutes * 60'000;
+    const ChartScene scene = layoutChart(ChartModel(), frame);
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < scene.timeLabels.size(); ++i) {
+        const Box& box = scene.timeLabels[i].box;
+        texts.push_back(scene.timeLabels[i].text);
+        EXPECT_GE(box.left, 0);
+        EXPECT_LE(box.right(), frame.width);
+        EXPECT_GE(box.top, scene.axis.box.bottom());
+        if (i > 0) {
+            EXPECT_LT(scene.timeLabels[i - 1].box.right(), box.left) << texts.back();
+        }
     }
+    EXPECT_EQ(texts, GetParam().texts);
+    EXPECT_GE(scene.timeMarks.size(), texts.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, ChartTimeLabelTest,
+// Every span ends at 14:03:11.
+INSTANTIATE_TEST_SUITE_P(Spans, ChartTimeLabelTest,
     ::testing::ValuesIn(std::vector<TimeLabelCase> {
-        { "Colon", ':', { "14:02:11", "14:02:41", "14:03:11" } },
-        { "LocalesPoint", '.', { "14.02.11", "14.02.41", "14.03.11" } },
+        { "AMinuteInQuarters", 400, 1, ':', { "14:02:15", "14:02:30", "14:02:45", "14:03:00" } },
+        { "TheLocalesSeparator", 400, 1, '.', { "14.02.15", "14.02.30", "14.02.45", "14.03.00" } },
+        { "AMinuteWideInTens", 720, 1, ':',
+            { "14:02:20", "14:02:30", "14:02:40", "14:02:50", "14:03:00" } }, // 14:03:10 would leave the plot
+        { "FifteenMinutesInTwos", 720, 15, ':',
+            { "13:50", "13:52", "13:54", "13:56", "13:58", "14:00", "14:02" } },
+        { "AnHourInFives", 720, 60, ':',
+            { "13:05", "13:10", "13:15", "13:20", "13:25", "13:30", "13:35", "13:40", "13:45", "13:50",
+                "13:55", "14:00" } },
+        { "AnHourNarrowInQuarters", 300, 60, ':', { "13:15", "13:30", "13:45", "14:00" } },
     }),
     testing::CaseName());
 
@@ -168,6 +188,124 @@ TEST(ChartGeometry, EventsBegunBeforeTheSpanStartAtItsEdgeWithTheirNumberInside)
     EXPECT_EQ(scene.eventNumbers[0].text, "007");
     EXPECT_EQ(scene.eventNumbers[1].text, "008");
     EXPECT_GE(scene.eventNumbers[0].box.top, scene.axis.box.top);
+}
+
+struct LabelRoomCase {
+    std::string name;
+    double width;
+    double height;
+};
+
+class ChartLabelRoomTest : public ::testing::TestWithParam<LabelRoomCase> { };
+
+TEST_P(ChartLabelRoomTest, NoTwoLabelsTouchAndEveryOneStaysInsideTheFrame)
+{
+    ChartModel model;
+    for (int n = 0; n < 12; ++n) { // ten-second events, five seconds apart, numbered up to 010 and beyond
+        model.eventStarted(n + 1, common::localDateTime(msAt(2, 11) + n * 5'000));
+        model.eventEnded({ n + 1, common::localDateTime(msAt(2, 11) + n * 5'000),
+            common::localDateTime(msAt(2, 13) + n * 5'000), 0, 0, 0, 0, 1 });
+    }
+    ChartFrame frame = minuteFrame();
+    frame.width = GetParam().width;
+    frame.height = GetParam().height;
+    const ChartScene scene = layoutChart(model, frame);
+    std::vector<const Label*> labels;
+    for (const std::vector<Label>* group : { &scene.valueLabels, &scene.timeLabels, &scene.eventNumbers })
+        for (const Label& label : *group)
+            labels.push_back(&label);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const Box& box = labels[i]->box;
+        EXPECT_GE(box.left, 0) << labels[i]->text;
+        EXPECT_LE(box.right(), frame.width) << labels[i]->text;
+        EXPECT_LE(box.bottom(), frame.height) << labels[i]->text;
+        for (std::size_t j = 0; j < i; ++j) {
+            const Box& other = labels[j]->box;
+            EXPECT_FALSE(box.left < other.right() && other.left < box.right() && box.top < other.bottom()
+                && other.top < box.bottom())
+                << labels[i]->text << " touches " << labels[j]->text;
+        }
+    }
+    ASSERT_FALSE(scene.eventNumbers.empty());
+    EXPECT_EQ(scene.eventNumbers.back().text, "012") << "the newest keeps its number";
+    EXPECT_GE(scene.eventNumbers.back().box.top, scene.angles.box.top + 5) << "clear of the over-range marks";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ChartLabelRoomTest,
+    ::testing::ValuesIn(std::vector<LabelRoomCase> {
+        { "Roomy", 900, 500 },
+        { "Default", 400, 300 },
+        { "Smallest", 300, 200 },
+    }),
+    testing::CaseName());
+
+struct HeadingCase {
+    std::string name;
+    std::vector<float> headings; // as the record shows them, a reading every 100 ms
+    std::vector<std::size_t> lines;
+    float firstOnDial;
+};
+
+class ChartHeadingTest : public ::testing::TestWithParam<HeadingCase> { };
+
+TEST_P(ChartHeadingTest, DrawsTheHeadingFromZeroTo360BrokenWhereItPassesNorth)
+{
+    ChartModel model;
+    for (std::size_t i = 0; i < GetParam().headings.size(); ++i) {
+        record::AcceptedReading reading = readingAt(msAt(3, 0) + static_cast<std::int64_t>(i) * 100);
+        reading.heading = GetParam().headings[i];
+        model.readingAccepted(reading);
+    }
+    const ChartScene scene = layoutChart(model, minuteFrame());
+    constexpr auto kHeading = static_cast<std::size_t>(Series::Heading);
+    EXPECT_EQ(lineSizes(scene, kHeading), GetParam().lines);
+    for (const Line& line : scene.lines) {
+        if (line.series == kHeading) {
+            EXPECT_DOUBLE_EQ(line.points.front().y, scene.heading.y(GetParam().firstOnDial));
+            break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Headings, ChartHeadingTest,
+    ::testing::ValuesIn(std::vector<HeadingCase> {
+        { "Steady", { 100, 101, 102 }, { 3 }, 100 },
+        { "PastNorthUpwards", { 358, 359, 0, 1 }, { 2, 2 }, 358 },
+        { "NegativeHeadingsOnTheDial", { -5, -4, -3 }, { 3 }, 355 },
+        { "BelowNorthAndBack", { 2, 0, -2, 1 }, { 2, 1, 1 }, 2 },
+    }),
+    testing::CaseName());
+
+TEST(ChartGeometry, MarksSilencesWithTheLinkUpAndNamesBandsOnlyWhereTheTextFits)
+{
+    ChartModel model;
+    model.readingAccepted(readingAt(msAt(2, 20)));
+    model.readingAccepted(readingAt(msAt(2, 40))); // 20 s without a reading
+    model.readingAccepted(readingAt(msAt(2, 40, 900))); // under a second: no mark
+    model.linkLost(common::localDateTime(msAt(2, 50)));
+    model.sensorFound({ common::localDateTime(msAt(2, 50, 500)), 1, "sim" }); // half a second down
+    model.readingAccepted(readingAt(msAt(2, 51)));
+    const ChartScene scene = layoutChart(model, minuteFrame()); // ends at 14:03:11, 20 s after the last
+    ASSERT_EQ(scene.silences.size(), 2U) << "between readings, and since the last one";
+    EXPECT_DOUBLE_EQ(scene.silences[0].box.left, scene.axis.x(msAt(2, 20)));
+    EXPECT_DOUBLE_EQ(scene.silences[0].box.right(), scene.axis.x(msAt(2, 40)));
+    EXPECT_EQ(scene.silences[0].text, "no data");
+    EXPECT_DOUBLE_EQ(scene.silences[1].box.right(), scene.axis.box.right());
+    ASSERT_EQ(scene.gaps.size(), 1U);
+    EXPECT_EQ(scene.gaps[0].text, "") << "too narrow for its text: the legend tells it";
+}
+
+TEST(ChartGeometry, AHiddenSeriesDrawsNothing)
+{
+    ChartModel model;
+    model.readingAccepted(readingAt(msAt(3, 0), 70));
+    model.readingAccepted(readingAt(msAt(3, 1), 70));
+    ChartFrame frame = minuteFrame();
+    frame.shown = { false, true, false, true }; // heading and roll
+    const ChartScene scene = layoutChart(model, frame);
+    EXPECT_EQ(lineSizes(scene, kTilt), std::vector<std::size_t> {});
+    EXPECT_EQ(lineSizes(scene, static_cast<std::size_t>(Series::Roll)), std::vector<std::size_t> { 2 });
+    EXPECT_TRUE(scene.overDots.empty()) << "the over-range dots sit on the tilt";
 }
 
 } // namespace
