@@ -61,8 +61,12 @@ void MainStatusBar::showRawLog(const rawlog::RawLogStatus& status)
 
 void MainStatusBar::portNotice(const platform::PortNotice& notice)
 {
-    if (notice.kind != platform::PortNotice::Kind::Unavailable) {
+    if (notice.kind == platform::PortNotice::Kind::Fault) {
         showInBox(notice);
+        return;
+    }
+    if (notice.kind == platform::PortNotice::Kind::News) {
+        showMessage(portLine(notice.port, notice.message));
         return;
     }
     m_unavailable[notice.port] = notice.message;
@@ -107,7 +111,6 @@ void MainStatusBar::showPlayback()
 
 void MainStatusBar::showInBox(const platform::PortNotice& notice)
 {
-    const bool fault = notice.kind == platform::PortNotice::Kind::Fault;
     if (!m_box) {
         m_box = new QMessageBox(parentWidget());
         m_box->setObjectName(QStringLiteral("NoticeBox"));
@@ -116,7 +119,7 @@ void MainStatusBar::showInBox(const platform::PortNotice& notice)
         m_box->setStandardButtons(QMessageBox::Ok);
     }
     m_box->setWindowTitle(parentWidget()->windowTitle());
-    m_box->setIcon(fault ? QMessageBox::Warning : QMessageBox::Information);
+    m_box->setIcon(QMessageBox::Warning);
     m_box->setText(portLine(notice.port, notice.message));
     m_box->show();
     m_box->raise();

@@ -17,10 +17,10 @@ class QLabel;
 
 namespace marlume::app {
 
-// The status bar below the designed client area: why the search could not open ports, how far a
-// replay has got, and the raw log's state with its faults. A replay that cannot be played is also
-// told in a box beside the window that waits for no answer; a later message takes that box over, so
-// boxes never pile up.
+// The status bar below the designed client area: why the search could not open ports, news such as a
+// replay's end, how far a replay has got, and the raw log's state with its faults. A replay that cannot
+// be played is told in a box beside the window that waits for no answer; a later fault takes that box
+// over, so boxes never pile up.
 class MainStatusBar final : public QStatusBar, public monitor::MonitorListener {
 public:
     MainStatusBar(const monitor::Monitor& monitor, QWidget* parent);

@@ -275,11 +275,16 @@ double TimeAxis::x(std::int64_t ms) const
     return box.left + static_cast<double>(ms - startMs) / static_cast<double>(spanMs) * box.width;
 }
 
+Box plotArea(double width, double height)
+{
+    return { kLeftMargin, kTopMargin, std::max(width - kLeftMargin - kRightMargin, 1.0),
+        std::max(height - kTopMargin - kBottomMargin, 1.0) };
+}
+
 ChartScene layoutChart(const ChartModel& model, const ChartFrame& frame)
 {
     ChartScene scene;
-    const Box area { kLeftMargin, kTopMargin, std::max(frame.width - kLeftMargin - kRightMargin, 1.0),
-        std::max(frame.height - kTopMargin - kBottomMargin, 1.0) };
+    const Box area = plotArea(frame.width, frame.height);
     scene.angles = { { area.left, area.top, area.width, (area.height - kPaneGap) * kAnglesShare }, -90, 90 };
     const double headingTop = scene.angles.box.bottom() + kPaneGap;
     scene.heading = { { area.left, headingTop, area.width, area.bottom() - headingTop }, 0, 360 };

@@ -26,12 +26,19 @@ void ChartModel::readingAccepted(const record::AcceptedReading& reading)
     // Seconds are floor-divided, so that times before 1970 still fall into the right second.
     const std::int64_t second = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
     if (m_seconds.empty() || m_seconds.back().second != second) {
-        m_seconds.push({ second, point.values, point.values, point.values, point.over, 1, ms, ms });
+        m_seconds.push({ second, point.values, point.values, point.values, point.over, 1, ms, ms,
+            point.values[static_cast<std::size_t>(Series::Heading)] });
     } else {
         ChartSecond& bucket = m_seconds.back();
+        constexpr auto kHeading = static_cast<std::size_t>(Series::Heading);
+        std::array<float, kSeriesCount> along = point.values;
+        // The heading's nearest turn to the last one: the change is never more than half a turn.
+        along[kHeading]
+            = bucket.lastAlong + std::remainder(point.values[kHeading] - bucket.last[kHeading], 360.0F);
+        bucket.lastAlong = along[kHeading];
         for (std::size_t i = 0; i < kSeriesCount; ++i) {
-            bucket.low[i] = std::min(bucket.low[i], point.values[i]);
-            bucket.high[i] = std::max(bucket.high[i], point.values[i]);
+            bucket.low[i] = std::min(bucket.low[i], along[i]);
+            bucket.high[i] = std::max(bucket.high[i], along[i]);
             bucket.last[i] = point.values[i];
         }
         bucket.over = bucket.over || point.over;

@@ -20,7 +20,9 @@ struct ChartPoint {
     bool over = false; // past the tilt alarm
 };
 
-// The readings of one second, for spans where a second is narrower than a few pixels.
+// The readings of one second, for spans where a second is narrower than a few pixels. The heading's low
+// and high are taken along its turn from the second's first reading, so that a second that passes north
+// (359, then 0) spans 2 degrees and not 359.
 struct ChartSecond {
     std::int64_t second = 0; // ms / 1000
     std::array<float, kSeriesCount> low {};
@@ -30,6 +32,7 @@ struct ChartSecond {
     std::int32_t count = 0;
     std::int64_t firstMs = 0; // its first and last reading
     std::int64_t lastMs = 0;
+    float lastAlong = 0; // the last heading along the turn low and high are taken on
 };
 
 // A trigger event, numbered as in the event table; an open end while it collects.
@@ -70,6 +73,11 @@ public:
     [[nodiscard]] const RingBuffer<LinkGap>& gaps() const { return m_gaps; }
     // The latest time the model knows of: a reading, an event edge or a gap's edge.
     [[nodiscard]] std::optional<std::int64_t> latestMs() const { return m_latestMs; }
+    // The oldest reading kept, second by second.
+    [[nodiscard]] std::optional<std::int64_t> oldestMs() const
+    {
+        return m_seconds.empty() ? std::nullopt : std::optional(m_seconds[0].firstMs);
+    }
     // Counts every change, so that a view redraws only when there is something new.
     [[nodiscard]] std::uint64_t revision() const { return m_revision; }
 

@@ -83,6 +83,20 @@ void SaveWindowPlacement(const PlacementWindow& window, platform::SettingsStore&
     store.sync();
 }
 
+void FitWindowOnScreen(PlacementWindow& window)
+{
+    const float screenWidth = window.screenWidth();
+    const float screenHeight = window.screenHeight();
+    if (screenWidth <= 0 || screenHeight <= 0)
+        return;
+    if (window.width() > screenWidth)
+        window.setWidth(screenWidth);
+    if (window.height() > screenHeight)
+        window.setHeight(screenHeight);
+    window.setLeft(std::clamp(window.left(), 0.0F, screenWidth - window.width()));
+    window.setTop(std::clamp(window.top(), 0.0F, screenHeight - window.height()));
+}
+
 void KeepWindowOnScreen(PlacementWindow& window)
 {
     if (window.left() < 0)

@@ -42,4 +42,9 @@ void SaveWindowPlacement(const PlacementWindow& window, platform::SettingsStore&
 // Moves the window's top-left corner into the screen; its size is left alone.
 void KeepWindowOnScreen(PlacementWindow& window);
 
+// Makes the whole window fit the screen: no larger than the screen, and moved so that no edge lies
+// beyond it. For windows beside the main one, which a placement kept at another scale could put
+// mostly off the screen.
+void FitWindowOnScreen(PlacementWindow& window);
+
 } // namespace marlume::placement

@@ -54,11 +54,16 @@ TEST_F(MainStatusBarTest, AReplayFaultTakesOverTheBoxThatIsUpInsteadOfStackingAn
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal()) << "the search goes on behind it";
-    comPort.tell({ 3, Kind::News, "Replay of \"b.txt\" finished: 12 readings" });
+    comPort.tell({ 3, Kind::Fault, "Replay of \"b.txt\" stopped: line 5 has 3 fields, not 7" });
     EXPECT_EQ(bar.noticeBox(), first);
-    EXPECT_EQ(first->text(), QStringLiteral("Port 3: Replay of \"b.txt\" finished: 12 readings"));
-    EXPECT_EQ(first->icon(), QMessageBox::Information);
+    EXPECT_EQ(
+        first->text(), QStringLiteral("Port 3: Replay of \"b.txt\" stopped: line 5 has 3 fields, not 7"));
     EXPECT_EQ(window.findChildren<QMessageBox*>().size(), 1);
+    comPort.tell({ 3, Kind::News, "Replay of \"c.txt\" finished: 12 readings" });
+    EXPECT_EQ(bar.currentMessage(), QStringLiteral("Port 3: Replay of \"c.txt\" finished: 12 readings"))
+        << "news needs no box";
+    EXPECT_EQ(
+        first->text(), QStringLiteral("Port 3: Replay of \"b.txt\" stopped: line 5 has 3 fields, not 7"));
 }
 
 TEST_F(MainStatusBarTest, ShowsHowFarAReplayHasGotAndTheRawLogsState)

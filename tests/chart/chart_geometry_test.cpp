@@ -308,5 +308,29 @@ TEST(ChartGeometry, AHiddenSeriesDrawsNothing)
     EXPECT_TRUE(scene.overDots.empty()) << "the over-range dots sit on the tilt";
 }
 
+TEST(ChartGeometry, ASecondThatPassesNorthSpansItsFewDegreesInTwoBarsNotTheWholeDial)
+{
+    ChartModel model;
+    int millisecond = 0;
+    for (const float heading : { 358.0F, 359.0F, 0.0F, 1.0F }) {
+        record::AcceptedReading reading = readingAt(msAt(3, 0, millisecond += 200));
+        reading.heading = heading;
+        model.readingAccepted(reading);
+    }
+    constexpr auto kHeading = static_cast<std::size_t>(Series::Heading);
+    EXPECT_EQ(model.seconds()[0].high[kHeading] - model.seconds()[0].low[kHeading], 3);
+    ChartFrame frame = minuteFrame();
+    frame.spanMs = 15 * 60'000;
+    const ChartScene scene = layoutChart(model, frame);
+    std::vector<std::pair<double, double>> bars;
+    for (const RangeBar& range : scene.ranges) {
+        if (range.series == kHeading)
+            bars.emplace_back(range.from.y, range.to.y);
+    }
+    const std::vector<std::pair<double, double>> expected { { scene.heading.y(358), scene.heading.y(360) },
+        { scene.heading.y(0), scene.heading.y(1) } };
+    EXPECT_EQ(bars, expected);
+}
+
 } // namespace
 } // namespace marlume::chart

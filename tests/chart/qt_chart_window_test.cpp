@@ -6,11 +6,16 @@
 #include "support/fake_serial_control.h"
 #include "support/fake_settings_store.h"
 #include "support/qt_window_services.h"
+#include "support/temporary_folder.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -120,6 +125,107 @@ TEST_F(ChartWindowTest, ItsPlacementIsKeptInItsOwnSection)
     chart.close();
     EXPECT_TRUE(settings.entries.contains({ "Chart", "Width" }));
     EXPECT_FALSE(settings.entries.contains({ "Velmora", "Width" })) << "the main window's is its own";
+}
+
+TEST_F(ChartWindowTest, EscapeAndCtrlWCloseIt)
+{
+    ChartWindow& chart = form.chartWindow();
+    for (const QKeySequence& keys : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) }) {
+        chart.showChart();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&chart));
+        QTest::keySequence(&chart, keys);
+        EXPECT_FALSE(chart.isVisible()) << keys.toString().toStdString();
+    }
+}
+
+TEST_F(ChartWindowTest, PausedTheWheelZoomsInTimeAndADragGoesBackWhileTheReadoutTellsTheReading)
+{
+    ChartWindow& chart = form.chartWindow();
+    chart.showChart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    for (int n = 0; n < 50; ++n)
+        receive("100,10,5\r\n");
+    chart.refresh();
+    ChartPlot& plot = chart.plot();
+    const QPoint middle(plot.width() / 2, plot.height() / 2);
+    QWheelEvent wheel(middle, plot.mapToGlobal(middle), {}, { 0, 120 }, Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&plot, &wheel);
+    EXPECT_EQ(plot.span(), std::chrono::minutes(5)) << "following, the span box sets the span";
+
+    chart.pauseButton().click();
+    const std::int64_t pausedAt = *plot.end();
+    QApplication::sendEvent(&plot, &wheel);
+    EXPECT_EQ(plot.span(), std::chrono::milliseconds(240'000)) << "a notch in: a fifth less time";
+    QTest::mousePress(&plot, Qt::LeftButton, {}, middle);
+    QTest::mouseMove(&plot, middle + QPoint(60, 0));
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, middle + QPoint(60, 0));
+    EXPECT_LT(*plot.end(), pausedAt) << "dragged to the right: earlier times";
+
+    // The pointer on the newest reading reads it out.
+    chart.pauseButton().click(); // follow again: the newest reading is at the right edge
+    chart.refresh();
+    const QPoint rightEdge(static_cast<int>(plotArea(plot.width(), plot.height()).right()) - 1, middle.y());
+    QTest::mouseMove(&plot, rightEdge);
+    EXPECT_TRUE(chart.readout().text().contains(QStringLiteral("Tilt 11.2  Heading 100  Pitch 10  Roll 5")))
+        << chart.readout().text().toStdString();
+}
+
+TEST_F(ChartWindowTest, EachSeriesCanBeHiddenAndWhatIsShownSavedAsPictureAndCsv)
+{
+    ChartWindow& chart = form.chartWindow();
+    chart.showChart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.spanBox().setCurrentIndex(0); // a minute: reading by reading
+    receive("100,10,5\r\n");
+    receive("110,20,10\r\n");
+    chart.refresh();
+    const QImage all = drawn();
+    chart.seriesBox(Series::Heading).setChecked(false);
+    EXPECT_NE(drawn(), all) << "the heading's line is gone";
+    EXPECT_FALSE(chart.plot().frame().shown[static_cast<std::size_t>(Series::Heading)]);
+
+    const testing::TemporaryFolder folder;
+    const QString picture = QString::fromStdString(folder.pathOf("chart.png"));
+    const QString csv = QString::fromStdString(folder.pathOf("chart.csv"));
+    EXPECT_EQ(chart.savePicture(picture), std::nullopt);
+    EXPECT_EQ(QImage(picture).size(), chart.plot().size());
+    EXPECT_EQ(chart.saveCsv(csv), std::nullopt);
+    QFile saved(csv);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    EXPECT_EQ(text.count('\n'), 3) << "the header and the two readings:\n" << text.toStdString();
+    EXPECT_NE(chart.saveCsv(QString::fromStdString(folder.pathOf("gone/chart.csv"))), std::nullopt);
+}
+
+TEST_F(ChartWindowTest, APlacementKeptAtAnotherScaleIsPulledOntoTheScreen)
+{
+    settings.entries[{ "Chart", "Width" }] = "60000";
+    settings.entries[{ "Chart", "Height" }] = "40000";
+    settings.entries[{ "Chart", "Left" }] = "9000";
+    settings.entries[{ "Chart", "Top" }] = "9000";
+    ChartWindow& chart = form.chartWindow();
+    chart.showChart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_TRUE(screen.contains(chart.frameGeometry())) << "within the screen";
+}
+
+TEST_F(ChartWindowTest, ASilentSensorIsShownAsTheLiveEndMovesOn)
+{
+    ChartWindow& chart = form.chartWindow();
+    chart.showChart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    receive("100,10,5\r\n");
+    chart.refresh();
+    const std::int64_t last = *form.chartModel().latestMs();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            chart.refresh();
+            return chart.plot().frame().endMs > last + kNoDataMs;
+        },
+        10'000));
+    EXPECT_FALSE(layoutChart(form.chartModel(), chart.plot().frame()).silences.empty());
 }
 
 } // namespace

@@ -171,5 +171,31 @@ TEST(WindowPlacement, SaveRestoreSaveGivesTheSameEntries)
     EXPECT_EQ(second.entries, first.entries);
 }
 
+struct FitCase {
+    std::string name;
+    Placement present;
+    Placement expected;
+};
+
+class FitWindowOnScreenTest : public ::testing::TestWithParam<FitCase> { };
+
+// On a screen of 19200 x 14400 twips.
+TEST_P(FitWindowOnScreenTest, KeepsTheWholeWindowOnTheScreen)
+{
+    FakePlacementWindow window;
+    place(window, GetParam().present);
+    FitWindowOnScreen(window);
+    expectPlacement(window, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FitWindowOnScreenTest,
+    ::testing::ValuesIn(std::vector<FitCase> {
+        { "AlreadyOn", { 100, 200, 9000, 6000 }, { 100, 200, 9000, 6000 } },
+        { "LargerThanTheScreenFromTwiceTheScale", { 3000, 2000, 27000, 15000 }, { 0, 0, 19200, 14400 } },
+        { "HangingOffTheRight", { 15000, 12000, 9000, 6000 }, { 10200, 8400, 9000, 6000 } },
+        { "AboveAndLeftOfIt", { -500, -300, 9000, 6000 }, { 0, 0, 9000, 6000 } },
+    }),
+    testing::CaseName());
+
 } // namespace
 } // namespace marlume::placement
