@@ -97,10 +97,10 @@ package:
 package-check: package
 	packaging/check-package $(PACKAGE_DIR)
 
-# The README's screenshot: the demo under Xvfb.
+# The README's screenshots, the demo and the chart, under Xvfb.
 screenshot: program
 	@scripts/install-deps screenshot
-	packaging/take-screenshot $(PROGRAM) docs/screenshot.png
+	packaging/take-screenshot $(PROGRAM) docs
 
 clean:
 	rm -rf $(BUILD)

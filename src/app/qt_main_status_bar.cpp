@@ -74,10 +74,13 @@ void MainStatusBar::portNotice(const platform::PortNotice& notice)
     showPorts();
 }
 
-void MainStatusBar::sensorFound(const monitor::FoundSensor&)
+void MainStatusBar::sensorFound(const monitor::FoundSensor& found)
 {
     m_unavailable.clear();
     showPorts();
+    m_ports->setText(QStringLiteral("Sensor on port %1").arg(found.port)
+        + (found.device.empty() ? QString()
+                                : QStringLiteral(" (%1)").arg(QString::fromStdString(found.device))));
 }
 
 void MainStatusBar::showPorts()

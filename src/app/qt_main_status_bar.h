@@ -17,7 +17,8 @@ class QLabel;
 
 namespace marlume::app {
 
-// The status bar below the designed client area: why the search could not open ports, news such as a
+// The status bar below the designed client area: why the search could not open ports and, once found,
+// the sensor's port, news such as a
 // replay's end, how far a replay has got, and the raw log's state with its faults. A replay that cannot
 // be played is told in a box beside the window that waits for no answer; a later fault takes that box
 // over, so boxes never pile up.

@@ -44,7 +44,8 @@ TEST_F(MainStatusBarTest, TellsWhyPortsCannotBeOpenedUntilTheSensorIsFound)
             "dialout group)"));
     EXPECT_EQ(bar.noticeBox(), nullptr) << "no box for a port the search passes over";
     bar.sensorFound({ clock.now(), 3, "sim" });
-    EXPECT_EQ(label("PortsLabel")->text(), QString());
+    EXPECT_EQ(label("PortsLabel")->text(), QStringLiteral("Sensor on port 3 (sim)"));
+    EXPECT_EQ(label("PortsLabel")->toolTip(), QString());
 }
 
 TEST_F(MainStatusBarTest, AReplayFaultTakesOverTheBoxThatIsUpInsteadOfStackingAnother)
