@@ -91,13 +91,19 @@ std::optional<RawLogLayout> rawLogLayout(std::string_view header)
 
 std::string rawLogLineText(const RawLogReading& reading)
 {
-    std::string line = isoDateTimeText(reading.time, true);
-    for (const float value : { reading.heading, reading.pitch, reading.roll, reading.tilt }) {
-        line += ',';
-        line += numberText(value, '.');
-    }
-    appendEventAndShown(line, reading.eventNumber, reading.shown);
+    std::string line;
+    appendRawLogLine(line, reading);
     return line;
+}
+
+void appendRawLogLine(std::string& text, const RawLogReading& reading)
+{
+    appendIsoDateTime(text, reading.time, true);
+    for (const float value : { reading.heading, reading.pitch, reading.roll, reading.tilt }) {
+        text += ',';
+        text += numberText(value, '.');
+    }
+    appendEventAndShown(text, reading.eventNumber, reading.shown);
 }
 
 std::string rawLogMarkText(const RawLogMark& mark)

@@ -43,6 +43,8 @@ struct RawLogMark {
 
 // "2008-08-18T14:02:11.250,123.4,-2.5,1.8,3.1,7,123\r\n"; the event field is empty outside events.
 [[nodiscard]] std::string rawLogLineText(const RawLogReading& reading);
+// The same appended to text, for a writer that gathers many lines.
+void appendRawLogLine(std::string& text, const RawLogReading& reading);
 // "2008-08-18T14:02:11.300,,,,,7,123\r\n"
 [[nodiscard]] std::string rawLogMarkText(const RawLogMark& mark);
 

@@ -26,18 +26,36 @@ std::string dateText(const common::LocalDateTime& date, char separator)
 
 std::string isoDateTimeText(const common::LocalDateTime& time, bool withMilliseconds)
 {
-    std::string text = wholeNumberText(time.year, 4);
+    std::string text;
+    appendIsoDateTime(text, time, withMilliseconds);
+    return text;
+}
+
+void appendIsoDateTime(std::string& text, const common::LocalDateTime& time, bool withMilliseconds)
+{
+    const auto digits = [&text](int value, int count) {
+        if (value < 0 || value >= (count == 4 ? 10'000 : count == 3 ? 1'000 : 100)) {
+            text += wholeNumberText(value, static_cast<std::size_t>(count));
+            return;
+        }
+        for (int divisor = count == 4 ? 1000 : count == 3 ? 100 : 10; divisor > 0; divisor /= 10)
+            text += static_cast<char>('0' + value / divisor % 10);
+    };
+    digits(time.year, 4);
     text += '-';
-    text += wholeNumberText(time.month, 2);
+    digits(time.month, 2);
     text += '-';
-    text += wholeNumberText(time.day, 2);
+    digits(time.day, 2);
     text += 'T';
-    text += timeText(time, ':');
+    digits(time.hour, 2);
+    text += ':';
+    digits(time.minute, 2);
+    text += ':';
+    digits(time.second, 2);
     if (withMilliseconds) {
         text += '.';
-        text += wholeNumberText(time.millisecond, 3);
+        digits(time.millisecond, 3);
     }
-    return text;
 }
 
 } // namespace marlume::common

@@ -14,5 +14,7 @@ namespace marlume::common {
 
 // ISO 8601 local date and time, "2008-08-18T14:02:11", with ".123" after it when milliseconds are wanted.
 [[nodiscard]] std::string isoDateTimeText(const common::LocalDateTime& time, bool withMilliseconds = false);
+// The same appended to text, for writers of many lines (a year outside 0 to 9999 as wholeNumberText has it).
+void appendIsoDateTime(std::string& text, const common::LocalDateTime& time, bool withMilliseconds);
 
 } // namespace marlume::common

@@ -109,8 +109,9 @@ void RawLog::readingAccepted(const record::AcceptedReading& reading)
         return;
     if (m_gathered.empty())
         m_flushTicker.wakeIn(kFlushDelay);
-    m_gathered += common::rawLogLineText({ reading.time, reading.sentHeading, reading.pitch, reading.roll,
-        reading.tilt, reading.eventNumber, reading.heading });
+    common::appendRawLogLine(m_gathered,
+        { reading.time, reading.sentHeading, reading.pitch, reading.roll, reading.tilt, reading.eventNumber,
+            reading.heading });
     ++m_readings;
     ++m_gatheredCount;
 }
