@@ -1,7 +1,7 @@
 #pragma once
 
-#include "chart/chart_geometry.h"
 #include "chart/chart_model.h"
+#include "chart/qt_chart_plot.h"
 #include "platform/settings_store.h"
 #include "qt/qt_placement_window.h"
 
@@ -11,7 +11,6 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -20,51 +19,6 @@ class QLabel;
 class QPushButton;
 
 namespace marlume::chart {
-
-// The plot itself: it paints with QPainter what layoutChart places (tilt, pitch and roll with the alarm
-// line above, heading below, events shaded and numbered, over readings marked, stretches without a link
-// or without data hatched). While its right edge is held (paused), the wheel zooms in time about the
-// pointer and a drag moves back through what the model keeps; the pointer's reading is read out.
-class ChartPlot final : public QWidget {
-public:
-    // Times are written with the user's time separator.
-    ChartPlot(const ChartModel& model, char timeSeparator, QWidget* parent);
-
-    void setSpan(std::chrono::milliseconds span) { m_spanMs = span.count(); }
-    [[nodiscard]] std::chrono::milliseconds span() const { return std::chrono::milliseconds(m_spanMs); }
-    // The moment at the right edge, held; nullopt follows the live end.
-    void setEnd(std::optional<std::int64_t> endMs) { m_endMs = endMs; }
-    [[nodiscard]] std::optional<std::int64_t> end() const { return m_endMs; }
-    // Where the live data stand now: the newest moment, moved on while nothing new comes.
-    void setLiveEnd(std::int64_t endMs) { m_liveEndMs = endMs; }
-    void setShown(std::size_t series, bool shown) { m_shown[series] = shown; }
-    // Told the reading under the pointer ("14:02:11.250  Tilt 3.1  ..."), or an empty text.
-    void setOnReadout(std::function<void(const std::string&)> readout) { m_readout = std::move(readout); }
-
-    // What the plot draws now, with the size and font it has.
-    [[nodiscard]] ChartFrame frame() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
-private:
-    void readOut(double x);
-    [[nodiscard]] double shareOf(double x) const;
-
-    const ChartModel& m_model;
-    char m_timeSeparator;
-    std::int64_t m_spanMs = 300'000;
-    std::optional<std::int64_t> m_endMs;
-    std::int64_t m_liveEndMs = 0;
-    std::array<bool, kSeriesCount> m_shown { true, true, true, true };
-    std::function<void(const std::string&)> m_readout;
-    std::optional<double> m_dragFrom; // the pointer's x where a drag began
-};
 
 // View > Chart: a window of its own, not modal, that follows the live data (a few times a second,
 // and only while shown) over a chosen span and can be paused, its series shown or hidden, and what it
