@@ -171,6 +171,7 @@ void Monitor::tellIfLinkLost(bool wasAlive)
 void Monitor::StartEvent()
 {
     m_events.StartEvent();
+    m_statistics.start(m_lastReading);
     const common::LocalDateTime start = m_dataRecord.startTime().value_or(m_stamps.now());
     m_rawLog.eventChanged({ start, m_events.runningEvent(), m_dataRecord.LastHeading() });
     notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(), start);
@@ -182,14 +183,18 @@ void Monitor::EndEvent()
     const common::LocalDateTime end = m_dataRecord.endTime().value_or(m_stamps.now());
     m_rawLog.eventChanged({ end, 0, m_dataRecord.LastHeading() });
     m_rawLog.flush();
+    const common::LocalDateTime start = m_dataRecord.startTime().value_or(end);
     notify(&MonitorListener::eventEnded,
-        EndedEvent { m_dataRecord.SequenceNumber(), m_dataRecord.startTime().value_or(end), end,
-            m_dataRecord.avgTilt(), m_dataRecord.avgHeading(), m_dataRecord.avgPitch(),
-            m_dataRecord.avgRoll(), m_dataRecord.avgN() });
+        EndedEvent { m_dataRecord.SequenceNumber(), start, end, m_dataRecord.avgTilt(),
+            m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(), m_dataRecord.avgN(),
+            m_statistics.result(m_dataRecord.SequenceNumber(), start, end) });
 }
 
 void Monitor::readingAccepted(const record::AcceptedReading& reading)
 {
+    m_lastReading = reading;
+    if (reading.eventNumber != 0)
+        m_statistics.add(reading);
     m_rawLog.readingAccepted(reading);
     notify(&MonitorListener::readingAccepted, reading);
 }

@@ -135,6 +135,8 @@ private:
     events::CaptureFile m_capture;
     rawlog::RawLog m_rawLog;
     events::TriggerEvents m_events;
+    events::EventStatisticsCollector m_statistics;
+    std::optional<record::AcceptedReading> m_lastReading; // the reading an event's averages start from
     bool m_ended = false;
     std::int64_t m_lastTickAt = 0; // monotonic milliseconds of the last tick counted
     std::vector<MonitorListener*> m_listeners;

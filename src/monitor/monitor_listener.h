@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/local_date_time.h"
+#include "events/event_statistics.h"
 #include "platform/serial_control.h"
 #include "record/accepted_reading.h"
 
@@ -9,7 +10,8 @@
 
 namespace marlume::monitor {
 
-// A trigger event that has ended, with its averages as the table and the capture file show them.
+// A trigger event that has ended, with its averages as the table and the capture file show them, and
+// the statistics of the readings they were taken from.
 struct EndedEvent {
     std::int32_t number = 0;
     common::LocalDateTime start;
@@ -19,6 +21,7 @@ struct EndedEvent {
     float avgPitch = 0;
     float avgRoll = 0;
     std::int32_t samples = 0;
+    events::EventStatistics statistics {};
 };
 
 // The sensor the search has found: when, on which port and behind which device.

@@ -129,6 +129,12 @@ TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
     EXPECT_EQ(ended.avgRoll, 2.0F);
     EXPECT_EQ(ended.avgTilt, 2.2F);
     EXPECT_EQ(tableView.text, "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
+    // Its statistics take the same three readings: the one current at the start, and the two inside.
+    EXPECT_EQ(ended.statistics.readings, ended.samples);
+    EXPECT_EQ(ended.statistics.number, 1);
+    EXPECT_EQ(ended.statistics.pitch.min, 0.5F);
+    EXPECT_EQ(ended.statistics.pitch.max, 1.5F);
+    EXPECT_EQ(ended.statistics.headingSpread, 2) << "100 to 102";
 }
 
 TEST_F(MonitorTest, TheButtonsWorkAsCtsDoes)

@@ -1,0 +1,127 @@
+#include "events/event_statistics.h"
+
+#include "common/number_text.h"
+#include "common/time_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace marlume::events {
+
+namespace {
+
+int dialDegree(float heading)
+{
+    const double turned = std::fmod(std::nearbyint(static_cast<double>(heading)), 360.0);
+    return static_cast<int>(turned < 0 ? turned + 360 : turned);
+}
+
+// 360 less the widest stretch of the dial that no heading falls in.
+float arcSpread(const std::bitset<360>& headings)
+{
+    if (headings.none())
+        return 0;
+    int widestEmpty = 0;
+    int first = -1;
+    int previous = -1;
+    for (int degree = 0; degree < 360; ++degree) {
+        if (!headings[static_cast<std::size_t>(degree)])
+            continue;
+        if (previous >= 0)
+            widestEmpty = std::max(widestEmpty, degree - previous);
+        else
+            first = degree;
+        previous = degree;
+    }
+    widestEmpty = std::max(widestEmpty, first + 360 - previous); // across north
+    return static_cast<float>(360 - widestEmpty);
+}
+
+void appendSpread(std::string& line, const ValueSpread& spread)
+{
+    line += ',';
+    line += common::numberText(spread.min, '.');
+    line += ',';
+    line += common::numberText(spread.max, '.');
+    line += ',';
+    line += common::numberText(static_cast<float>(std::nearbyint(spread.standardDeviation * 100) / 100), '.');
+}
+
+} // namespace
+
+void EventStatisticsCollector::Running::add(float value)
+{
+    min = count == 0 ? value : std::min(min, value);
+    max = count == 0 ? value : std::max(max, value);
+    ++count;
+    const double delta = value - mean;
+    mean += delta / count;
+    squares += delta * (value - mean);
+}
+
+ValueSpread EventStatisticsCollector::Running::spread() const
+{
+    return { min, max, count > 0 ? std::sqrt(squares / count) : 0 };
+}
+
+void EventStatisticsCollector::start(const std::optional<record::AcceptedReading>& current)
+{
+    *this = {};
+    // Before the first reading the record's values are all 0, and the averages start from them.
+    take(current.value_or(record::AcceptedReading {}), current.has_value());
+}
+
+void EventStatisticsCollector::add(const record::AcceptedReading& reading)
+{
+    take(reading, true);
+}
+
+void EventStatisticsCollector::take(const record::AcceptedReading& reading, bool timed)
+{
+    ++m_readings;
+    if (std::isfinite(reading.tilt))
+        m_tilt.add(reading.tilt);
+    else
+        ++m_noTilt;
+    m_pitch.add(reading.pitch);
+    m_roll.add(reading.roll);
+    m_headings.set(static_cast<std::size_t>(dialDegree(reading.heading)));
+    m_overRange += reading.overRange ? 1 : 0;
+    if (!timed)
+        return;
+    const std::int64_t ms = common::localMilliseconds(reading.time);
+    if (m_lastMs)
+        m_longestGapMs = std::max(m_longestGapMs, ms - *m_lastMs);
+    m_lastMs = ms;
+}
+
+EventStatistics EventStatisticsCollector::result(
+    std::int32_t number, const common::LocalDateTime& start, const common::LocalDateTime& end) const
+{
+    return { number, start, end, m_readings, m_tilt.spread(), m_pitch.spread(), m_roll.spread(),
+        arcSpread(m_headings), m_overRange, m_noTilt, m_longestGapMs };
+}
+
+std::string eventStatisticsLine(const EventStatistics& statistics)
+{
+    std::string line = common::wholeNumberText(statistics.number);
+    line += ',';
+    common::appendIsoDateTime(line, statistics.start, true);
+    line += ',';
+    common::appendIsoDateTime(line, statistics.end, true);
+    line += ',';
+    line += common::wholeNumberText(statistics.readings);
+    appendSpread(line, statistics.tilt);
+    appendSpread(line, statistics.pitch);
+    appendSpread(line, statistics.roll);
+    for (const std::int64_t count : { static_cast<std::int64_t>(statistics.headingSpread),
+             static_cast<std::int64_t>(statistics.overRange), static_cast<std::int64_t>(statistics.noTilt),
+             statistics.longestGapMs }) {
+        line += ',';
+        line += common::wholeNumberText(count);
+    }
+    line += "\r\n";
+    return line;
+}
+
+} // namespace marlume::events
