@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace marlume::chart {
@@ -64,6 +65,36 @@ std::string readoutText(const ChartPoint& point, char timeSeparator)
         if (series == static_cast<std::size_t>(Series::Tilt) && point.over)
             text += " over";
     }
+    return text;
+}
+
+const EventSpan* eventAt(const ChartModel& model, std::int64_t ms)
+{
+    for (std::size_t i = model.events().size(); i-- > 0;) {
+        const EventSpan& span = model.events()[i];
+        if (span.startMs <= ms && (!span.endMs || ms <= *span.endMs))
+            return &span;
+    }
+    return nullptr;
+}
+
+std::string eventStatisticsText(const events::EventStatistics& statistics)
+{
+    std::string text = "Event " + common::wholeNumberText(statistics.number, 3) + ": "
+        + common::countText(statistics.readings, "reading", "readings");
+    const auto spread = [&text](std::string_view name, const events::ValueSpread& value) {
+        text += '\n';
+        text += name;
+        text += ' ' + common::numberText(value.min) + " to " + common::numberText(value.max) + ", deviation "
+            + common::numberText(static_cast<float>(std::nearbyint(value.standardDeviation * 100) / 100));
+    };
+    spread("Tilt", statistics.tilt);
+    spread("Pitch", statistics.pitch);
+    spread("Roll", statistics.roll);
+    text += "\nHeading spread " + common::numberText(statistics.headingSpread) + " degrees";
+    text += '\n' + common::wholeNumberText(statistics.overRange) + " over range, "
+        + common::wholeNumberText(statistics.noTilt) + " without a tilt, longest gap "
+        + common::wholeNumberText(statistics.longestGapMs) + " ms";
     return text;
 }
 

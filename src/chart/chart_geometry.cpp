@@ -243,6 +243,9 @@ void addEvents(ChartScene& scene, const ChartModel& model, const ChartFrame& fra
         const double left = std::max(scene.axis.x(span.startMs), area.left);
         const double right = std::max(std::min(scene.axis.x(to), area.right()), left + 1);
         scene.eventBands.push_back({ left, area.top, right - left, area.height });
+        if (span.statistics && span.statistics->overRange > 0)
+            scene.overRangeEvents.push_back(
+                { left, scene.angles.box.bottom() - kOverMarkHeight, right - left, kOverMarkHeight });
         std::string text = common::wholeNumberText(span.number, 3);
         const double width = textWidth(frame, text.size());
         // Below the over-range marks at the top of the plot.

@@ -81,6 +81,7 @@ struct ChartScene {
     std::vector<Label> gaps; // "link down"
     std::vector<Label> silences; // "no data"
     std::vector<Box> eventBands;
+    std::vector<Box> overRangeEvents; // a bar under each event with readings over range
     std::vector<Label> eventNumbers;
     std::vector<RangeBar> ranges; // second by second only
     std::vector<Line> lines;

@@ -58,10 +58,12 @@ void ChartModel::eventStarted(std::int32_t number, const common::LocalDateTime& 
 void ChartModel::eventEnded(const monitor::EndedEvent& event)
 {
     const std::int64_t ms = common::localMilliseconds(event.end);
-    if (!m_events.empty() && m_events.back().number == event.number && !m_events.back().endMs)
+    if (!m_events.empty() && m_events.back().number == event.number && !m_events.back().endMs) {
         m_events.back().endMs = ms;
-    else // begun before the chart listened
-        m_events.push({ event.number, common::localMilliseconds(event.start), ms });
+        m_events.back().statistics = event.statistics;
+    } else { // begun before the chart listened
+        m_events.push({ event.number, common::localMilliseconds(event.start), ms, event.statistics });
+    }
     touch(ms);
 }
 

@@ -40,6 +40,7 @@ struct EventSpan {
     std::int32_t number = 0;
     std::int64_t startMs = 0;
     std::optional<std::int64_t> endMs;
+    std::optional<events::EventStatistics> statistics {}; // once it has ended
 };
 
 // A stretch without a link: from its loss until the sensor was found again (open while searching).

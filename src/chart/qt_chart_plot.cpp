@@ -3,8 +3,10 @@
 #include "chart/chart_data.h"
 #include "chart/chart_view.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -117,6 +119,8 @@ void ChartPlot::paintEvent(QPaintEvent*)
     }
     for (const Box& band : scene.eventBands)
         painter.fillRect(toQRect(band), eventColour());
+    for (const Box& mark : scene.overRangeEvents)
+        painter.fillRect(toQRect(mark), Qt::red);
     painter.setPen(QColor(0x80, 0x60, 0x00));
     for (const Label& number : scene.eventNumbers)
         drawLabel(painter, number, Qt::AlignTop);
@@ -168,13 +172,32 @@ double ChartPlot::shareOf(double x) const
     return std::clamp((x - area.left) / area.width, 0.0, 1.0);
 }
 
+std::int64_t ChartPlot::msAt(double x) const
+{
+    const ChartFrame now = frame();
+    return now.endMs - static_cast<std::int64_t>((1 - shareOf(x)) * static_cast<double>(now.spanMs));
+}
+
+bool ChartPlot::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const EventSpan* span = eventAt(m_model, msAt(help->pos().x()));
+    if (span && span->statistics)
+        QToolTip::showText(
+            help->globalPos(), QString::fromStdString(eventStatisticsText(*span->statistics)), this);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 void ChartPlot::readOut(double x)
 {
     if (!m_readout)
         return;
     const ChartFrame now = frame();
-    const double share = shareOf(x);
-    const auto ms = now.endMs - static_cast<std::int64_t>((1 - share) * static_cast<double>(now.spanMs));
+    const std::int64_t ms = msAt(x);
     const bool bySecond = now.spanMs > kLongestReadingSpanMs;
     const auto reach = static_cast<std::int64_t>(
         kReadoutReach / std::max(now.width, 1.0) * static_cast<double>(now.spanMs));

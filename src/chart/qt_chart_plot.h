@@ -51,9 +51,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // An ended event's statistics as the tooltip over its band.
+    bool event(QEvent* event) override;
 
 private:
     void readOut(double x);
+    [[nodiscard]] std::int64_t msAt(double x) const;
     [[nodiscard]] double shareOf(double x) const;
 
     const ChartModel& m_model;

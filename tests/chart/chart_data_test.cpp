@@ -113,5 +113,27 @@ INSTANTIATE_TEST_SUITE_P(Views, ChartViewTest,
     }),
     testing::CaseName());
 
+TEST(ChartData, AnEventsTooltipTellsItsStatistics)
+{
+    ChartModel model;
+    events::EventStatistics statistics { 7, {}, {}, 301, { 2.1F, 57.3F, 4.6249 }, { -1.5F, 3, 0.5 },
+        { 0, 0.25F, 1.0 / 3 }, 2, 3, 1, 1500 };
+    model.eventStarted(7, common::localDateTime(msAt(11)));
+    model.eventEnded(
+        { 7, common::localDateTime(msAt(11)), common::localDateTime(msAt(41)), 0, 0, 0, 0, 301, statistics });
+    model.eventStarted(8, common::localDateTime(msAt(50))); // still collecting: no statistics yet
+    ASSERT_NE(eventAt(model, msAt(20)), nullptr);
+    EXPECT_EQ(eventAt(model, msAt(20))->statistics, statistics);
+    EXPECT_EQ(eventAt(model, msAt(45)), nullptr) << "between the events";
+    EXPECT_EQ(eventAt(model, msAt(55))->number, 8);
+    EXPECT_EQ(eventStatisticsText(statistics),
+        "Event 007: 301 readings\n"
+        "Tilt 2.1 to 57.3, deviation 4.62\n"
+        "Pitch -1.5 to 3, deviation 0.5\n"
+        "Roll 0 to 0.25, deviation 0.33\n"
+        "Heading spread 2 degrees\n"
+        "3 over range, 1 without a tilt, longest gap 1500 ms");
+}
+
 } // namespace
 } // namespace marlume::chart

@@ -184,6 +184,7 @@ TEST(ChartGeometry, EventsBegunBeforeTheSpanStartAtItsEdgeWithTheirNumberInside)
     EXPECT_EQ(scene.eventBands[0].left, scene.axis.box.left);
     EXPECT_DOUBLE_EQ(scene.eventBands[0].right(), scene.axis.x(msAt(2, 41)));
     EXPECT_DOUBLE_EQ(scene.eventBands[1].right(), scene.axis.box.right());
+    EXPECT_TRUE(scene.overRangeEvents.empty()) << "no reading of event 7 went over range";
     ASSERT_EQ(scene.eventNumbers.size(), 2U);
     EXPECT_EQ(scene.eventNumbers[0].text, "007");
     EXPECT_EQ(scene.eventNumbers[1].text, "008");
@@ -330,6 +331,21 @@ TEST(ChartGeometry, ASecondThatPassesNorthSpansItsFewDegreesInTwoBarsNotTheWhole
     const std::vector<std::pair<double, double>> expected { { scene.heading.y(358), scene.heading.y(360) },
         { scene.heading.y(0), scene.heading.y(1) } };
     EXPECT_EQ(bars, expected);
+}
+
+TEST(ChartGeometry, AnEventWithReadingsOverRangeIsMarkedAlongItsBand)
+{
+    ChartModel model;
+    events::EventStatistics statistics;
+    statistics.overRange = 2;
+    model.eventStarted(3, common::localDateTime(msAt(2, 20)));
+    model.eventEnded({ 3, common::localDateTime(msAt(2, 20)), common::localDateTime(msAt(2, 30)), 0, 0, 0, 0,
+        5, statistics });
+    const ChartScene scene = layoutChart(model, minuteFrame());
+    ASSERT_EQ(scene.overRangeEvents.size(), 1U);
+    EXPECT_DOUBLE_EQ(scene.overRangeEvents[0].left, scene.eventBands[0].left);
+    EXPECT_DOUBLE_EQ(scene.overRangeEvents[0].width, scene.eventBands[0].width);
+    EXPECT_DOUBLE_EQ(scene.overRangeEvents[0].bottom(), scene.angles.box.bottom());
 }
 
 } // namespace
