@@ -56,7 +56,8 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     , m_settings(settings)
     , m_placement(*this)
     , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
-    , m_monitor(services, { *this, *this, *this, *this, askForPath(), askForPath() }, qt::localeSeparators())
+    , m_monitor(services, { *this, *this, *this, *this, *this, askForPath(), askForPath(), askForPath() },
+          qt::localeSeparators())
     , m_statusBar(new MainStatusBar(m_monitor, this))
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -120,6 +121,13 @@ void MainForm::buildMenuBar()
         m_monitor.RawLogMenu_Click();
         m_rawLogAction->setChecked(m_monitor.rawLog().isOpen());
     });
+    m_statisticsAction = file->addAction(QStringLiteral("Event &Statistics..."));
+    m_statisticsAction->setObjectName(QStringLiteral("StatisticsAction"));
+    m_statisticsAction->setCheckable(true); // checked while the file is open: choosing it again closes it
+    connect(m_statisticsAction, &QAction::triggered, this, [this] {
+        m_monitor.StatisticsMenu_Click();
+        m_statisticsAction->setChecked(m_monitor.statisticsFile().isOpen());
+    });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("ExitAction"));
@@ -150,6 +158,12 @@ void MainForm::showRawLog(const rawlog::RawLogStatus& status)
 {
     m_rawLogAction->setChecked(status.file.open);
     m_statusBar->showRawLog(status);
+}
+
+void MainForm::showStatisticsFile(const files::OutputFileStatus& status)
+{
+    m_statisticsAction->setChecked(status.open);
+    m_statusBar->showStatisticsFile(status);
 }
 
 void MainForm::CloseDown()

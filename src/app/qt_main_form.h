@@ -35,7 +35,8 @@ class MainForm final : public QWidget,
                        private link::LinkView,
                        private events::EventTableView,
                        private events::CaptureView,
-                       private rawlog::RawLogView {
+                       private rawlog::RawLogView,
+                       private events::StatisticsView {
     Q_OBJECT
 
 public:
@@ -67,6 +68,7 @@ private:
     // The save-as dialog, as both output files ask for their path.
     [[nodiscard]] files::AskForPath askForPath();
     void showRawLog(const rawlog::RawLogStatus& status) override;
+    void showStatisticsFile(const files::OutputFileStatus& status) override;
 
     void showReading(const link::ReadingDisplay& reading) override;
     void setDataIndicator(const link::Colour& colour) override;
@@ -87,6 +89,7 @@ private:
     QWidget* m_client;
     MainFormWidgets m_controls;
     QAction* m_rawLogAction = nullptr;
+    QAction* m_statisticsAction = nullptr;
     platform::SettingsStore& m_settings;
     qt::QtPlacementWindow m_placement;
     EventsLayout m_eventsLayout = kDesignEventsLayout;

@@ -37,9 +37,11 @@ MainStatusBar::MainStatusBar(const monitor::Monitor& monitor, QWidget* parent)
     , m_ports(addLabel(this, "PortsLabel", false))
     , m_playback(addLabel(this, "PlaybackLabel", true))
     , m_rawLog(addLabel(this, "RawLogLabel", true))
+    , m_statistics(addLabel(this, "StatisticsLabel", true))
 {
     setObjectName(QStringLiteral("StatusBar"));
     setSizeGripEnabled(false);
+    m_statistics->hide();
     m_playbackTimer.setInterval(kPlaybackInterval);
     connect(&m_playbackTimer, &QTimer::timeout, this, &MainStatusBar::showPlayback);
     m_playbackTimer.start();
@@ -57,6 +59,16 @@ void MainStatusBar::showRawLog(const rawlog::RawLogStatus& status)
     m_rawLog->setToolTip(QString::fromStdString(label.text()));
     m_rawLog->setStyleSheet(status.file.failure() ? QStringLiteral("color: red") : QString());
     m_rawLog->setVisible(!text.isEmpty());
+}
+
+void MainStatusBar::showStatisticsFile(const files::OutputFileStatus& status)
+{
+    const files::LabelText label = events::statisticsLabel(status);
+    m_statistics->setText(
+        fittedCaptureLabel(label, m_statistics->fontMetrics(), std::max(parentWidget()->width() / 3, 1)));
+    m_statistics->setToolTip(QString::fromStdString(label.text()));
+    m_statistics->setStyleSheet(status.failure() ? QStringLiteral("color: red") : QString());
+    m_statistics->setVisible(!m_statistics->text().isEmpty());
 }
 
 void MainStatusBar::portNotice(const platform::PortNotice& notice)

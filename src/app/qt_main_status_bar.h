@@ -27,6 +27,7 @@ public:
     MainStatusBar(const monitor::Monitor& monitor, QWidget* parent);
 
     void showRawLog(const rawlog::RawLogStatus& status);
+    void showStatisticsFile(const files::OutputFileStatus& status);
 
     void portNotice(const platform::PortNotice& notice) override;
     void sensorFound(const monitor::FoundSensor& found) override;
@@ -42,6 +43,7 @@ private:
     QLabel* m_ports;
     QLabel* m_playback;
     QLabel* m_rawLog;
+    QLabel* m_statistics;
     QTimer m_playbackTimer;
     QPointer<QMessageBox> m_box;
     std::map<std::int16_t, std::string> m_unavailable; // why each port could not be opened, this search

@@ -121,6 +121,11 @@ void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
     printFileState(status.file, withFullPath(rawlog::rawLogLabel(status), status.file), m_rawLogText);
 }
 
+void ConsoleOutput::showStatisticsFile(const files::OutputFileStatus& status)
+{
+    printFileState(status, withFullPath(events::statisticsLabel(status), status), m_statisticsText);
+}
+
 void ConsoleOutput::showSummary()
 {
     if (m_quiet)

@@ -2,6 +2,7 @@
 
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
+#include "events/statistics_file.h"
 #include "link/link_view.h"
 #include "monitor/monitor_listener.h"
 #include "platform/clock.h"
@@ -24,7 +25,8 @@ class ConsoleOutput final : public link::LinkView,
                             public events::EventTableView,
                             public events::CaptureView,
                             public monitor::MonitorListener,
-                            public rawlog::RawLogView {
+                            public rawlog::RawLogView,
+                            public events::StatisticsView {
 public:
     // onFileLost is told when an output file could not be created, or closed by itself (its header
     // could not be written).
@@ -56,6 +58,7 @@ public:
     void portNotice(const platform::PortNotice& notice) override;
 
     void showRawLog(const rawlog::RawLogStatus& status) override;
+    void showStatisticsFile(const files::OutputFileStatus& status) override;
     void showFailure(const std::string& message) { print(m_err, message); }
     // "Ended: 3 events, 1204 readings, 2 lines rejected", with the files written.
     void showSummary();
@@ -77,6 +80,7 @@ private:
     std::string m_captureCaption;
     std::string m_captureText;
     std::string m_rawLogText;
+    std::string m_statisticsText;
     files::OutputFileStatus m_capture;
     files::OutputFileStatus m_rawLog;
     std::map<std::int16_t, std::string> m_unavailable; // told this search, by port

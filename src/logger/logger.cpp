@@ -19,8 +19,8 @@ Logger::Logger(const monitor::MonitorServices& services, std::ostream& out, std:
     const LoggerOptions& options)
     : m_output(out, err, services.clock, options.quiet, [this] { fail(); })
     , m_monitor(services,
-          { m_output, m_output, m_output, m_output, givenPath(options.capturePath),
-              givenPath(options.rawPath) })
+          { m_output, m_output, m_output, m_output, m_output, givenPath(options.capturePath),
+              givenPath(options.rawPath), givenPath(options.statisticsPath) })
     , m_options(options)
 {
     m_monitor.addListener(m_output);
@@ -32,6 +32,8 @@ int Logger::run()
         m_monitor.CaptureButton_Click();
     if (m_options.rawPath && m_exitStatus == 0)
         m_monitor.RawLogMenu_Click();
+    if (m_options.statisticsPath && m_exitStatus == 0)
+        m_monitor.StatisticsMenu_Click();
     if (m_exitStatus != 0)
         return m_exitStatus;
     if (m_options.reprocessPath) {

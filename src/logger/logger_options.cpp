@@ -23,7 +23,8 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        if (name == "--capture" || name == "--raw" || name == "--ports" || name == "--reprocess") {
+        if (name == "--capture" || name == "--raw" || name == "--event-stats" || name == "--ports"
+            || name == "--reprocess") {
             if (!value) {
                 if (i + 1 == arguments.size())
                     return refuse("option '" + std::string(name) + "' needs a value");
@@ -32,9 +33,10 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             if (name != "--ports") {
                 if (value->empty())
                     return refuse("option '" + std::string(name) + "' needs a file name");
-                auto& path = name == "--raw" ? command.options.rawPath
-                    : name == "--capture"    ? command.options.capturePath
-                                             : command.options.reprocessPath;
+                auto& path = name == "--raw"  ? command.options.rawPath
+                    : name == "--capture"     ? command.options.capturePath
+                    : name == "--event-stats" ? command.options.statisticsPath
+                                              : command.options.reprocessPath;
                 path = std::string(*value);
             } else {
                 command.options.ports = std::string(*value);
@@ -60,13 +62,16 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
 
 std::string loggerUsage()
 {
-    return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--ports LIST] [--quiet]\n"
-           "       marlume-tilt-logger --reprocess RAWLOG [--capture FILE] [--raw FILE] [--quiet]\n"
+    return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--event-stats FILE] [--ports LIST]\n"
+           "                           [--quiet]\n"
+           "       marlume-tilt-logger --reprocess RAWLOG [--capture FILE] [--raw FILE] [--event-stats "
+           "FILE]\n"
            "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"
            "readings over every trigger event (CTS high) and prints what it does.\n"
            "\n"
            "  --capture FILE  create or empty FILE and append one record per ended event\n"
            "  --raw FILE      create or empty FILE and append one line per accepted reading\n"
+           "  --event-stats FILE  create or empty FILE and append each ended event's statistics\n"
            "  --ports LIST    the ports to search, as in MARLUME_TILT_PORTS: comma-separated,\n"
            "                  the n-th entry is port n (a device path, sim, silent,\n"
            "                  replay:LOG or replay:LOG@10x, or empty)\n"

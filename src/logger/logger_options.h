@@ -13,6 +13,7 @@ struct LoggerOptions {
     bool quiet = false; // only failures are printed
     std::optional<std::string> rawPath {}; // created or emptied, one line per accepted reading
     std::optional<std::string> reprocessPath {}; // a raw log taken in at once instead of a port
+    std::optional<std::string> statisticsPath {}; // created or emptied, one line per ended event
 };
 
 // What the command line asks of the logger.
@@ -23,8 +24,8 @@ struct LoggerCommand {
     std::string refusal; // for Refuse: the line for standard error
 };
 
-// Reads the arguments after the program name: --capture FILE, --raw FILE, --ports LIST, --reprocess
-// RAWLOG (each also as --name=value), --quiet, --help, --version.
+// Reads the arguments after the program name: --capture FILE, --raw FILE, --event-stats FILE, --ports
+// LIST, --reprocess RAWLOG (each also as --name=value), --quiet, --help, --version.
 [[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
 
 // The text --help prints.

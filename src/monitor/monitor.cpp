@@ -27,6 +27,7 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
               return common::RawLogMark { m_stamps.now(), m_events.runningEvent(),
                   m_dataRecord.LastHeading() };
           })
+    , m_statisticsFile(services.statisticsFiles, views.statistics, views.askForStatisticsPath)
     , m_events(
           m_dataRecord, m_stamps, views.table, m_capture,
           [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
@@ -184,10 +185,12 @@ void Monitor::EndEvent()
     m_rawLog.eventChanged({ end, 0, m_dataRecord.LastHeading() });
     m_rawLog.flush();
     const common::LocalDateTime start = m_dataRecord.startTime().value_or(end);
+    const events::EventStatistics statistics = m_statistics.result(m_dataRecord.SequenceNumber(), start, end);
+    m_statisticsFile.eventEnded(statistics);
     notify(&MonitorListener::eventEnded,
         EndedEvent { m_dataRecord.SequenceNumber(), start, end, m_dataRecord.avgTilt(),
             m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(), m_dataRecord.avgN(),
-            m_statistics.result(m_dataRecord.SequenceNumber(), start, end) });
+            statistics });
 }
 
 void Monitor::readingAccepted(const record::AcceptedReading& reading)

@@ -3,6 +3,7 @@
 #include "common/separators.h"
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
+#include "events/statistics_file.h"
 #include "events/trigger_events.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
@@ -38,6 +39,7 @@ struct MonitorServices {
     platform::OutputFiles& captureFiles;
     platform::OutputFiles& rawLogFiles;
     platform::Ticker& rawLogFlush;
+    platform::OutputFiles& statisticsFiles;
 };
 
 // What shows the monitor's state: the live reading and status line, the event table, the capture
@@ -47,8 +49,10 @@ struct MonitorViews {
     events::EventTableView& table;
     events::CaptureView& capture;
     rawlog::RawLogView& rawLog;
+    events::StatisticsView& statistics;
     files::AskForPath askForCapturePath;
     files::AskForPath askForRawLogPath;
+    files::AskForPath askForStatisticsPath;
 };
 
 // The program without its face: the sensor record, the receive loop and its 10 ms tick, the port
@@ -95,6 +99,7 @@ public:
     void ResetSeqButton_Click() { m_events.ResetSeqButton_Click(); }
     void CaptureButton_Click() { m_capture.CaptureButton_Click(); }
     void RawLogMenu_Click() { m_rawLog.RawLogMenu_Click(); }
+    void StatisticsMenu_Click() { m_statisticsFile.StatisticsMenu_Click(); }
 
     void addListener(MonitorListener& listener) { m_listeners.push_back(&listener); }
 
@@ -107,6 +112,7 @@ public:
 
     [[nodiscard]] const events::CaptureFile& captureFile() const { return m_capture; }
     [[nodiscard]] const rawlog::RawLog& rawLog() const { return m_rawLog; }
+    [[nodiscard]] const events::StatisticsFile& statisticsFile() const { return m_statisticsFile; }
 
 private:
     void StartEvent();
@@ -134,6 +140,7 @@ private:
     link::PortSearch m_search;
     events::CaptureFile m_capture;
     rawlog::RawLog m_rawLog;
+    events::StatisticsFile m_statisticsFile;
     events::TriggerEvents m_events;
     events::EventStatisticsCollector m_statistics;
     std::optional<record::AcceptedReading> m_lastReading; // the reading an event's averages start from

@@ -35,6 +35,7 @@ private:
     qt::QtTicker m_rawLogFlush;
     platform::LocalOutputFiles m_captureFiles;
     platform::LocalOutputFiles m_rawLogFiles;
+    platform::LocalOutputFiles m_statisticsFiles;
 };
 
 } // namespace marlume::monitor

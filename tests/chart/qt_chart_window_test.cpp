@@ -66,6 +66,7 @@ TEST_F(ChartWindowTest, TheMenuBarOffersTheLogTheChartExitAndAbout)
         menus, (QStringList { QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help") }));
     ASSERT_NE(action("RawLogAction"), nullptr);
     EXPECT_EQ(action("RawLogAction")->text(), QStringLiteral("&Raw Readings Log..."));
+    EXPECT_EQ(action("StatisticsAction")->text(), QStringLiteral("Event &Statistics..."));
     EXPECT_EQ(action("ExitAction")->shortcut(), QKeySequence(QKeySequence::Quit));
     EXPECT_EQ(action("AboutAction")->shortcut(), QKeySequence(QKeySequence::HelpContents));
     EXPECT_FALSE(action("ChartAction")->shortcut().isEmpty());

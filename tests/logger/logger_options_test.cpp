@@ -36,9 +36,11 @@ TEST_P(AcceptedArgumentsTest, ReadsTheOptions)
 
 TEST(AcceptedArguments, ReprocessTakesTheLogToRead)
 {
-    const LoggerCommand command = parseLoggerArguments({ "--reprocess=/data/raw.txt", "--capture", "a.csv" });
+    const LoggerCommand command = parseLoggerArguments(
+        { "--reprocess=/data/raw.txt", "--capture", "a.csv", "--event-stats", "s.csv" });
     EXPECT_EQ(command.action, Action::Run) << command.refusal;
     EXPECT_EQ(command.options.reprocessPath, "/data/raw.txt");
+    EXPECT_EQ(command.options.statisticsPath, "s.csv");
 }
 
 INSTANTIATE_TEST_SUITE_P(Accepted, AcceptedArgumentsTest,

@@ -58,12 +58,13 @@ struct ScriptedStation {
     testing::PostedTasks uiThread;
     platform::LocalOutputFiles files { uiThread.poster() };
     platform::LocalOutputFiles rawFiles { uiThread.poster() };
+    platform::LocalOutputFiles statisticsFiles { uiThread.poster() };
     testing::FakeTicker flushTicker { clock };
     link::LinkState linkState;
 
     [[nodiscard]] monitor::MonitorServices services()
     {
-        return { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker };
+        return { linkState, comPort, clock, pump, ticker, files, rawFiles, flushTicker, statisticsFiles };
     }
     std::function<void()> onLastPass;
 };
@@ -90,13 +91,14 @@ TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes
     testing::FakeEventTableView table;
     testing::FakeCaptureView captureView;
     testing::FakeRawLogView rawView;
+    testing::FakeStatisticsView statisticsView;
     monitor::Monitor window(windowStation.services(),
-        { linkView, table, captureView, rawView,
+        { linkView, table, captureView, rawView, statisticsView,
             [&](std::string& fileName, std::int16_t&) {
                 fileName = windowFile.string();
                 return true;
             },
-            {} });
+            {}, {} });
     windowStation.onLastPass = [&window] { window.shutDown(); };
     window.CaptureButton_Click();
     window.start();

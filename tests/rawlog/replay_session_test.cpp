@@ -51,6 +51,7 @@ struct Station {
                 clock.advanceMilliseconds(10);
             captureFiles.waitUntilWritten();
             rawFiles.waitUntilWritten();
+            statisticsFiles.waitUntilWritten();
             uiThread.runAll();
             if (pass == lastPass && logger)
                 logger->stop();
@@ -70,12 +71,14 @@ struct Station {
     testing::PostedTasks uiThread;
     platform::LocalOutputFiles captureFiles { uiThread.poster() };
     platform::LocalOutputFiles rawFiles { uiThread.poster() };
+    platform::LocalOutputFiles statisticsFiles { uiThread.poster() };
     link::LinkState linkState;
     logger::Logger* logger = nullptr;
 
     [[nodiscard]] monitor::MonitorServices services(platform::SerialControl& comPort)
     {
-        return { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles, rawFlushTicker };
+        return { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles, rawFlushTicker,
+            statisticsFiles };
     }
 };
 
@@ -109,7 +112,8 @@ std::string replayToCapture(const std::string& rawPath, const std::string& captu
 }
 
 // The logger with --reprocess on a clock showing another day; its exit status, and its error output.
-std::pair<int, std::string> reprocessToCapture(const std::string& rawPath, const std::string& capturePath)
+std::pair<int, std::string> reprocessToCapture(const std::string& rawPath, const std::string& capturePath,
+    std::optional<std::string> statisticsPath = std::nullopt)
 {
     Station reprocess;
     reprocess.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
@@ -119,6 +123,7 @@ std::pair<int, std::string> reprocessToCapture(const std::string& rawPath, const
     logger::LoggerOptions options;
     options.capturePath = capturePath;
     options.reprocessPath = rawPath;
+    options.statisticsPath = std::move(statisticsPath);
     logger::Logger logger(reprocess.services(comPort), out, err, options);
     const int status = logger.run();
     EXPECT_TRUE(comPort.openings.empty()) << "no port is searched";
@@ -131,8 +136,9 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
     const std::string rawPath = folder.pathOf("live-raw.txt");
     const std::string liveCapture = folder.pathOf("live.csv");
     const std::string replayCapture = folder.pathOf("replay.csv");
+    const std::string liveStatistics = folder.pathOf("live-stats.csv");
 
-    // The live session: a sensor on port 1, the logger with --capture and --raw.
+    // The live session: a sensor on port 1, the logger with --capture, --raw and --event-stats.
     {
         Station live;
         testing::FakeSerialControl comPort;
@@ -149,6 +155,7 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
         logger::LoggerOptions options;
         options.capturePath = liveCapture;
         options.rawPath = rawPath;
+        options.statisticsPath = liveStatistics;
         logger::Logger logger(live.services(comPort), out, err, options);
         live.logger = &logger;
         ASSERT_EQ(logger.run(), 0) << err.str();
@@ -172,8 +179,19 @@ TEST(ReplaySessionTest, AReplayedRawLogGivesTheCaptureRecordsOfTheLiveSessionTha
     EXPECT_EQ(std::count(replayed.begin(), replayed.end(), '\n'), 5) << replayed;
 
     const std::string reprocessCapture = folder.pathOf("reprocessed.csv");
-    EXPECT_EQ(reprocessToCapture(rawPath, reprocessCapture), std::make_pair(0, std::string()));
+    const std::string reprocessStatistics = folder.pathOf("reprocessed-stats.csv");
+    EXPECT_EQ(
+        reprocessToCapture(rawPath, reprocessCapture, reprocessStatistics), std::make_pair(0, std::string()));
     EXPECT_EQ(fileContents(reprocessCapture), replayed) << "reprocessing writes what the replay wrote";
+
+    // One statistics line per ended event, with the capture record's number, times and sample count, and
+    // the same lines again from the log.
+    const std::string statistics = fileContents(liveStatistics);
+    ASSERT_TRUE(statistics.starts_with("Number,Start,End,Readings,TiltMin,TiltMax,TiltStd,")) << statistics;
+    EXPECT_EQ(std::count(statistics.begin(), statistics.end(), '\n'), 4) << statistics;
+    EXPECT_NE(statistics.find("\r\n1,2008-08-18T14:02:12.490,2008-08-18T14:02:12.790,31,"), std::string::npos)
+        << statistics;
+    EXPECT_EQ(fileContents(reprocessStatistics).substr(0, statistics.size()), statistics);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "events/capture_file.h"
 #include "events/event_table_view.h"
+#include "events/statistics_file.h"
 
 #include <string>
 
@@ -37,6 +38,17 @@ public:
     std::string caption = "Create Capture File...";
     std::string label = "No file open";
     files::OutputFileStatus status;
+};
+
+// Keeps the label of the event statistics file's last status.
+class FakeStatisticsView final : public events::StatisticsView {
+public:
+    void showStatisticsFile(const files::OutputFileStatus& shown) override
+    {
+        label = events::statisticsLabel(shown).text();
+    }
+
+    std::string label;
 };
 
 } // namespace marlume::testing

@@ -41,15 +41,19 @@ public:
     FakeTicker flushTicker { clock };
     FakeOutputFiles captureFiles;
     FakeOutputFiles rawFiles;
+    FakeOutputFiles statisticsFiles;
     FakeLinkView linkView;
     FakeEventTableView tableView;
     FakeCaptureView captureView;
     FakeRawLogView rawView;
+    FakeStatisticsView statisticsView;
     std::string capturePath = "/data/run.csv";
     std::string rawPath = "/data/raw.txt";
-    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles,
-                                   flushTicker },
-        { linkView, tableView, captureView, rawView, named(capturePath), named(rawPath) } };
+    std::string statisticsPath = "/data/stats.csv";
+    monitor::Monitor monitor { { linkState, comPort, clock, pump, ticker, captureFiles, rawFiles, flushTicker,
+                                   statisticsFiles },
+        { linkView, tableView, captureView, rawView, statisticsView, named(capturePath), named(rawPath),
+            named(statisticsPath) } };
 
 private:
     [[nodiscard]] static files::AskForPath named(const std::string& path)

@@ -14,7 +14,8 @@ struct QtWindowServices {
     [[nodiscard]] monitor::MonitorServices with(
         platform::SerialControl& comPort, const platform::Clock& clock, platform::EventPump& pump)
     {
-        return { linkState, comPort, clock, pump, ticker, captureFiles, rawLogFiles, rawLogFlush };
+        return { linkState, comPort, clock, pump, ticker, captureFiles, rawLogFiles, rawLogFlush,
+            statisticsFiles };
     }
 
     link::LinkState linkState;
@@ -22,6 +23,7 @@ struct QtWindowServices {
     qt::QtTicker rawLogFlush;
     platform::LocalOutputFiles captureFiles { qt::postToEventLoop };
     platform::LocalOutputFiles rawLogFiles { qt::postToEventLoop };
+    platform::LocalOutputFiles statisticsFiles { qt::postToEventLoop };
 };
 
 } // namespace marlume::testing
