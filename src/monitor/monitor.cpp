@@ -195,9 +195,15 @@ void Monitor::EndEvent()
 
 void Monitor::readingAccepted(const record::AcceptedReading& reading)
 {
-    m_lastReading = reading;
-    if (reading.eventNumber != 0)
+    // The statistics take what the averages take. A collection begun just before this reading (an event's
+    // start, or the search's, which the first event end may end) counts the reading current then and this
+    // one.
+    if (m_dataRecord.averaging()) {
+        if (m_dataRecord.avgN() == 2)
+            m_statistics.start(m_lastReading);
         m_statistics.add(reading);
+    }
+    m_lastReading = reading;
     m_rawLog.readingAccepted(reading);
     notify(&MonitorListener::readingAccepted, reading);
 }

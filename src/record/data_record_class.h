@@ -37,6 +37,8 @@ public:
 
     void startAvg();
     void endAvg();
+    // Whether readings are being added to the sums.
+    [[nodiscard]] bool averaging() const { return m_averaging; }
 
     // Collects one character; a line feed completes lastLine() and returns true.
     bool putChar(std::string_view character);

@@ -195,6 +195,14 @@ TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
     ASSERT_EQ(listener.finds.size(), 1U);
     EXPECT_TRUE(linkState.linkAlive);
     EXPECT_TRUE(comPort.PortOpen());
+
+    // The collection the search began goes on, and the first CTS end ends it: its statistics take the same
+    // readings as its record.
+    receive("4,5,6\n");
+    comPort.changeCts(false);
+    ASSERT_EQ(listener.ends.size(), 1U);
+    EXPECT_GT(listener.ends[0].samples, 2);
+    EXPECT_EQ(listener.ends[0].statistics.readings, listener.ends[0].samples);
 }
 
 // A port that tells of its news, as a real device does: the monitor wakes for it, and otherwise only
