@@ -64,20 +64,29 @@ ValueSpread EventStatisticsCollector::Running::spread() const
     return { min, max, count > 0 ? std::sqrt(squares / count) : 0 };
 }
 
-void EventStatisticsCollector::start(const std::optional<record::AcceptedReading>& current)
+void EventStatisticsCollector::start(
+    const std::optional<record::AcceptedReading>& current, const common::LocalDateTime& startTime)
 {
     *this = {};
-    // Before the first reading the record's values are all 0, and the averages start from them.
-    take(current.value_or(record::AcceptedReading {}), current.has_value());
+    // Before the first reading the record's values are all 0, and the averages start from them. An
+    // excursion running then counts from the event's start.
+    take(current.value_or(record::AcceptedReading {}), common::localMilliseconds(startTime), false);
 }
 
 void EventStatisticsCollector::add(const record::AcceptedReading& reading)
 {
-    take(reading, true);
+    take(reading, common::localMilliseconds(reading.time), true);
 }
 
-void EventStatisticsCollector::take(const record::AcceptedReading& reading, bool timed)
+void EventStatisticsCollector::take(const record::AcceptedReading& reading, std::int64_t ms, bool timed)
 {
+    if (reading.overRange && !m_excursionFromMs) {
+        ++m_excursions;
+        m_excursionFromMs = ms;
+    } else if (!reading.overRange && m_excursionFromMs) {
+        m_longestExcursionMs = std::max(m_longestExcursionMs, ms - *m_excursionFromMs);
+        m_excursionFromMs.reset();
+    }
     ++m_readings;
     if (std::isfinite(reading.tilt))
         m_tilt.add(reading.tilt);
@@ -89,7 +98,6 @@ void EventStatisticsCollector::take(const record::AcceptedReading& reading, bool
     m_overRange += reading.overRange ? 1 : 0;
     if (!timed)
         return;
-    const std::int64_t ms = common::localMilliseconds(reading.time);
     if (m_lastMs)
         m_longestGapMs = std::max(m_longestGapMs, ms - *m_lastMs);
     m_lastMs = ms;
@@ -98,8 +106,12 @@ void EventStatisticsCollector::take(const record::AcceptedReading& reading, bool
 EventStatistics EventStatisticsCollector::result(
     std::int32_t number, const common::LocalDateTime& start, const common::LocalDateTime& end) const
 {
+    // An excursion the event ends in lasts until its end.
+    const std::int64_t longestExcursionMs = m_excursionFromMs
+        ? std::max(m_longestExcursionMs, common::localMilliseconds(end) - *m_excursionFromMs)
+        : m_longestExcursionMs;
     return { number, start, end, m_readings, m_tilt.spread(), m_pitch.spread(), m_roll.spread(),
-        arcSpread(m_headings), m_overRange, m_noTilt, m_longestGapMs };
+        arcSpread(m_headings), m_overRange, m_noTilt, m_longestGapMs, m_excursions, longestExcursionMs };
 }
 
 std::string eventStatisticsLine(const EventStatistics& statistics)
@@ -116,7 +128,8 @@ std::string eventStatisticsLine(const EventStatistics& statistics)
     appendSpread(line, statistics.roll);
     for (const std::int64_t count : { static_cast<std::int64_t>(statistics.headingSpread),
              static_cast<std::int64_t>(statistics.overRange), static_cast<std::int64_t>(statistics.noTilt),
-             statistics.longestGapMs }) {
+             statistics.longestGapMs, static_cast<std::int64_t>(statistics.excursions),
+             statistics.longestExcursionMs }) {
         line += ',';
         line += common::wholeNumberText(count);
     }

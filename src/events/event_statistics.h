@@ -34,6 +34,9 @@ struct EventStatistics {
     std::int32_t overRange = 0; // readings past the alarm
     std::int32_t noTilt = 0; // readings whose tilt could not be computed
     std::int64_t longestGapMs = 0; // between two readings that follow each other
+    std::int32_t excursions = 0; // times the tilt went over range, one running at the start included
+    std::int64_t longestExcursionMs
+        = 0; // from its first reading over range to the first back, within the event
 
     friend bool operator==(const EventStatistics&, const EventStatistics&) = default;
 };
@@ -42,8 +45,9 @@ struct EventStatistics {
 // accepted while it collects.
 class EventStatisticsCollector final {
 public:
-    // A new event; current is the reading its averages start from (none before the first reading).
-    void start(const std::optional<record::AcceptedReading>& current);
+    // A new event from its start time; current is the reading its averages start from (none before the
+    // first reading).
+    void start(const std::optional<record::AcceptedReading>& current, const common::LocalDateTime& startTime);
     void add(const record::AcceptedReading& reading);
     [[nodiscard]] EventStatistics result(
         std::int32_t number, const common::LocalDateTime& start, const common::LocalDateTime& end) const;
@@ -59,7 +63,7 @@ private:
         [[nodiscard]] ValueSpread spread() const;
     };
 
-    void take(const record::AcceptedReading& reading, bool timed);
+    void take(const record::AcceptedReading& reading, std::int64_t ms, bool timed);
 
     std::int32_t m_readings = 0;
     Running m_tilt;
@@ -70,12 +74,15 @@ private:
     std::int32_t m_noTilt = 0;
     std::optional<std::int64_t> m_lastMs;
     std::int64_t m_longestGapMs = 0;
+    std::int32_t m_excursions = 0;
+    std::optional<std::int64_t> m_excursionFromMs; // while the tilt is over range
+    std::int64_t m_longestExcursionMs = 0;
 };
 
 // The event statistics file: this header, then one line per ended event, CR LF like the capture file.
 inline constexpr std::string_view kEventStatisticsHeader
     = "Number,Start,End,Readings,TiltMin,TiltMax,TiltStd,PitchMin,PitchMax,PitchStd,RollMin,RollMax,RollStd,"
-      "HeadingSpread,OverRange,NoTilt,LongestGapMs\r\n";
+      "HeadingSpread,OverRange,NoTilt,LongestGapMs,Excursions,LongestExcursionMs\r\n";
 
 // "7,2008-08-18T14:02:11.250,2008-08-18T14:02:41.250,301,2.1,57.3,4.62,...\r\n": times as the raw log has
 // them, numbers with "." and standard deviations to a hundredth.

@@ -68,15 +68,17 @@ void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
     printFileState(status, withFullPath(events::captureLabel(status), status), m_captureText);
 }
 
-void ConsoleOutput::readingAccepted(const record::AcceptedReading& reading)
+void ConsoleOutput::readingAccepted(const record::AcceptedReading&)
 {
     ++m_readings;
-    if (reading.overRange == m_overRange)
-        return;
-    m_overRange = reading.overRange;
+}
+
+void ConsoleOutput::overRangeChanged(const record::AcceptedReading& reading)
+{
     if (!m_quiet)
         print(m_out,
-            (m_overRange ? "Over range: tilt " : "Back in range: tilt ") + common::numberText(reading.tilt));
+            (reading.overRange ? "Over range: tilt " : "Back in range: tilt ")
+                + common::numberText(reading.tilt));
 }
 
 void ConsoleOutput::eventEnded(const monitor::EndedEvent&)

@@ -49,6 +49,7 @@ public:
     void showCaptureFile(const files::OutputFileStatus& status) override;
 
     void readingAccepted(const record::AcceptedReading& reading) override;
+    void overRangeChanged(const record::AcceptedReading& reading) override;
     void eventEnded(const monitor::EndedEvent& event) override;
     void lineRejected() override { ++m_rejected; }
     void linkLost(const common::LocalDateTime& time) override;
@@ -74,7 +75,6 @@ private:
     const platform::Clock& m_clock;
     bool m_quiet;
     bool m_searching = false;
-    bool m_overRange = false;
     std::string m_tableLine; // the event's line until its end completes it
     std::function<void()> m_onFileLost;
     std::string m_captureCaption;

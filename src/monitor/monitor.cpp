@@ -166,14 +166,15 @@ void Monitor::tellIfLinkLost(bool wasAlive)
     if (!wasAlive || m_linkState.linkAlive)
         return;
     m_rawLog.flush();
+    m_overRange = false; // the first reading over range once found again starts an excursion of its own
     notify(&MonitorListener::linkLost, m_stamps.now());
 }
 
 void Monitor::StartEvent()
 {
     m_events.StartEvent();
-    m_statistics.start(m_lastReading);
     const common::LocalDateTime start = m_dataRecord.startTime().value_or(m_stamps.now());
+    m_statistics.start(m_lastReading, start);
     m_rawLog.eventChanged({ start, m_events.runningEvent(), m_dataRecord.LastHeading() });
     notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(), start);
 }
@@ -200,12 +201,16 @@ void Monitor::readingAccepted(const record::AcceptedReading& reading)
     // one.
     if (m_dataRecord.averaging()) {
         if (m_dataRecord.avgN() == 2)
-            m_statistics.start(m_lastReading);
+            m_statistics.start(m_lastReading, m_dataRecord.startTime().value_or(reading.time));
         m_statistics.add(reading);
     }
     m_lastReading = reading;
     m_rawLog.readingAccepted(reading);
     notify(&MonitorListener::readingAccepted, reading);
+    if (reading.overRange != m_overRange) {
+        m_overRange = reading.overRange;
+        notify(&MonitorListener::overRangeChanged, reading);
+    }
 }
 
 void Monitor::lineRejected()

@@ -144,6 +144,7 @@ private:
     events::TriggerEvents m_events;
     events::EventStatisticsCollector m_statistics;
     std::optional<record::AcceptedReading> m_lastReading; // the reading an event's averages start from
+    bool m_overRange = false; // the excursion the listeners were told of
     bool m_ended = false;
     std::int64_t m_lastTickAt = 0; // monotonic milliseconds of the last tick counted
     std::vector<MonitorListener*> m_listeners;

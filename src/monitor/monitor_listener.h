@@ -37,6 +37,9 @@ class MonitorListener {
 public:
     virtual ~MonitorListener() = default;
     virtual void readingAccepted(const record::AcceptedReading& /*reading*/) { }
+    // After the reading that took the tilt over range (an excursion starts, "over" shows), or the first
+    // back in range; a lost link ends an excursion without a word.
+    virtual void overRangeChanged(const record::AcceptedReading& /*reading*/) { }
     virtual void eventStarted(std::int32_t /*number*/, const common::LocalDateTime& /*start*/) { }
     virtual void eventEnded(const EndedEvent& /*event*/) { }
     // A complete line that is no reading: counted by whoever keeps readings, never kept.

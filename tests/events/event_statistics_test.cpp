@@ -44,6 +44,8 @@ struct StatisticsCase {
     std::int32_t overRange;
     std::int32_t noTilt;
     std::int64_t longestGapMs;
+    std::int32_t excursions = 0;
+    std::int64_t longestExcursionMs = 0;
 };
 
 class EventStatisticsTest : public ::testing::TestWithParam<StatisticsCase> { };
@@ -52,10 +54,12 @@ TEST_P(EventStatisticsTest, ComputesWhatTheHandDoes)
 {
     const StatisticsCase& c = GetParam();
     EventStatisticsCollector collector;
-    collector.start(c.current ? std::optional(readingOf(*c.current)) : std::nullopt);
+    const common::LocalDateTime start = readingOf({ 0, 0, 0 }).time;
+    const common::LocalDateTime end = readingOf({ 2000, 0, 0 }).time;
+    collector.start(c.current ? std::optional(readingOf(*c.current)) : std::nullopt, start);
     for (const Sample& sample : c.collected)
         collector.add(readingOf(sample));
-    const EventStatistics statistics = collector.result(7, {}, {});
+    const EventStatistics statistics = collector.result(7, start, end);
     EXPECT_EQ(statistics.readings, c.readings);
     EXPECT_EQ(statistics.tilt.min, c.tilt.min);
     EXPECT_EQ(statistics.tilt.max, c.tilt.max);
@@ -64,6 +68,8 @@ TEST_P(EventStatisticsTest, ComputesWhatTheHandDoes)
     EXPECT_EQ(statistics.overRange, c.overRange);
     EXPECT_EQ(statistics.noTilt, c.noTilt);
     EXPECT_EQ(statistics.longestGapMs, c.longestGapMs);
+    EXPECT_EQ(statistics.excursions, c.excursions);
+    EXPECT_EQ(statistics.longestExcursionMs, c.longestExcursionMs);
 }
 
 constexpr float kNoTilt = std::numeric_limits<float>::quiet_NaN();
@@ -79,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(Events, EventStatisticsTest,
             100 },
         { "OverRangeAndTheLongestGap", Sample { 0, 50, 0 },
             { { 90, 57, 0 }, { 1590, 60, 0 }, { 1690, 40, 0 } }, 4, { 40, 60, std::sqrt(59.1875) }, 0, 2, 0,
-            1500 },
+            1500, 1, 1600 },
+        { "ExcursionsRunningAtTheStartAndAtTheEndLastToThem", Sample { 0, 56, 0 },
+            { { 300, 50, 0 }, { 1000, 57, 0 }, { 1500, 56, 0 } }, 4, { 50, 57, std::sqrt(7.6875) }, 0, 3, 0,
+            700, 2, 1000 },
         { "ATiltThatCannotBeComputed", Sample { 0, 2, 0 }, { { 100, kNoTilt, 0 }, { 200, 4, 0 } }, 3,
             { 2, 4, 1 }, 0, 0, 1, 100 },
         { "BeforeAnyReadingFromZero", std::nullopt, { { 5000, 4, 90 } }, 2, { 0, 4, 2 }, 90, 0, 0, 0 },
@@ -90,10 +99,10 @@ TEST(EventStatisticsFile, ALineHoldsTheTimesAsTheRawLogAndNumbersWithAPoint)
 {
     EXPECT_TRUE(kEventStatisticsHeader.starts_with("Number,"));
     EventStatistics statistics { 7, { 2008, 8, 18, 14, 2, 11, 250 }, { 2008, 8, 18, 14, 2, 41, 250 }, 301,
-        { 2.1F, 57.3F, 4.6249 }, { -1.5F, 3, 0.5 }, { 0, 0.25F, 1.0 / 3 }, 2, 3, 1, 1500 };
+        { 2.1F, 57.3F, 4.6249 }, { -1.5F, 3, 0.5 }, { 0, 0.25F, 1.0 / 3 }, 2, 3, 1, 1500, 2, 850 };
     EXPECT_EQ(eventStatisticsLine(statistics),
         "7,2008-08-18T14:02:11.250,2008-08-18T14:02:41.250,301,2.1,57.3,4.62,-1.5,3,0.5,0,0.25,0.33,2,3,1,"
-        "1500\r\n");
+        "1500,2,850\r\n");
 }
 
 } // namespace

@@ -176,9 +176,14 @@ TEST(ConsoleOutputTest, TheTiltGoingOverRangeAndComingBackIsALineEach)
     std::ostringstream out;
     std::ostringstream err;
     ConsoleOutput console(out, err, clock, false, {});
+    bool overRange = false;
     for (const auto& [tilt, over] : std::vector<std::pair<float, bool>> {
-             { 3.1F, false }, { 57.3F, true }, { 60, true }, { 54.9F, false }, { 12, false } })
-        console.readingAccepted({ clock.now(), 0, 0, 0, tilt, over, 0, 0 });
+             { 3.1F, false }, { 57.3F, true }, { 60, true }, { 54.9F, false }, { 12, false } }) {
+        const record::AcceptedReading reading { clock.now(), 0, 0, 0, tilt, over, 0, 0 };
+        console.readingAccepted(reading);
+        if (std::exchange(overRange, over) != over) // as the monitor tells it
+            console.overRangeChanged(reading);
+    }
     console.showSummary();
     EXPECT_EQ(out.str(),
         "2008-08-18T14:02:11 Over range: tilt 57.3\n"

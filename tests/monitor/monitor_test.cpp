@@ -17,6 +17,10 @@ namespace {
 class RecordingListener final : public MonitorListener {
 public:
     void readingAccepted(const record::AcceptedReading& reading) override { readings.push_back(reading); }
+    void overRangeChanged(const record::AcceptedReading& reading) override
+    {
+        excursions.push_back(reading.overRange);
+    }
     void eventStarted(std::int32_t number, const common::LocalDateTime& start) override
     {
         starts.emplace_back(number, start);
@@ -27,6 +31,7 @@ public:
     void sensorFound(const FoundSensor& found) override { finds.push_back(found.time); }
 
     std::vector<record::AcceptedReading> readings;
+    std::vector<bool> excursions; // over range (true) and back (false), as told
     std::vector<std::pair<std::int32_t, common::LocalDateTime>> starts;
     std::vector<EndedEvent> ends;
     std::vector<common::LocalDateTime> losses;
@@ -171,6 +176,19 @@ TEST_F(MonitorTest, TellsWhenTheLinkIsLostOnce)
     EXPECT_FALSE(linkState.linkAlive);
     ticker.tick();
     EXPECT_EQ(listener.losses.size(), 1U) << "told when it goes, not on every failing tick";
+}
+
+TEST_F(MonitorTest, TellsEachExcursionOverRangeOnceAndALostLinkEndsIt)
+{
+    receive("0,56,0\n0,57,0\n0,1,0\n0,60,0\n");
+    EXPECT_EQ(listener.excursions, (std::vector<bool> { true, false, true }));
+    comPort.failReads = true;
+    for (int tick = 0; tick < 10; ++tick)
+        ticker.tick();
+    comPort.failReads = false;
+    receive("0,60,0\n");
+    EXPECT_EQ(listener.excursions, (std::vector<bool> { true, false, true, true }))
+        << "the first reading over range after a lost link starts an excursion of its own";
 }
 
 TEST_F(MonitorTest, OverlongLinesCountAsRejected)
