@@ -69,6 +69,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     buildMenuBar();
     m_monitor.addListener(m_chartModel);
     m_monitor.addListener(*m_statusBar);
+    m_monitor.addListener(m_alarmMenu->alarm());
     // The designed client area between the menu bar and the status bar; the stored placement is the whole
     // window's.
     resize(common::twipsToPixels(kDesignClientWidth),
@@ -137,6 +138,9 @@ void MainForm::buildMenuBar()
     QAction* chart = view->addAction(QStringLiteral("&Chart"), this, [this] { m_chartWindow->showChart(); });
     chart->setObjectName(QStringLiteral("ChartAction"));
     chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+
+    m_alarmMenu = new AlarmMenu(*m_menuBar->addMenu(QStringLiteral("&Alarm")), m_settings, *this,
+        qt::localeSeparators(), [this](const QString& reason) { m_statusBar->showMessage(reason); });
 
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     QAction* about = help->addAction(QStringLiteral("&About"), this, &MainForm::showAbout);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form_resize.h"
+#include "app/qt_alarm_menu.h"
 #include "app/qt_main_form_widgets.h"
 #include "app/qt_main_status_bar.h"
 #include "chart/chart_model.h"
@@ -52,6 +53,7 @@ public:
     [[nodiscard]] const chart::ChartModel& chartModel() const { return m_chartModel; }
 
     [[nodiscard]] MainStatusBar& statusBar() const { return *m_statusBar; }
+    [[nodiscard]] AlarmMenu& alarmMenu() const { return *m_alarmMenu; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +92,7 @@ private:
     MainFormWidgets m_controls;
     QAction* m_rawLogAction = nullptr;
     QAction* m_statisticsAction = nullptr;
+    AlarmMenu* m_alarmMenu = nullptr;
     platform::SettingsStore& m_settings;
     qt::QtPlacementWindow m_placement;
     EventsLayout m_eventsLayout = kDesignEventsLayout;

@@ -10,12 +10,16 @@
 #include "support/fake_settings_store.h"
 #include "support/qt_window_services.h"
 
+#include <QAudioDevice>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMediaDevices>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSoundEffect>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +191,46 @@ TEST_F(MainFormTest, OverRangeShowsOverInWhiteOnRedUntilTheTiltComesBack)
         EXPECT_EQ(label->palette().color(QPalette::Window), form.palette().color(QPalette::Base));
         EXPECT_EQ(label->palette().color(QPalette::WindowText), form.palette().color(QPalette::Text));
     }
+}
+
+TEST_F(MainFormTest, TheAlarmSoundsOnceTurnedOnUntilAcknowledgedAndTheChoiceIsKept)
+{
+    auto* soundAction = form.menuBar()->findChild<QAction*>(QStringLiteral("SoundAction"));
+    auto* acknowledge = form.menuBar()->findChild<QAction*>(QStringLiteral("AcknowledgeAction"));
+    ASSERT_NE(soundAction, nullptr);
+    ASSERT_NE(acknowledge, nullptr);
+    const monitor::OverRangeAlarm& alarm = form.alarmMenu().alarm();
+    EXPECT_FALSE(soundAction->isChecked()) << "off until the operator turns it on";
+    receive("10,50,40\n");
+    EXPECT_FALSE(alarm.sounding());
+    EXPECT_FALSE(acknowledge->isEnabled());
+    EXPECT_EQ(form.alarmMenu().sound(), nullptr) << "loaded once turned on";
+
+    soundAction->trigger();
+    // A machine without a sound device (as a build machine is) says so.
+    const QString noDevice = QStringLiteral("No sound device: the over-range alarm shows on screen only");
+    const bool silentMachine = QMediaDevices::audioOutputs().isEmpty();
+    EXPECT_EQ(form.statusBar().currentMessage(), silentMachine ? noDevice : QString());
+    EXPECT_EQ(settings.read("Alarm", "SoundOnOverRange"), "1");
+    EXPECT_EQ(settings.unsyncedWrites, 0);
+    EXPECT_TRUE(alarm.sounding());
+    EXPECT_TRUE(acknowledge->isEnabled());
+    acknowledge->trigger();
+    EXPECT_FALSE(alarm.sounding());
+    EXPECT_FALSE(acknowledge->isEnabled());
+    receive("10,50,41\n");
+    EXPECT_FALSE(alarm.sounding()) << "silent until the tilt is back in range";
+    receive("10,3,4\n10,50,40\n");
+    EXPECT_TRUE(alarm.sounding()) << "the next excursion sounds again";
+
+    QMenu menu;
+    QStringList told;
+    const AlarmMenu nextSession(menu, settings, form, {}, [&](const QString& reason) { told << reason; });
+    EXPECT_TRUE(menu.findChild<QAction*>(QStringLiteral("SoundAction"))->isChecked());
+    EXPECT_EQ(told, silentMachine ? QStringList { noDevice } : QStringList());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return form.alarmMenu().sound()->status() == QSoundEffect::Ready; }, 10'000))
+        << "the shipped sound loads";
 }
 
 TEST_F(MainFormTest, AnyMouseButtonHoldsAnEventOpenAndTheStatusFollows)

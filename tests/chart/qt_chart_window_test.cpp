@@ -62,14 +62,17 @@ TEST_F(ChartWindowTest, TheMenuBarOffersTheLogTheChartExitAndAbout)
             titles << menu->text();
         return titles;
     }();
-    EXPECT_EQ(
-        menus, (QStringList { QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help") }));
+    EXPECT_EQ(menus,
+        (QStringList { QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Alarm"),
+            QStringLiteral("&Help") }));
     ASSERT_NE(action("RawLogAction"), nullptr);
     EXPECT_EQ(action("RawLogAction")->text(), QStringLiteral("&Raw Readings Log..."));
     EXPECT_EQ(action("StatisticsAction")->text(), QStringLiteral("Event &Statistics..."));
     EXPECT_EQ(action("ExitAction")->shortcut(), QKeySequence(QKeySequence::Quit));
     EXPECT_EQ(action("AboutAction")->shortcut(), QKeySequence(QKeySequence::HelpContents));
     EXPECT_FALSE(action("ChartAction")->shortcut().isEmpty());
+    EXPECT_EQ(action("SoundAction")->text(), QStringLiteral("&Sound on Over-Range"));
+    EXPECT_EQ(action("AcknowledgeAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
 }
 
 TEST_F(ChartWindowTest, ViewChartOpensAWindowOfItsOwnThatFollowsTheReadings)
