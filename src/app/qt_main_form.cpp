@@ -135,7 +135,7 @@ void MainForm::buildMenuBar()
     exit->setShortcut(QKeySequence::Quit);
 
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
-    QAction* chart = view->addAction(QStringLiteral("&Chart"), this, [this] { m_chartWindow->showChart(); });
+    QAction* chart = view->addAction(QStringLiteral("&Chart"), this, [this] { m_chartWindow->showWindow(); });
     chart->setObjectName(QStringLiteral("ChartAction"));
     chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
 

@@ -40,7 +40,7 @@ int Main()
     form.show();
     // Lets a benchmark measure the chart's cost: the chart window opens with the main one.
     if (qEnvironmentVariableIsSet("MARLUME_OPEN_CHART"))
-        form.chartWindow().showChart();
+        form.chartWindow().showWindow();
     reportWindowShown();
     form.monitor().run();
     return 0;

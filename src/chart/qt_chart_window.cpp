@@ -1,11 +1,9 @@
 #include "chart/qt_chart_window.h"
 
 #include "chart/chart_data.h"
-#include "placement/window_placement.h"
 #include "qt/qt_locale_separators.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -14,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace marlume::chart {
@@ -49,10 +46,8 @@ QWidget* legendEntry(const QBrush& fill, const QString& name, QWidget* parent)
 } // namespace
 
 ChartWindow::ChartWindow(const ChartModel& model, platform::SettingsStore& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : SideWindow(settings, kPlacementSection, parent)
     , m_model(model)
-    , m_settings(settings)
-    , m_placement(*this)
     , m_plot(new ChartPlot(model, qt::localeSeparators().time, this))
     , m_spanBox(new QComboBox(this))
     , m_pauseButton(new QPushButton(QStringLiteral("&Pause"), this))
@@ -137,8 +132,6 @@ ChartWindow::ChartWindow(const ChartModel& model, platform::SettingsStore& setti
     connect(saveCsv, &QPushButton::clicked, this, [this] {
         askAndSave(QStringLiteral("Save Chart as CSV"), QStringLiteral("csv"), &ChartWindow::saveCsv);
     });
-    for (const QKeySequence& keys : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     m_refresh.setInterval(kRefreshInterval);
     connect(&m_refresh, &QTimer::timeout, this, &ChartWindow::refresh);
     m_sinceNews.start();
@@ -148,24 +141,6 @@ std::chrono::milliseconds ChartWindow::chosenSpan() const
 {
     return std::chrono::minutes(
         kSpanMinutes[static_cast<std::size_t>(std::max(m_spanBox->currentIndex(), 0))]);
-}
-
-void ChartWindow::showChart()
-{
-    if (!m_placed) {
-        m_placed = true;
-        placement::RestoreWindowPlacement(m_placement, m_settings, kPlacementSection);
-        placement::FitWindowOnScreen(m_placement);
-    }
-    show();
-    raise();
-    activateWindow();
-}
-
-void ChartWindow::savePlacement()
-{
-    if (m_placed)
-        placement::SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
 }
 
 void ChartWindow::refresh()
@@ -215,12 +190,6 @@ void ChartWindow::askAndSave(
     const QString path = dialog.selectedFiles().front();
     if (const std::optional<QString> reason = (this->*save)(path))
         QMessageBox::warning(this, title, QStringLiteral("Cannot save \"%1\": %2").arg(path, *reason));
-}
-
-void ChartWindow::closeEvent(QCloseEvent* event)
-{
-    savePlacement();
-    QWidget::closeEvent(event);
 }
 
 void ChartWindow::showEvent(QShowEvent* event)

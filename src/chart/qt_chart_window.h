@@ -3,7 +3,7 @@
 #include "chart/chart_model.h"
 #include "chart/qt_chart_plot.h"
 #include "platform/settings_store.h"
-#include "qt/qt_placement_window.h"
+#include "qt/qt_side_window.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -20,11 +20,10 @@ class QPushButton;
 
 namespace marlume::chart {
 
-// View > Chart: a window of its own, not modal, that follows the live data (a few times a second,
-// and only while shown) over a chosen span and can be paused, its series shown or hidden, and what it
-// shows saved as a picture or as CSV. Escape and Ctrl+W close it. Its placement is kept in the settings
-// store under its own section and always fits the screen.
-class ChartWindow final : public QWidget {
+// View > Chart: a window beside the main one that follows the live data (a few times a second, and only
+// while shown) over a chosen span and can be paused, its series shown or hidden, and what it shows saved as
+// a picture or as CSV.
+class ChartWindow final : public qt::SideWindow {
     Q_OBJECT
 
 public:
@@ -33,10 +32,6 @@ public:
 
     ChartWindow(const ChartModel& model, platform::SettingsStore& settings, QWidget* parent);
 
-    // Shows the window where it was last, or raises it when it is up.
-    void showChart();
-    // Keeps the placement when the window has been shown in this run.
-    void savePlacement();
     // Draws the newest data now, as the refresh does.
     void refresh();
     // Saves what the plot shows; the reason when it could not be saved.
@@ -53,7 +48,6 @@ public:
     [[nodiscard]] QLabel& readout() { return *m_readout; }
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -63,8 +57,6 @@ private:
     [[nodiscard]] std::chrono::milliseconds chosenSpan() const;
 
     const ChartModel& m_model;
-    platform::SettingsStore& m_settings;
-    qt::QtPlacementWindow m_placement;
     ChartPlot* m_plot;
     QComboBox* m_spanBox;
     std::array<QCheckBox*, kSeriesCount> m_seriesBoxes {};
@@ -74,7 +66,6 @@ private:
     QElapsedTimer m_sinceNews; // since the model last changed
     std::uint64_t m_drawnRevision = 0;
     std::int64_t m_newestMs = 0; // the model's latest moment when it last changed
-    bool m_placed = false; // the stored placement has been applied
 };
 
 } // namespace marlume::chart

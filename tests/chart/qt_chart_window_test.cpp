@@ -108,7 +108,7 @@ TEST_F(ChartWindowTest, ViewChartOpensAWindowOfItsOwnThatFollowsTheReadings)
 
 TEST_F(ChartWindowTest, TheSpanChangesHowMuchIsShown)
 {
-    form.chartWindow().showChart();
+    form.chartWindow().showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form.chartWindow()));
     QComboBox& span = form.chartWindow().spanBox();
     ASSERT_EQ(span.count(), 4);
@@ -123,7 +123,7 @@ TEST_F(ChartWindowTest, TheSpanChangesHowMuchIsShown)
 TEST_F(ChartWindowTest, ItsPlacementIsKeptInItsOwnSection)
 {
     ChartWindow& chart = form.chartWindow();
-    chart.showChart();
+    chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
     chart.resize(640, 380);
     chart.close();
@@ -135,7 +135,7 @@ TEST_F(ChartWindowTest, EscapeAndCtrlWCloseIt)
 {
     ChartWindow& chart = form.chartWindow();
     for (const QKeySequence& keys : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) }) {
-        chart.showChart();
+        chart.showWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&chart));
         QTest::keySequence(&chart, keys);
         EXPECT_FALSE(chart.isVisible()) << keys.toString().toStdString();
@@ -145,7 +145,7 @@ TEST_F(ChartWindowTest, EscapeAndCtrlWCloseIt)
 TEST_F(ChartWindowTest, PausedTheWheelZoomsInTimeAndADragGoesBackWhileTheReadoutTellsTheReading)
 {
     ChartWindow& chart = form.chartWindow();
-    chart.showChart();
+    chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
     for (int n = 0; n < 50; ++n)
         receive("100,10,5\r\n");
@@ -178,7 +178,7 @@ TEST_F(ChartWindowTest, PausedTheWheelZoomsInTimeAndADragGoesBackWhileTheReadout
 TEST_F(ChartWindowTest, EachSeriesCanBeHiddenAndWhatIsShownSavedAsPictureAndCsv)
 {
     ChartWindow& chart = form.chartWindow();
-    chart.showChart();
+    chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
     chart.spanBox().setCurrentIndex(0); // a minute: reading by reading
     receive("100,10,5\r\n");
@@ -209,7 +209,7 @@ TEST_F(ChartWindowTest, APlacementKeptAtAnotherScaleIsPulledOntoTheScreen)
     settings.entries[{ "Chart", "Left" }] = "9000";
     settings.entries[{ "Chart", "Top" }] = "9000";
     ChartWindow& chart = form.chartWindow();
-    chart.showChart();
+    chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_TRUE(screen.contains(chart.frameGeometry())) << "within the screen";
@@ -218,7 +218,7 @@ TEST_F(ChartWindowTest, APlacementKeptAtAnotherScaleIsPulledOntoTheScreen)
 TEST_F(ChartWindowTest, ASilentSensorIsShownAsTheLiveEndMovesOn)
 {
     ChartWindow& chart = form.chartWindow();
-    chart.showChart();
+    chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
     receive("100,10,5\r\n");
     chart.refresh();
