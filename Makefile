@@ -97,7 +97,7 @@ package:
 package-check: package
 	packaging/check-package $(PACKAGE_DIR)
 
-# The README's screenshots, the demo and the chart, under Xvfb.
+# The README's screenshots, the demo, the chart and the attitude view, under Xvfb.
 screenshot: program
 	@scripts/install-deps screenshot
 	packaging/take-screenshot $(PROGRAM) docs

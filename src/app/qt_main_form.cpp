@@ -56,6 +56,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     , m_settings(settings)
     , m_placement(*this)
     , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
+    , m_attitudeWindow(new attitude::AttitudeWindow(m_attitudeModel, settings, this))
     , m_monitor(services, { *this, *this, *this, *this, *this, askForPath(), askForPath(), askForPath() },
           qt::localeSeparators())
     , m_statusBar(new MainStatusBar(m_monitor, this))
@@ -68,6 +69,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     m_client->installEventFilter(this);
     buildMenuBar();
     m_monitor.addListener(m_chartModel);
+    m_monitor.addListener(m_attitudeModel);
     m_monitor.addListener(*m_statusBar);
     m_monitor.addListener(m_alarmMenu->alarm());
     // The designed client area between the menu bar and the status bar; the stored placement is the whole
@@ -138,6 +140,10 @@ void MainForm::buildMenuBar()
     QAction* chart = view->addAction(QStringLiteral("&Chart"), this, [this] { m_chartWindow->showWindow(); });
     chart->setObjectName(QStringLiteral("ChartAction"));
     chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    QAction* attitude
+        = view->addAction(QStringLiteral("&Attitude"), this, [this] { m_attitudeWindow->showWindow(); });
+    attitude->setObjectName(QStringLiteral("AttitudeAction"));
+    attitude->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     m_alarmMenu = new AlarmMenu(*m_menuBar->addMenu(QStringLiteral("&Alarm")), m_settings, *this,
         qt::localeSeparators(), [this](const QString& reason) { m_statusBar->showMessage(reason); });
@@ -173,8 +179,11 @@ void MainForm::showStatisticsFile(const files::OutputFileStatus& status)
 void MainForm::CloseDown()
 {
     placement::SaveWindowPlacement(m_placement, m_settings, kPlacementSection);
-    m_chartWindow->savePlacement();
-    m_chartWindow->close();
+    for (qt::SideWindow* window :
+        std::initializer_list<qt::SideWindow*> { m_chartWindow, m_attitudeWindow }) {
+        window->savePlacement();
+        window->close();
+    }
     m_monitor.shutDown();
 }
 

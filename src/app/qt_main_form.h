@@ -4,6 +4,8 @@
 #include "app/qt_alarm_menu.h"
 #include "app/qt_main_form_widgets.h"
 #include "app/qt_main_status_bar.h"
+#include "attitude/attitude_model.h"
+#include "attitude/qt_attitude_window.h"
 #include "chart/chart_model.h"
 #include "chart/qt_chart_window.h"
 #include "events/capture_file.h"
@@ -51,6 +53,8 @@ public:
     [[nodiscard]] QMenuBar* menuBar() const { return m_menuBar; }
     [[nodiscard]] chart::ChartWindow& chartWindow() { return *m_chartWindow; }
     [[nodiscard]] const chart::ChartModel& chartModel() const { return m_chartModel; }
+    [[nodiscard]] attitude::AttitudeWindow& attitudeWindow() { return *m_attitudeWindow; }
+    [[nodiscard]] const attitude::AttitudeModel& attitudeModel() const { return m_attitudeModel; }
 
     [[nodiscard]] MainStatusBar& statusBar() const { return *m_statusBar; }
     [[nodiscard]] AlarmMenu& alarmMenu() const { return *m_alarmMenu; }
@@ -98,6 +102,8 @@ private:
     EventsLayout m_eventsLayout = kDesignEventsLayout;
     chart::ChartModel m_chartModel;
     chart::ChartWindow* m_chartWindow; // a window of its own, owned as a child of this one
+    attitude::AttitudeModel m_attitudeModel;
+    attitude::AttitudeWindow* m_attitudeWindow; // as the chart's
     monitor::Monitor m_monitor; // it ticks into the views above
     MainStatusBar* m_statusBar; // it reads the monitor
 };

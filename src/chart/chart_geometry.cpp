@@ -1,5 +1,6 @@
 #include "chart/chart_geometry.h"
 
+#include "common/heading_dial.h"
 #include "common/number_text.h"
 #include "common/time_text.h"
 #include "record/tilt.h"
@@ -83,7 +84,7 @@ void addLines(ChartScene& scene, const ChartModel& model, const Items& items, st
     float previousValue = 0;
     for (std::size_t i = first; i < items.size(); ++i) {
         const std::int64_t ms = timeOf(items[i]);
-        const float value = heading ? headingOnDial(valueOf(items[i])) : valueOf(items[i]);
+        const float value = heading ? common::headingOnDial(valueOf(items[i])) : valueOf(items[i]);
         if (!line.points.empty()
             && (ms - previousMs > kLineBreakMs || gapBetween(model, previousMs, ms)
                 || (heading && std::abs(value - previousValue) > 180)))
@@ -197,7 +198,7 @@ void addRange(ChartScene& scene, std::size_t series, double x, float low, float 
         scene.ranges.push_back({ series, { x, scene.angles.y(low) }, { x, scene.angles.y(high) } });
         return;
     }
-    const float from = headingOnDial(low);
+    const float from = common::headingOnDial(low);
     const float to = from + std::min(high - low, 360.0F);
     const Pane& pane = scene.heading;
     scene.ranges.push_back({ series, { x, pane.y(from) }, { x, pane.y(std::min(to, 360.0F)) } });
@@ -260,12 +261,6 @@ void addEvents(ChartScene& scene, const ChartModel& model, const ChartFrame& fra
 }
 
 } // namespace
-
-float headingOnDial(float heading)
-{
-    const float turned = std::fmod(heading, 360.0F);
-    return turned < 0 ? turned + 360 : turned;
-}
 
 double Pane::y(float value) const
 {

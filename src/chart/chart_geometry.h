@@ -112,7 +112,4 @@ inline constexpr std::int64_t kLongestReadingSpanMs = 2 * 60'000;
 // Where the time axis runs in a plot of that size: the panes' common width.
 [[nodiscard]] Box plotArea(double width, double height);
 
-// A heading in the range 0 to 360, as the heading pane draws it (-5 is 355).
-[[nodiscard]] float headingOnDial(float heading);
-
 } // namespace marlume::chart

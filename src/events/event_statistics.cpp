@@ -1,5 +1,6 @@
 #include "events/event_statistics.h"
 
+#include "common/heading_dial.h"
 #include "common/number_text.h"
 #include "common/time_text.h"
 
@@ -12,8 +13,7 @@ namespace {
 
 int dialDegree(float heading)
 {
-    const double turned = std::fmod(std::nearbyint(static_cast<double>(heading)), 360.0);
-    return static_cast<int>(turned < 0 ? turned + 360 : turned);
+    return static_cast<int>(common::headingOnDial(std::nearbyint(heading)));
 }
 
 // 360 less the widest stretch of the dial that no heading falls in.

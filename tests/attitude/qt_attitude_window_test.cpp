@@ -1,0 +1,81 @@
+#include "app/qt_main_form.h"
+#include "attitude/qt_attitude_window.h"
+#include "qt/qt_event_pump.h"
+#include "support/fake_clock.h"
+#include "support/fake_serial_control.h"
+#include "support/fake_settings_store.h"
+#include "support/qt_window_services.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace marlume::attitude {
+namespace {
+
+// The main window on fakes, its sensor on an open port 1.
+class AttitudeWindowTest : public ::testing::Test {
+protected:
+    AttitudeWindowTest()
+    {
+        comPort.presentPorts = { 1 };
+        static_cast<void>(comPort.setPortOpen(true));
+    }
+
+    void receive(std::string_view lines)
+    {
+        comPort.arrive(lines);
+        clock.advanceMilliseconds(100);
+        form.monitor().wake();
+    }
+    // The colour at the centre of the latest reading's dot.
+    [[nodiscard]] QColor dotColour()
+    {
+        AttitudeWindow& view = form.attitudeWindow();
+        const record::AcceptedReading reading = *form.attitudeModel().latest();
+        const Point dot
+            = levelDot(layoutAttitude(view.width(), view.height(), view.fontMetrics().height()).level,
+                reading.pitch, reading.roll, reading.tilt);
+        return view.grab().toImage().pixelColor(static_cast<int>(dot.x), static_cast<int>(dot.y));
+    }
+
+    testing::FakeSerialControl comPort;
+    testing::FakeClock clock;
+    qt::QtEventPump pump;
+    testing::FakeSettingsStore settings;
+    testing::QtWindowServices window;
+    app::MainForm form { window.with(comPort, clock, pump), settings };
+};
+
+TEST_F(AttitudeWindowTest, ShowsTheReadingRedOverRangeGreyWhenReadingsStopAndRedrawsOnlyWhatIsNew)
+{
+    form.menuBar()->findChild<QAction*>(QStringLiteral("AttitudeAction"))->trigger();
+    AttitudeWindow& view = form.attitudeWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.tone(), Tone::Stale) << "no reading yet";
+    EXPECT_FALSE(view.refresh()) << "nothing new: no repaint";
+
+    receive("90,10,20\r\n");
+    EXPECT_TRUE(view.refresh());
+    EXPECT_FALSE(view.refresh());
+    EXPECT_EQ(view.tone(), Tone::Normal);
+    EXPECT_EQ(dotColour(), QColor(0x1F5FBF));
+
+    receive("90,50,40\r\n");
+    EXPECT_TRUE(view.refresh());
+    EXPECT_EQ(view.tone(), Tone::OverRange);
+    EXPECT_EQ(dotColour(), QColor(0xFF0000));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.tone() == Tone::Stale; }, 5000))
+        << "grey a second after the last reading";
+    EXPECT_EQ(dotColour(), QColor(0xA0A0A0));
+
+    view.close();
+    EXPECT_TRUE(settings.entries.contains({ "Attitude", "Width" }))
+        << "its placement in a section of its own";
+}
+
+} // namespace
+} // namespace marlume::attitude
