@@ -95,6 +95,9 @@ std::string eventStatisticsText(const events::EventStatistics& statistics)
     text += '\n' + common::wholeNumberText(statistics.overRange) + " over range, "
         + common::wholeNumberText(statistics.noTilt) + " without a tilt, longest gap "
         + common::wholeNumberText(statistics.longestGapMs) + " ms";
+    if (statistics.excursions > 0)
+        text += '\n' + common::countText(statistics.excursions, "excursion", "excursions")
+            + " over range, the longest " + common::wholeNumberText(statistics.longestExcursionMs) + " ms";
     return text;
 }
 

@@ -117,7 +117,7 @@ TEST(ChartData, AnEventsTooltipTellsItsStatistics)
 {
     ChartModel model;
     events::EventStatistics statistics { 7, {}, {}, 301, { 2.1F, 57.3F, 4.6249 }, { -1.5F, 3, 0.5 },
-        { 0, 0.25F, 1.0 / 3 }, 2, 3, 1, 1500 };
+        { 0, 0.25F, 1.0 / 3 }, 2, 3, 1, 1500, 2, 800 };
     model.eventStarted(7, common::localDateTime(msAt(11)));
     model.eventEnded(
         { 7, common::localDateTime(msAt(11)), common::localDateTime(msAt(41)), 0, 0, 0, 0, 301, statistics });
@@ -132,7 +132,10 @@ TEST(ChartData, AnEventsTooltipTellsItsStatistics)
         "Pitch -1.5 to 3, deviation 0.5\n"
         "Roll 0 to 0.25, deviation 0.33\n"
         "Heading spread 2 degrees\n"
-        "3 over range, 1 without a tilt, longest gap 1500 ms");
+        "3 over range, 1 without a tilt, longest gap 1500 ms\n"
+        "2 excursions over range, the longest 800 ms");
+    statistics.excursions = 0;
+    EXPECT_EQ(eventStatisticsText(statistics).find("excursion"), std::string::npos) << "no line for none";
 }
 
 } // namespace
