@@ -2,27 +2,29 @@
 
 #include "monitor/monitor_listener.h"
 
-#include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace marlume::attitude {
 
-// What the attitude view draws: the latest reading as the monitor tells it, and a count that moves on
-// with each, so that the view redraws only when something is new.
+// What the attitude view draws: the latest reading as the monitor tells it. The view hears of each new
+// one, so that it redraws when one comes rather than on a clock of its own.
 class AttitudeModel final : public monitor::MonitorListener {
 public:
     void readingAccepted(const record::AcceptedReading& reading) override
     {
         m_latest = reading;
-        ++m_revision;
+        if (m_onReading)
+            m_onReading();
     }
 
+    void setOnReading(std::function<void()> onReading) { m_onReading = std::move(onReading); }
     [[nodiscard]] const std::optional<record::AcceptedReading>& latest() const { return m_latest; }
-    [[nodiscard]] std::uint64_t revision() const { return m_revision; }
 
 private:
     std::optional<record::AcceptedReading> m_latest;
-    std::uint64_t m_revision = 0;
+    std::function<void()> m_onReading;
 };
 
 } // namespace marlume::attitude

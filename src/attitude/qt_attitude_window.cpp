@@ -2,10 +2,12 @@
 
 #include "qt/qt_locale_separators.h"
 
+#include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace marlume::attitude {
@@ -73,23 +75,28 @@ void drawCompass(QPainter& painter, const Circle& compass, const QColor& ink)
     }
 }
 
-void drawNeedle(QPainter& painter, const Circle& compass, float heading, const QColor& colour)
+QPolygonF needlePolygon(const Circle& compass, float heading)
 {
-    const Point tip = needleTip({ compass.centre, compass.radius * 0.85 }, heading);
-    const Point left = needleTip({ compass.centre, compass.radius * 0.08 }, heading - 90);
-    const Point right = needleTip({ compass.centre, compass.radius * 0.08 }, heading + 90);
-    QPainterPath needle(toQt(tip));
-    needle.lineTo(toQt(left));
-    needle.lineTo(toQt(right));
-    needle.closeSubpath();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(needle);
+    return { toQt(needleTip({ compass.centre, compass.radius * 0.85 }, heading)),
+        toQt(needleTip({ compass.centre, compass.radius * 0.08 }, heading - 90)),
+        toQt(needleTip({ compass.centre, compass.radius * 0.08 }, heading + 90)) };
+}
+
+// A figure's line across the view, where it is drawn.
+QRect figureStrip(const Point& baseline, int width, int textHeight)
+{
+    return { 0, static_cast<int>(baseline.y) - textHeight - 1, width, textHeight + 2 };
+}
+
+// The pixels a shape touches, antialiased edges included.
+QRect touched(const QRectF& shape)
+{
+    return shape.adjusted(-2, -2, 2, 2).toAlignedRect();
 }
 
 } // namespace
 
-AttitudeWindow::AttitudeWindow(const AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent)
+AttitudeWindow::AttitudeWindow(AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent)
     : SideWindow(settings, kPlacementSection, parent)
     , m_model(model)
     , m_decimalSeparator(qt::localeSeparators().decimal)
@@ -98,67 +105,152 @@ AttitudeWindow::AttitudeWindow(const AttitudeModel& model, platform::SettingsSto
     setWindowTitle(QStringLiteral("Marlume Tilt Monitor - Attitude"));
     setMinimumSize(320, 200);
     resize(480, 280);
-    setAutoFillBackground(true);
-    m_refresh.setInterval(kRefreshInterval);
-    connect(&m_refresh, &QTimer::timeout, this, &AttitudeWindow::refresh);
+    // The background pixmap covers every pixel.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_pending.setSingleShot(true);
+    connect(&m_pending, &QTimer::timeout, this, &AttitudeWindow::refresh);
+    model.setOnReading([this] { readingCame(); });
+}
+
+void AttitudeWindow::readingCame()
+{
+    m_sinceReading.restart();
+    if (!isVisible())
+        return;
+    const std::int64_t sinceRefresh
+        = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : kLatestRefresh.count();
+    if (sinceRefresh >= kRefreshInterval.count()) {
+        refresh();
+        return;
+    }
+    const std::int64_t due = kLatestRefresh.count() - sinceRefresh;
+    if (!m_pending.isActive() || m_pending.remainingTime() > due)
+        m_pending.start(static_cast<int>(due));
 }
 
 bool AttitudeWindow::refresh()
 {
-    bool changed = false;
-    if (m_model.revision() != m_drawnRevision) {
-        m_drawnRevision = m_model.revision();
-        m_sinceReading.restart();
-        changed = true;
-    }
-    const Tone tone = toneOf(m_model.latest(),
-        m_sinceReading.isValid() ? m_sinceReading.elapsed() : std::numeric_limits<std::int64_t>::max());
-    changed = changed || tone != m_drawnTone;
-    m_drawnTone = tone;
-    if (changed)
-        update();
-    return changed;
+    m_sinceRefresh.restart();
+    Picture next = picture();
+    // Unless a reading comes first, look again when the view is due to turn grey.
+    if (next.tone == Tone::Stale)
+        m_pending.stop();
+    else
+        m_pending.start(static_cast<int>(kStaleAfterMs + 1 - m_sinceReading.elapsed()));
+    if (next == m_drawn)
+        return false;
+    // Greying or coming back changes the ink of the rings and the compass too.
+    const bool inkChanged = (next.tone == Tone::Stale) != (m_drawn.tone == Tone::Stale);
+    update(inkChanged ? QRegion(rect()) : marksRegion(m_drawn) + marksRegion(next));
+    m_drawn = std::move(next);
+    return true;
 }
 
-void AttitudeWindow::paintEvent(QPaintEvent*)
+AttitudeLayout AttitudeWindow::layout() const
 {
-    QPainter painter(this);
+    return layoutAttitude(width(), height(), fontMetrics().height());
+}
+
+AttitudeWindow::Picture AttitudeWindow::picture() const
+{
+    const std::optional<record::AcceptedReading>& latest = m_model.latest();
+    Picture picture;
+    picture.tone = toneOf(latest,
+        m_sinceReading.isValid() ? m_sinceReading.elapsed() : std::numeric_limits<std::int64_t>::max());
+    if (!latest) {
+        picture.tiltFigure = QStringLiteral("No reading");
+        return picture;
+    }
+    const Point dot = levelDot(layout().level, latest->pitch, latest->roll, latest->tilt);
+    // Whole pixels: a reading that moves the dot less is not worth a repaint.
+    picture.dot = Point { std::round(dot.x), std::round(dot.y) };
+    picture.heading = latest->heading;
+    picture.tiltFigure = QString::fromStdString(tiltFigure(*latest, m_decimalSeparator));
+    picture.headingFigure = QString::fromStdString(headingFigure(*latest));
+    return picture;
+}
+
+QRegion AttitudeWindow::marksRegion(const Picture& picture) const
+{
+    const AttitudeLayout layout = this->layout();
+    const int textHeight = fontMetrics().height();
+    QRegion region = QRegion(figureStrip(layout.tiltFigure, width(), textHeight))
+        + figureStrip(layout.headingFigure, width(), textHeight);
+    if (picture.dot) {
+        region += touched(
+            { picture.dot->x - kDotRadius, picture.dot->y - kDotRadius, 2 * kDotRadius, 2 * kDotRadius });
+        region += touched(needlePolygon(layout.compass, picture.heading).boundingRect());
+    }
+    return region;
+}
+
+const QPixmap& AttitudeWindow::background()
+{
+    const bool stale = m_drawn.tone == Tone::Stale;
+    const qreal ratio = devicePixelRatioF();
+    if (m_background.deviceIndependentSize() == QSizeF(size()) && m_backgroundStale == stale)
+        return m_background;
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    m_background.fill(palette().color(QPalette::Window));
+    m_backgroundStale = stale;
+    QPainter painter(&m_background);
     painter.setRenderHint(QPainter::Antialiasing);
-    const AttitudeLayout layout = layoutAttitude(width(), height(), painter.fontMetrics().height());
-    const bool stale = m_drawnTone == Tone::Stale;
+    painter.setFont(font());
     const QColor ink = stale ? kStaleGrey : palette().color(QPalette::WindowText);
-    const QColor mark = stale ? kStaleGrey : m_drawnTone == Tone::OverRange ? kOverRed : kMarkBlue;
+    const AttitudeLayout layout = this->layout();
     drawLevel(painter, layout.level, ink, stale ? kStaleGrey : kOverRed);
     drawCompass(painter, layout.compass, ink);
+    return m_background;
+}
 
-    const std::optional<record::AcceptedReading>& latest = m_model.latest();
-    if (!latest) {
-        painter.setPen(ink);
-        drawFigure(painter, layout.tiltFigure, QStringLiteral("No reading"));
-        return;
+void AttitudeWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool stale = m_drawn.tone == Tone::Stale;
+    const QColor ink = stale ? kStaleGrey : palette().color(QPalette::WindowText);
+    const QColor mark = stale ? kStaleGrey : m_drawn.tone == Tone::OverRange ? kOverRed : kMarkBlue;
+    const AttitudeLayout layout = this->layout();
+    // Only the parts the repaint reaches: shaping text and filling shapes cost more than the clip saves.
+    const QRegion& reached = event->region();
+    if (m_drawn.dot) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(mark);
+        drawCircle(painter, *m_drawn.dot, kDotRadius);
+        const QPolygonF needle = needlePolygon(layout.compass, m_drawn.heading);
+        if (reached.intersects(touched(needle.boundingRect())))
+            painter.drawConvexPolygon(needle);
     }
-    const Point dot = levelDot(layout.level, latest->pitch, latest->roll, latest->tilt);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(mark);
-    drawCircle(painter, dot, kDotRadius);
-    drawNeedle(painter, layout.compass, latest->heading, mark);
-    painter.setPen(mark);
-    drawFigure(painter, layout.tiltFigure, QString::fromStdString(tiltFigure(*latest, m_decimalSeparator)));
-    painter.setPen(ink);
-    drawFigure(painter, layout.headingFigure, QString::fromStdString(headingFigure(*latest)));
+    const int textHeight = fontMetrics().height();
+    if (reached.intersects(figureStrip(layout.tiltFigure, width(), textHeight))) {
+        painter.setPen(m_drawn.dot ? mark : ink);
+        drawFigure(painter, layout.tiltFigure, m_drawn.tiltFigure);
+    }
+    if (reached.intersects(figureStrip(layout.headingFigure, width(), textHeight))) {
+        painter.setPen(ink);
+        drawFigure(painter, layout.headingFigure, m_drawn.headingFigure);
+    }
 }
 
 void AttitudeWindow::showEvent(QShowEvent* event)
 {
     SideWindow::showEvent(event);
     refresh();
-    m_refresh.start();
 }
 
 void AttitudeWindow::hideEvent(QHideEvent* event)
 {
     SideWindow::hideEvent(event);
-    m_refresh.stop();
+    m_pending.stop();
+}
+
+void AttitudeWindow::resizeEvent(QResizeEvent* event)
+{
+    SideWindow::resizeEvent(event);
+    // The whole view repaints at the new size; the marks move with it.
+    m_drawn = picture();
 }
 
 } // namespace marlume::attitude

@@ -5,9 +5,13 @@
 #include "qt/qt_side_window.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
+#include <QRegion>
+#include <QString>
 #include <QTimer>
 
 #include <chrono>
+#include <optional>
 #include <string_view>
 
 namespace marlume::attitude {
@@ -15,32 +19,55 @@ namespace marlume::attitude {
 // View > Attitude: a window beside the main one with a bubble level (pitch and roll as a dot in rings at
 // 10, 30 and 55 degrees), a compass with the heading, and the tilt and heading figures; red while over
 // range, grey when no reading has come for a second. It redraws at most ten times a second, only while
-// shown and when something has changed.
+// shown, only when the picture has changed and only where: the rings and the compass come from a pixmap
+// drawn once per size and ink. A new reading is drawn as it comes when the last redraw is a tenth of a
+// second old, else with a later one or a little after, so that a fast sensor adds no wake-ups of its own.
 class AttitudeWindow final : public qt::SideWindow {
     Q_OBJECT
 
 public:
     static constexpr std::chrono::milliseconds kRefreshInterval { 100 };
+    // A reading that came too soon after a redraw is drawn by this time after it at the latest.
+    static constexpr std::chrono::milliseconds kLatestRefresh { 150 };
     static constexpr std::string_view kPlacementSection = "Attitude";
 
-    AttitudeWindow(const AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent);
+    AttitudeWindow(AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent);
 
-    // Asks for a repaint when a reading has come or the look has changed since the last; true when it did.
+    // Asks for a repaint of what differs from the picture drawn last; true when anything does.
     bool refresh();
-    [[nodiscard]] Tone tone() const { return m_drawnTone; }
+    [[nodiscard]] Tone tone() const { return m_drawn.tone; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the view shows of the latest reading, in the view's pixels.
+    struct Picture {
+        Tone tone = Tone::Stale;
+        std::optional<Point> dot; // none before the first reading
+        float heading = 0;
+        QString tiltFigure;
+        QString headingFigure;
+        friend bool operator==(const Picture&, const Picture&) = default;
+    };
+
+    void readingCame();
+    [[nodiscard]] AttitudeLayout layout() const;
+    [[nodiscard]] Picture picture() const;
+    [[nodiscard]] QRegion marksRegion(const Picture& picture) const;
+    [[nodiscard]] const QPixmap& background();
+
     const AttitudeModel& m_model;
     char m_decimalSeparator;
-    QTimer m_refresh;
-    QElapsedTimer m_sinceReading; // since the last new reading was seen
-    std::uint64_t m_drawnRevision = 0;
-    Tone m_drawnTone = Tone::Stale;
+    QTimer m_pending; // a reading not drawn yet, or the moment the view turns grey
+    QElapsedTimer m_sinceReading;
+    QElapsedTimer m_sinceRefresh;
+    Picture m_drawn;
+    QPixmap m_background;
+    bool m_backgroundStale = false; // drawn grey
 };
 
 } // namespace marlume::attitude
