@@ -1,10 +1,5 @@
-#include "app/qt_main_form.h"
 #include "attitude/qt_attitude_window.h"
-#include "qt/qt_event_pump.h"
-#include "support/fake_clock.h"
-#include "support/fake_serial_control.h"
-#include "support/fake_settings_store.h"
-#include "support/qt_window_services.h"
+#include "support/main_form_on_fakes.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -15,21 +10,8 @@
 namespace marlume::attitude {
 namespace {
 
-// The main window on fakes, its sensor on an open port 1.
-class AttitudeWindowTest : public ::testing::Test {
+class AttitudeWindowTest : public ::testing::Test, protected testing::MainFormOnFakes {
 protected:
-    AttitudeWindowTest()
-    {
-        comPort.presentPorts = { 1 };
-        static_cast<void>(comPort.setPortOpen(true));
-    }
-
-    void receive(std::string_view lines)
-    {
-        comPort.arrive(lines);
-        clock.advanceMilliseconds(100);
-        form.monitor().wake();
-    }
     // The colour at the centre of the latest reading's dot.
     [[nodiscard]] QColor dotColour()
     {
@@ -40,13 +22,6 @@ protected:
                 reading.pitch, reading.roll, reading.tilt);
         return view.grab().toImage().pixelColor(static_cast<int>(dot.x), static_cast<int>(dot.y));
     }
-
-    testing::FakeSerialControl comPort;
-    testing::FakeClock clock;
-    qt::QtEventPump pump;
-    testing::FakeSettingsStore settings;
-    testing::QtWindowServices window;
-    app::MainForm form { window.with(comPort, clock, pump), settings };
 };
 
 TEST_F(AttitudeWindowTest, DrawsEachReadingRedOverRangeGreyWhenReadingsStopAndOnlyWhatIsNew)

@@ -1,11 +1,6 @@
-#include "app/qt_main_form.h"
 #include "chart/qt_chart_window.h"
 #include "common/raw_log_format.h"
-#include "qt/qt_event_pump.h"
-#include "support/fake_clock.h"
-#include "support/fake_serial_control.h"
-#include "support/fake_settings_store.h"
-#include "support/qt_window_services.h"
+#include "support/main_form_on_fakes.h"
 #include "support/temporary_folder.h"
 
 #include <QAction>
@@ -25,33 +20,13 @@
 namespace marlume::chart {
 namespace {
 
-// The main window on fakes, its sensor on an open port 1.
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public ::testing::Test, protected testing::MainFormOnFakes {
 protected:
-    ChartWindowTest()
-    {
-        comPort.presentPorts = { 1 };
-        static_cast<void>(comPort.setPortOpen(true));
-    }
-
-    void receive(std::string_view lines)
-    {
-        comPort.arrive(lines);
-        clock.advanceMilliseconds(100);
-        form.monitor().wake();
-    }
     [[nodiscard]] QAction* action(const char* name) const
     {
         return form.menuBar()->findChild<QAction*>(QString::fromLatin1(name));
     }
     [[nodiscard]] QImage drawn() { return form.chartWindow().plot().grab().toImage(); }
-
-    testing::FakeSerialControl comPort;
-    testing::FakeClock clock;
-    qt::QtEventPump pump;
-    testing::FakeSettingsStore settings;
-    testing::QtWindowServices window;
-    app::MainForm form { window.with(comPort, clock, pump), settings };
 };
 
 TEST_F(ChartWindowTest, TheMenuBarOffersTheLogTheChartExitAndAbout)
