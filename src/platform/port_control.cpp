@@ -174,7 +174,9 @@ SerialDevice* PortControl::deviceFor(std::int16_t port)
     case PortEntry::Kind::Silent:
         return &m_silent;
     case PortEntry::Kind::Device:
-        m_pathDevice = m_makeDevice(entry.path);
+    case PortEntry::Kind::Rfc2217:
+    case PortEntry::Kind::Tcp:
+        m_pathDevice = m_makeDevice(entry);
         return m_pathDevice.get();
     case PortEntry::Kind::Replay:
         m_pathDevice = std::make_unique<ReplaySensor>(

@@ -19,7 +19,8 @@ namespace marlume::platform {
 class PortControl final : public SerialControl {
 public:
     using ScanPorts = std::function<PortMap()>;
-    using MakeDevice = std::function<std::unique_ptr<SerialDevice>(const std::string& path)>;
+    // Makes the device of a Device, Rfc2217 or Tcp entry.
+    using MakeDevice = std::function<std::unique_ptr<SerialDevice>(const PortEntry& entry)>;
     PortControl(ScanPorts scanPorts, MakeDevice makeDevice, const Clock& clock);
 
     [[nodiscard]] std::int16_t CommPort() const override { return m_commPort; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstddef>
 #include <utility>
 
@@ -24,6 +25,11 @@ std::string_view trimBlanks(std::string_view text)
 }
 
 constexpr std::string_view kReplayPrefix = "replay:";
+constexpr std::string_view kRfc2217Prefix = "rfc2217://";
+constexpr std::string_view kTcpPrefix = "tcp://";
+
+constexpr std::string_view kAddressProblem
+    = "give the server as HOST:PORT with a port number from 1 to 65535, as in rfc2217://deck:2001";
 
 constexpr std::string_view kSpeedProblem
     = "the speed after @ must be a number above 0 followed by x, as in @10x";
@@ -65,6 +71,15 @@ PortEntry entryFor(std::string_view text)
         return {};
     if (text.starts_with(kReplayPrefix))
         return replayEntryFor(text.substr(kReplayPrefix.size()));
+    for (const auto& [prefix, kind] : { std::pair(kRfc2217Prefix, PortEntry::Kind::Rfc2217),
+             std::pair(kTcpPrefix, PortEntry::Kind::Tcp) }) {
+        if (text.starts_with(prefix)) {
+            const std::string_view address = text.substr(prefix.size());
+            if (!parseNetworkAddress(address))
+                return unusable(text, kAddressProblem);
+            return { kind, std::string(address) };
+        }
+    }
     if (text == "sim")
         return { PortEntry::Kind::Simulated, {} };
     if (text == "silent")
@@ -205,6 +220,12 @@ std::string portEntryText(const PortEntry& entry)
     case PortEntry::Kind::Silent:
         text = "silent";
         break;
+    case PortEntry::Kind::Rfc2217:
+        text = std::string(kRfc2217Prefix) + entry.path;
+        break;
+    case PortEntry::Kind::Tcp:
+        text = std::string(kTcpPrefix) + entry.path;
+        break;
     case PortEntry::Kind::Replay:
         text = kReplayPrefix;
         text += quotedIfItHasAComma(entry.path);
@@ -216,6 +237,26 @@ std::string portEntryText(const PortEntry& entry)
         break;
     }
     return text;
+}
+
+std::optional<NetworkAddress> parseNetworkAddress(std::string_view text)
+{
+    const auto colon = text.rfind(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    std::string_view host = text.substr(0, colon);
+    const bool bracketed = host.size() > 2 && host.starts_with('[') && host.ends_with(']');
+    if (bracketed)
+        host = host.substr(1, host.size() - 2); // an IPv6 address, colons and all
+    const bool hostFits
+        = !host.empty() && host.find_first_of(bracketed ? "[] ," : ":[] ,") == std::string_view::npos;
+    const std::string_view portText = text.substr(colon + 1);
+    unsigned port = 0;
+    const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    if (!hostFits || error != std::errc() || end != portText.data() + portText.size() || port == 0
+        || port > 65535)
+        return std::nullopt;
+    return NetworkAddress { std::string(host), static_cast<std::uint16_t>(port) };
 }
 
 std::string portLabel(std::size_t index)

@@ -4,6 +4,8 @@
 #include "platform/uart_type.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +14,12 @@ namespace marlume::platform {
 
 // What a port number leads to.
 struct PortEntry {
-    enum class Kind { None, Device, Simulated, Silent, Replay, Unusable };
+    // Rfc2217: a serial port behind a telnet com-port server; Tcp: a server's raw bytes, without CTS.
+    enum class Kind { None, Device, Simulated, Silent, Replay, Rfc2217, Tcp, Unusable };
     Kind kind = Kind::None;
-    std::string
-        path; // for Kind::Device, the raw readings log for Kind::Replay, the entry as given for Unusable
+    // The device path; the raw readings log for Replay; "HOST:PORT" for Rfc2217 and Tcp; the entry as given
+    // for Unusable.
+    std::string path;
     double speed = 1.0; // for Kind::Replay: times the recorded pace
     std::string problem {}; // for Kind::Unusable: why no device can be made of it
 
@@ -29,8 +33,10 @@ using PortMap = std::array<PortEntry, kPortCount>;
 // ignored, an empty entry is no device, "sim" and "silent" name the built-in devices, anything else is a
 // device path; "replay:PATH" plays a raw readings log back as a sensor, "replay:PATH@10x" ten times
 // faster (a path that names an existing file is taken whole); double quotes keep a comma in a path
-// ("replay:\"a,b.txt\""); entries past the 16th are ignored. A speed that is no number above 0, or a
-// quote left open, makes the entry Unusable with the reason.
+// ("replay:\"a,b.txt\""); "rfc2217://HOST:PORT" and "tcp://HOST:PORT" name a serial port on the network
+// (an IPv6 address in brackets); entries past the 16th are ignored. A speed that is no number above 0, a
+// network port without a host or a port number from 1 to 65535, or a quote left open, makes the entry
+// Unusable with the reason.
 [[nodiscard]] PortMap parsePortMap(std::string_view list);
 
 // A serial device the system reports.
@@ -47,9 +53,16 @@ struct PresentPort {
 [[nodiscard]] PortMap defaultPortMap(
     std::vector<PresentPort> present, const std::string& sysfsRoot = kSysfsTtyRoot);
 
-// An entry in the words MARLUME_TILT_PORTS takes ("/dev/ttyUSB0", "sim", "replay:raw.txt@10x"); empty for
-// no device.
+// An entry in the words MARLUME_TILT_PORTS takes ("/dev/ttyUSB0", "sim", "replay:raw.txt@10x",
+// "rfc2217://deck:2001"); empty for no device.
 [[nodiscard]] std::string portEntryText(const PortEntry& entry);
+
+// A network entry's server: "HOST:PORT" taken apart, the brackets of an IPv6 address dropped.
+struct NetworkAddress {
+    std::string host;
+    std::uint16_t port = 0;
+};
+[[nodiscard]] std::optional<NetworkAddress> parseNetworkAddress(std::string_view text);
 // "port  1:", "port 16:"
 [[nodiscard]] std::string portLabel(std::size_t index);
 

@@ -78,6 +78,9 @@ PortState portState(const PortEntry& entry)
     case PortEntry::Kind::Simulated:
     case PortEntry::Kind::Silent:
         return only(PortState::Kind::BuiltIn);
+    case PortEntry::Kind::Rfc2217:
+    case PortEntry::Kind::Tcp:
+        return only(PortState::Kind::Network);
     case PortEntry::Kind::Device:
         return deviceState(entry.path);
     case PortEntry::Kind::Replay:
@@ -95,6 +98,9 @@ std::string portStateText(const PortState& state, PortEntry::Kind entry)
         return "no device";
     case PortState::Kind::BuiltIn:
         return "built in";
+    case PortState::Kind::Network:
+        return entry == PortEntry::Kind::Tcp ? "on the network, no CTS: events by Force Trigger only"
+                                             : "on the network";
     case PortState::Kind::Free:
         return entry == PortEntry::Kind::Replay ? "readable" : "free";
     case PortState::Kind::Missing:

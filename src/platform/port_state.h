@@ -14,6 +14,7 @@ struct PortState {
     enum class Kind {
         NoDevice, // an empty entry
         BuiltIn, // the simulated or the silent sensor
+        Network, // a server on the network, not tried until the search opens it
         Free, // can be opened
         Missing,
         NotSerial, // not a serial device (a device path), not a regular file (a replay)

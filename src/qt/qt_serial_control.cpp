@@ -1,5 +1,6 @@
 #include "qt/qt_serial_control.h"
 
+#include "qt/qt_network_device.h"
 #include "qt/qt_serial_device.h"
 
 #include <QSerialPortInfo>
@@ -15,9 +16,16 @@ namespace {
 
 constexpr char kPortsVariable[] = "MARLUME_TILT_PORTS";
 
-std::unique_ptr<platform::SerialDevice> makeDevice(const std::string& path)
+std::unique_ptr<platform::SerialDevice> makeDevice(const platform::PortEntry& entry)
 {
-    return std::make_unique<QtSerialDevice>(QString::fromStdString(path));
+    if (entry.kind == platform::PortEntry::Kind::Device)
+        return std::make_unique<QtSerialDevice>(QString::fromStdString(entry.path));
+    const auto address = platform::parseNetworkAddress(entry.path);
+    if (!address)
+        return nullptr; // the port map lets no such entry through
+    return std::make_unique<QtNetworkDevice>(*address,
+        entry.kind == platform::PortEntry::Kind::Rfc2217 ? QtNetworkDevice::Protocol::Rfc2217
+                                                         : QtNetworkDevice::Protocol::Raw);
 }
 
 // The tty nodes that a device stands behind (serial ports, not consoles), read straight from sysfs:

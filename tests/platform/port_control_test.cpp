@@ -17,8 +17,8 @@ protected:
                              ++scans;
                              return parsePortMap("silent,,sim,/dev/adapter");
                          },
-        [this](const std::string& path) -> std::unique_ptr<SerialDevice> {
-            madePaths.push_back(path);
+        [this](const PortEntry& entry) -> std::unique_ptr<SerialDevice> {
+            madePaths.push_back(entry.path);
             return std::make_unique<SilentSensor>();
         },
         clock };
@@ -137,7 +137,7 @@ TEST_P(CountedCtsTest, RaisesEveryChangeInOrder)
     FakeClock clock;
     CountingDevice* device = nullptr;
     PortControl control { [] { return parsePortMap("/dev/adapter"); },
-        [&](const std::string&) -> std::unique_ptr<SerialDevice> {
+        [&](const PortEntry&) -> std::unique_ptr<SerialDevice> {
             auto made = std::make_unique<CountingDevice>();
             made->count = row.atOpening.count;
             made->level = row.atOpening.level;

@@ -14,6 +14,9 @@ namespace {
 
 using Kind = PortEntry::Kind;
 
+const std::string kAddressProblem
+    = "give the server as HOST:PORT with a port number from 1 to 65535, as in rfc2217://deck:2001";
+
 struct ListCase {
     std::string name;
     std::string list;
@@ -57,7 +60,18 @@ INSTANTIATE_TEST_SUITE_P(Lists, PortListTest,
         ListCase { "names_are_case_sensitive", "SIM", { { 1, { Kind::Device, "SIM" } } } },
         ListCase {
             "gaps_kept", "sim,,,silent", { { 1, { Kind::Simulated, "" } }, { 4, { Kind::Silent, "" } } } },
-        ListCase { "entries_past_sixteen_ignored", seventeenEntries(), sixteenPaths() }),
+        ListCase { "entries_past_sixteen_ignored", seventeenEntries(), sixteenPaths() },
+        ListCase { "network_ports", "rfc2217://deck:2001, tcp://10.0.0.5:4001,rfc2217://[::1]:2002",
+            { { 1, { Kind::Rfc2217, "deck:2001" } }, { 2, { Kind::Tcp, "10.0.0.5:4001" } },
+                { 3, { Kind::Rfc2217, "[::1]:2002" } } } },
+        ListCase { "network_ports_need_host_and_port",
+            "rfc2217://deck,tcp://:4001,tcp://deck:0,tcp://deck:65536,tcp://deck:20x1,tcp://a:b:1",
+            { { 1, { Kind::Unusable, "rfc2217://deck", 1.0, kAddressProblem } },
+                { 2, { Kind::Unusable, "tcp://:4001", 1.0, kAddressProblem } },
+                { 3, { Kind::Unusable, "tcp://deck:0", 1.0, kAddressProblem } },
+                { 4, { Kind::Unusable, "tcp://deck:65536", 1.0, kAddressProblem } },
+                { 5, { Kind::Unusable, "tcp://deck:20x1", 1.0, kAddressProblem } },
+                { 6, { Kind::Unusable, "tcp://a:b:1", 1.0, kAddressProblem } } } }),
     testing::CaseName {});
 
 // A serial device as the system lists it, with what its sysfs folder and device node hold.
@@ -204,10 +218,12 @@ INSTANTIATE_TEST_SUITE_P(Maps, PortListingTest,
                               "port 13:", "port 14:", "port 15:", "port 16:" } },
         ListingCase { "every_kind",
             { { 2, { Kind::Silent, "" } }, { 3, { Kind::Simulated, "" } },
-                { 4, { Kind::Device, "/dev/ttyUSB7" } } },
+                { 4, { Kind::Device, "/dev/ttyUSB7" } }, { 5, { Kind::Rfc2217, "deck:2001" } },
+                { 6, { Kind::Tcp, "[fe80::1]:4001" } } },
             { "port  1:", "port  2: silent", "port  3: sim", "port  4: /dev/ttyUSB7",
-                "port  5:", "port  6:", "port  7:", "port  8:", "port  9:", "port 10:", "port 11:",
-                "port 12:", "port 13:", "port 14:", "port 15:", "port 16:" } },
+                "port  5: rfc2217://deck:2001", "port  6: tcp://[fe80::1]:4001",
+                "port  7:", "port  8:", "port  9:", "port 10:", "port 11:", "port 12:", "port 13:",
+                "port 14:", "port 15:", "port 16:" } },
         ListingCase { "two_digit_ports",
             { { 1, { Kind::Device, "/dev/ttyS0" } }, { 10, { Kind::Device, "/dev/pts/7" } },
                 { 16, { Kind::Simulated, "" } } },

@@ -331,7 +331,7 @@ TEST(ReplayPortTest, ABadFileIsToldOnceForItsPortAndTheSearchGoesOn)
     testing::FakeClock clock;
     const std::string missing = folder.pathOf("missing.txt");
     PortControl control([&] { return parsePortMap("sim,replay:" + missing + ",replay:raw60.txt@0x"); },
-        [](const std::string&) { return nullptr; }, clock);
+        [](const PortEntry&) { return nullptr; }, clock);
     std::vector<std::string> told;
     control.setOnNotice([&](const PortNotice& notice) {
         told.push_back(std::to_string(notice.port)

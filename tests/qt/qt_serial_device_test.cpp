@@ -80,8 +80,8 @@ private:
 platform::PortControl controlFor(const std::string& path, const FakeClock& clock)
 {
     return platform::PortControl { [path] { return platform::parsePortMap(path); },
-        [](const std::string& device) -> std::unique_ptr<platform::SerialDevice> {
-            return std::make_unique<QtSerialDevice>(QString::fromStdString(device));
+        [](const platform::PortEntry& entry) -> std::unique_ptr<platform::SerialDevice> {
+            return std::make_unique<QtSerialDevice>(QString::fromStdString(entry.path));
         },
         clock };
 }

@@ -90,7 +90,7 @@ std::string replayToCapture(const std::string& rawPath, const std::string& captu
     replay.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
     replay.lastPass = 100'000; // a deadline: the replay's end stops it long before
     platform::PortControl comPort([&] { return platform::parsePortMap(",replay:" + rawPath); },
-        [](const std::string&) { return nullptr; }, replay.clock);
+        [](const platform::PortEntry&) { return nullptr; }, replay.clock);
     std::ostringstream out;
     std::ostringstream err;
     int finishedAt = 0;

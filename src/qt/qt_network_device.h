@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/port_map.h"
+#include "platform/rfc2217_client.h"
+#include "platform/serial_device.h"
+
+#include <QTcpSocket>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace marlume::qt {
+
+// A serial port on the network: a telnet com-port server (RFC 2217), which sets the line and tells CTS,
+// or a server that hands over the line's raw bytes, without CTS. Opening starts the connection and
+// returns at once, so that an unreachable server never holds up the event loop; a refused or dropped
+// connection is a device that has gone.
+class QtNetworkDevice final : public platform::SerialDevice {
+public:
+    enum class Protocol { Rfc2217, Raw };
+    QtNetworkDevice(platform::NetworkAddress address, Protocol protocol);
+
+    bool open(const platform::LineSettings& settings) override;
+    void close() override;
+    std::optional<std::size_t> available() override;
+    std::optional<std::string> read(std::size_t maxCount) override;
+    std::optional<bool> cts() override;
+    std::optional<std::uint32_t> ctsChangeCount() override;
+    bool notifyActivity(std::function<void()> wake) override;
+
+private:
+    // Moves what the socket has received into the line's bytes, answering the server where it asks.
+    void takeIn();
+    void wakeOwner() const;
+
+    platform::NetworkAddress m_address;
+    Protocol m_protocol;
+    QTcpSocket m_socket;
+    platform::Rfc2217Client m_client;
+    std::string m_greeting; // sent once connected
+    std::string m_data;
+    std::function<void()> m_wake;
+    bool m_open = false;
+    bool m_gone = false;
+};
+
+} // namespace marlume::qt

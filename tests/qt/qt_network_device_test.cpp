@@ -1,0 +1,109 @@
+#include "platform/rfc2217_client.h"
+#include "qt/qt_serial_control.h"
+#include "support/qt_com_port_server.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace marlume::qt {
+namespace {
+
+using namespace platform::telnet;
+
+std::string bytes(std::initializer_list<int> values)
+{
+    std::string text;
+    for (const int value : values)
+        text += static_cast<char>(value);
+    return text;
+}
+
+// Port 1 of a port map with one network entry, opened for the sensor.
+class NetworkPortTest : public ::testing::Test {
+protected:
+    void open(const std::string& scheme)
+    {
+        control.emplace(scheme + "://127.0.0.1:" + std::to_string(server.port()));
+        comPort().setOnComm([this] { ctsSeen += comPort().CTSHolding() ? "1" : "0"; });
+        ASSERT_TRUE(comPort().setSettings("19200,N,8,1"));
+        ASSERT_TRUE(comPort().setPortOpen(true)) << "opening never waits for the server";
+    }
+    platform::SerialControl& comPort() { return control->control(); }
+    // Waits until the port has taken this much in, polling it as the receive loop does.
+    std::string input(std::size_t atLeast)
+    {
+        std::string taken;
+        static_cast<void>(QTest::qWaitFor(
+            [&] {
+                comPort().poll();
+                if (const auto piece = comPort().Input())
+                    taken += *piece;
+                return taken.size() >= atLeast;
+            },
+            5000));
+        return taken;
+    }
+    bool waitUntilGone()
+    {
+        return QTest::qWaitFor([&] { return !comPort().InBufferCount(); }, 5000);
+    }
+
+    testing::QtComPortServer server;
+    std::optional<QtSerialControl> control;
+    std::string ctsSeen;
+};
+
+TEST_F(NetworkPortTest, Rfc2217SetsTheLineTakesTheDataAndTellsCtsAsNotified)
+{
+    open("rfc2217");
+    ASSERT_TRUE(server.accept());
+    const std::string greeting
+        = platform::Rfc2217Client().greeting(*platform::parseLineSettings("19200,N,8,1"));
+    EXPECT_EQ(server.received(greeting.size()), greeting) << "the line set as the program wants it";
+
+    server.send(bytes({ kIac, kWill, 1 }) + "90,1," + bytes({ kIac, kIac }) + "\r\n"
+        + bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset, 0x11, kIac, kSe }));
+    EXPECT_EQ(input(8), "90,1," + bytes({ 0xFF }) + "\r\n") << "the escaped 255 comes once";
+    EXPECT_EQ(ctsSeen, "1");
+    EXPECT_EQ(server.received(greeting.size() + 3), greeting + bytes({ kIac, kDont, 1 })) << "echo refused";
+
+    server.send(bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset, 0x01, kIac, kSe }));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        comPort().poll();
+        return ctsSeen == "10";
+    }));
+
+    server.drop();
+    EXPECT_TRUE(waitUntilGone()) << "a dropped connection is a lost device";
+}
+
+TEST_F(NetworkPortTest, TcpHandsOverTheRawBytesWithoutCts)
+{
+    open("tcp");
+    ASSERT_TRUE(server.accept());
+    server.send("90,1," + bytes({ 0xFF, kIac, kSb }) + "\r\n");
+    EXPECT_EQ(input(10), "90,1," + bytes({ 0xFF, kIac, kSb }) + "\r\n");
+    QTest::qWait(100);
+    EXPECT_EQ(server.received(0), "") << "nothing is ever sent";
+    EXPECT_EQ(ctsSeen, "");
+}
+
+TEST_F(NetworkPortTest, ASilentServerKeepsThePortOpenARefusingOneIsGone)
+{
+    open("rfc2217");
+    ASSERT_TRUE(server.accept());
+    QTest::qWait(200);
+    EXPECT_EQ(comPort().InBufferCount(), 0) << "connected, nothing sent: a silent sensor";
+    ASSERT_TRUE(comPort().setPortOpen(false));
+
+    server.drop();
+    server.stopListening();
+    ASSERT_TRUE(comPort().setPortOpen(true));
+    EXPECT_TRUE(waitUntilGone()) << "connection refused";
+}
+
+} // namespace
+} // namespace marlume::qt
