@@ -1,5 +1,6 @@
 #include "support/case_name.h"
 #include "support/child_process.h"
+#include "support/pty_sensor.h"
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace marlume::logger {
@@ -78,44 +76,11 @@ std::size_t linesOf(const std::string& out, const std::string& text)
     return count;
 }
 
-// A sensor at the far end of a raw pseudo-terminal.
-struct PtySensor {
-    PtySensor()
-    {
-        termios raw {};
-        cfmakeraw(&raw);
-        cfsetspeed(&raw, B19200);
-        std::array<char, 128> name {};
-        if (openpty(&master, &slave, name.data(), &raw, nullptr) == 0)
-            path = name.data();
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        // Kept from the logger, or its own copy of the far end would keep the line up.
-        fcntl(master, F_SETFD, FD_CLOEXEC);
-        fcntl(slave, F_SETFD, FD_CLOEXEC);
-    }
-    ~PtySensor()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-    PtySensor(const PtySensor&) = delete;
-    PtySensor& operator=(const PtySensor&) = delete;
-
-    void send(const std::string& sentence) const
-    {
-        static_cast<void>(::write(master, sentence.data(), sentence.size()));
-    }
-
-    int master = -1;
-    int slave = -1;
-    std::string path;
-};
-
 // Port 1 has no device; port 2 is a link to a pseudo-terminal, as /dev/serial/by-id links lead to adapters.
 TEST(LoggerProgramTest, FindsTheSensorRelinksWhenItHangsUpAndEndsCleanlyOnSigterm)
 {
     const testing::TemporaryFolder folder;
-    auto first = std::make_unique<PtySensor>();
+    auto first = std::make_unique<testing::PtySensor>();
     // Named after its first terminal: QSerialPort locks a port by its name, for every process at once.
     const std::string link
         = folder.pathOf("sensor-" + std::filesystem::path(first->path).filename().string());
@@ -127,7 +92,7 @@ TEST(LoggerProgramTest, FindsTheSensorRelinksWhenItHangsUpAndEndsCleanlyOnSigter
 
     // The next sensor comes behind the same path (linked first, so that the path never leads to a
     // terminal another test has been given), and the far end of the first hangs up.
-    const PtySensor second;
+    const testing::PtySensor second;
     ASSERT_EQ(::unlink(link.c_str()), 0);
     ASSERT_EQ(::symlink(second.path.c_str(), link.c_str()), 0);
     first.reset();
