@@ -84,8 +84,10 @@ std::optional<std::int16_t> PortControl::InBufferCount()
     if (!m_device)
         return std::nullopt;
     const auto count = m_device->available();
-    if (!count)
+    if (!count) {
+        tellFailure();
         return std::nullopt;
+    }
     return static_cast<std::int16_t>(
         std::min<std::size_t>(*count, static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())));
 }
@@ -94,8 +96,17 @@ std::optional<std::string> PortControl::Input()
 {
     if (!m_device)
         return std::nullopt;
-    return m_device->read(
+    auto piece = m_device->read(
         m_inputLen == 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(m_inputLen));
+    if (!piece)
+        tellFailure();
+    return piece;
+}
+
+void PortControl::tellFailure()
+{
+    if (const std::string failure = m_device->failure(); !failure.empty())
+        tellNotice(m_commPort, PortNotice::Kind::Unavailable, deviceName() + ": " + failure);
 }
 
 std::string PortControl::deviceName() const

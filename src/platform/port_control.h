@@ -54,6 +54,9 @@ public:
 private:
     [[nodiscard]] SerialDevice* deviceFor(std::int16_t port);
     void raiseCountedChanges(std::uint32_t count);
+    // Tells why the open device went, where it can say, as why its port cannot be opened: a server on the
+    // network refuses or is unreachable only after the opening.
+    void tellFailure();
     // The same message for the same port is told once in a row.
     void tellNotice(std::int16_t port, PortNotice::Kind kind, const std::string& message);
     // Why a device could not be opened, at every failed opening: whoever shows it tells it once a search.

@@ -61,6 +61,9 @@ public:
     // Calls wake on the user-interface thread, while open, whenever characters may be waiting, the
     // device may have gone or CTS may have changed; false for a device that must be looked at instead.
     [[nodiscard]] virtual bool notifyActivity(std::function<void()> /*wake*/) { return false; }
+    // Why the device went, in the system's words ("Connection refused"), for a device that can go before
+    // anything is read from it; empty while it has not gone, or where the going says all.
+    [[nodiscard]] virtual std::string failure() const { return {}; }
     // For a device that plays a recording back; nullopt for a live one.
     [[nodiscard]] virtual std::optional<RecordedMoment> recorded() const { return std::nullopt; }
     [[nodiscard]] virtual std::optional<PlaybackProgress> playback() const { return std::nullopt; }

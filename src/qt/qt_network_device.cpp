@@ -21,6 +21,7 @@ QtNetworkDevice::QtNetworkDevice(platform::NetworkAddress address, Protocol prot
     });
     // Refused, unreachable, dropped: all the same to the link, which finds the server again when it is back.
     QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket, [this] {
+        m_failure = m_socket.errorString().toStdString();
         m_gone = true;
         wakeOwner();
     });
@@ -37,6 +38,7 @@ bool QtNetworkDevice::open(const platform::LineSettings& settings)
     m_greeting = m_protocol == Protocol::Rfc2217 ? m_client.greeting(settings) : std::string();
     m_data.clear();
     m_gone = false;
+    m_failure.clear();
     m_open = true;
     m_socket.connectToHost(QString::fromStdString(m_address.host), m_address.port);
     return true;

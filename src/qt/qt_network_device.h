@@ -28,6 +28,7 @@ public:
     std::optional<bool> cts() override;
     std::optional<std::uint32_t> ctsChangeCount() override;
     bool notifyActivity(std::function<void()> wake) override;
+    std::string failure() const override { return m_failure; }
 
 private:
     // Moves what the socket has received into the line's bytes, answering the server where it asks.
@@ -43,6 +44,7 @@ private:
     std::function<void()> m_wake;
     bool m_open = false;
     bool m_gone = false;
+    std::string m_failure; // why the connection failed or ended
 };
 
 } // namespace marlume::qt

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace marlume::qt {
 namespace {
@@ -28,6 +29,8 @@ protected:
     {
         control.emplace(scheme + "://127.0.0.1:" + std::to_string(server.port()));
         comPort().setOnComm([this] { ctsSeen += comPort().CTSHolding() ? "1" : "0"; });
+        comPort().setOnNotice(
+            [this](const platform::PortNotice& notice) { notices.push_back(notice.message); });
         ASSERT_TRUE(comPort().setSettings("19200,N,8,1"));
         ASSERT_TRUE(comPort().setPortOpen(true)) << "opening never waits for the server";
     }
@@ -54,6 +57,7 @@ protected:
     testing::QtComPortServer server;
     std::optional<QtSerialControl> control;
     std::string ctsSeen;
+    std::vector<std::string> notices;
 };
 
 TEST_F(NetworkPortTest, Rfc2217SetsTheLineTakesTheDataAndTellsCtsAsNotified)
@@ -99,10 +103,12 @@ TEST_F(NetworkPortTest, ASilentServerKeepsThePortOpenARefusingOneIsGone)
     EXPECT_EQ(comPort().InBufferCount(), 0) << "connected, nothing sent: a silent sensor";
     ASSERT_TRUE(comPort().setPortOpen(false));
 
+    const std::string entry = "rfc2217://127.0.0.1:" + std::to_string(server.port());
     server.drop();
     server.stopListening();
     ASSERT_TRUE(comPort().setPortOpen(true));
-    EXPECT_TRUE(waitUntilGone()) << "connection refused";
+    EXPECT_TRUE(waitUntilGone());
+    EXPECT_EQ(notices, std::vector<std::string> { entry + ": Connection refused" }) << "told why, once";
 }
 
 } // namespace
