@@ -1,0 +1,66 @@
+#pragma once
+
+#include "mqtt/mqtt_address.h"
+#include "mqtt/mqtt_credentials.h"
+#include "mqtt/station_publisher.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct mosquitto;
+
+namespace marlume::mqtt {
+
+struct MosquittoSettings {
+    MqttAddress address;
+    std::optional<MqttCredentials> credentials;
+    std::string caFile; // for mqtts: the authorities to trust; empty: the system's
+};
+
+// The broker through libmosquitto, on the library's own network thread, so that a slow or absent broker
+// never holds up a reading. The session is persistent and QoS 1 messages wait while the broker is away,
+// up to kQueueBound of them; PREFIX/status is "online" (retained) while connected, "offline" at a clean
+// end and as the last will.
+class MosquittoLink final : public BrokerLink {
+public:
+    // QoS 1 messages kept unacknowledged at most: past them a new event is not sent, and said so.
+    static constexpr std::size_t kQueueBound = 10000;
+    // What the link has to say to the user, and where to say it: tell is called through post, which
+    // takes it to the thread the user's output lives on.
+    using Post = std::function<void(std::function<void()>)>;
+    using Tell = std::function<void(const std::string& message)>;
+
+    MosquittoLink(MosquittoSettings settings, Post post, Tell tell);
+    // Says "offline", waits a little for the broker to have it, and disconnects.
+    ~MosquittoLink() override;
+    MosquittoLink(const MosquittoLink&) = delete;
+    MosquittoLink& operator=(const MosquittoLink&) = delete;
+
+    // Why the link could not start (a CA file that cannot be used, say); empty once it runs.
+    [[nodiscard]] const std::string& problem() const { return m_problem; }
+
+    void publish(const std::string& topic, const std::string& payload, int qos) override;
+
+private:
+    struct Callbacks;
+    void say(std::string message) const;
+
+    MosquittoSettings m_settings;
+    Post m_post;
+    Tell m_tell;
+    std::string m_statusTopic;
+    std::string m_problem;
+    ::mosquitto* m_client = nullptr;
+    std::atomic<std::size_t> m_unacknowledged = 0;
+    // The clean end's "offline": libmosquitto sets its number before it can be sent, under the lock it
+    // also holds when it tells that the broker has it.
+    int m_offlineMid = -1;
+    std::atomic<bool> m_offlineDelivered = false;
+    std::size_t m_refused = 0; // events not sent because the queue was full
+};
+
+} // namespace marlume::mqtt

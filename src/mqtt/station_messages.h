@@ -1,0 +1,18 @@
+#pragma once
+
+#include "monitor/monitor_listener.h"
+
+#include <string>
+#include <string_view>
+
+namespace marlume::mqtt {
+
+// What a station says on its topics: JSON objects for an ended event (the capture record's values, the
+// times in ISO 8601 with date and milliseconds) and for a reading, and its state in plain words.
+[[nodiscard]] std::string eventMessage(const monitor::EndedEvent& event);
+[[nodiscard]] std::string readingMessage(const record::AcceptedReading& reading);
+
+inline constexpr std::string_view kOnline = "online";
+inline constexpr std::string_view kOffline = "offline";
+
+} // namespace marlume::mqtt

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "monitor/monitor_listener.h"
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace marlume::mqtt {
+
+// The broker as the station sees it: a message handed over is the link's to deliver.
+class BrokerLink {
+public:
+    virtual ~BrokerLink() = default;
+    // QoS 1: delivered at least once, kept while the broker is away; QoS 0: sent if the broker is there.
+    virtual void publish(const std::string& topic, const std::string& payload, int qos) = 0;
+};
+
+// Reports the monitor's data to a broker: each ended event on PREFIX/event (QoS 1), and the latest
+// reading on PREFIX/reading at most once an interval (QoS 0: a newer one soon follows).
+class StationPublisher final : public monitor::MonitorListener {
+public:
+    StationPublisher(
+        BrokerLink& link, std::string prefix, std::int64_t readingIntervalMs, const platform::Clock& clock);
+
+    void readingAccepted(const record::AcceptedReading& reading) override;
+    void eventEnded(const monitor::EndedEvent& event) override;
+
+private:
+    BrokerLink& m_link;
+    std::string m_prefix;
+    std::int64_t m_readingIntervalMs;
+    const platform::Clock& m_clock;
+    std::optional<std::int64_t> m_lastReadingMs;
+};
+
+} // namespace marlume::mqtt
