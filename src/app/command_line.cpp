@@ -81,7 +81,8 @@ std::string monitorUsage()
            "\n"
            "Qt's own options are taken too: -platform NAME, -style NAME, -reverse, ...\n"
            "MARLUME_TILT_PORTS replaces the port map: comma-separated, the n-th entry is port n\n"
-           "(a device path, sim, silent, replay:LOG or replay:LOG@10x, or empty).\n";
+           "(a device path, sim, silent, replay:LOG or replay:LOG@10x, rfc2217://HOST:PORT,\n"
+           "tcp://HOST:PORT, or empty).\n";
 }
 
 } // namespace marlume::app

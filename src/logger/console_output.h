@@ -61,6 +61,12 @@ public:
     void showRawLog(const rawlog::RawLogStatus& status) override;
     void showStatisticsFile(const files::OutputFileStatus& status) override;
     void showFailure(const std::string& message) { print(m_err, message); }
+    // News from beside the monitor, such as the broker's connection.
+    void showNews(const std::string& message)
+    {
+        if (!m_quiet)
+            print(m_out, message);
+    }
     // "Ended: 3 events, 1204 readings, 2 lines rejected", with the files written.
     void showSummary();
 

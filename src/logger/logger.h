@@ -21,6 +21,9 @@ public:
     // As the close box: the raw log goes to disk, the port is closed and every loop ends; an event in
     // progress is not written.
     void stop() { m_monitor.shutDown(); }
+    // Something beside the monitor that it tells too, such as a station's reports.
+    void addListener(monitor::MonitorListener& listener) { m_monitor.addListener(listener); }
+    void showNews(const std::string& message) { m_output.showNews(message); }
 
 private:
     void reprocess(const std::string& path);

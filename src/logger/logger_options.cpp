@@ -23,7 +23,15 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        if (name == "--capture" || name == "--raw" || name == "--event-stats" || name == "--ports"
+        if (mqtt::isStationOption(name)) {
+            if (!value) {
+                if (i + 1 == arguments.size())
+                    return refuse("option '" + std::string(name) + "' needs a value");
+                value = arguments[++i];
+            }
+            if (const auto problem = mqtt::takeStationOption(command.options.station, name, *value))
+                return refuse(*problem);
+        } else if (name == "--capture" || name == "--raw" || name == "--event-stats" || name == "--ports"
             || name == "--reprocess") {
             if (!value) {
                 if (i + 1 == arguments.size())
@@ -57,13 +65,15 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
     }
     if (command.options.reprocessPath && command.options.ports)
         return refuse("--reprocess reads a log, not ports: leave out --ports");
+    if (const auto problem = mqtt::checkStationOptions(command.options.station))
+        return refuse(*problem);
     return command;
 }
 
 std::string loggerUsage()
 {
     return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--event-stats FILE] [--ports LIST]\n"
-           "                           [--quiet]\n"
+           "                           [--mqtt URL [--mqtt-credentials FILE] [--mqtt-ca FILE]] [--quiet]\n"
            "       marlume-tilt-logger --reprocess RAWLOG [--capture FILE] [--raw FILE] [--event-stats "
            "FILE]\n"
            "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"
@@ -74,17 +84,19 @@ std::string loggerUsage()
            "  --event-stats FILE  create or empty FILE and append each ended event's statistics\n"
            "  --ports LIST    the ports to search, as in MARLUME_TILT_PORTS: comma-separated,\n"
            "                  the n-th entry is port n (a device path, sim, silent,\n"
-           "                  replay:LOG or replay:LOG@10x, or empty)\n"
+           "                  replay:LOG or replay:LOG@10x, rfc2217://HOST:PORT,\n"
+           "                  tcp://HOST:PORT, or empty)\n"
            "  --reprocess RAWLOG  take the raw readings log RAWLOG in at once, with its\n"
            "                  recorded times, instead of a port, and end at its end\n"
-           "  --quiet         print only failures\n"
-           "  --help          print this text and exit\n"
-           "  --version       print the version and exit\n"
-           "\n"
-           "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
-           "on disk. Exit status: 0 when ended so or at the end of a reprocessed log, 2 for a bad\n"
-           "option, a capture file or raw log that cannot be written, or a log that cannot be\n"
-           "reprocessed.\n";
+        + mqtt::stationUsage()
+        + "  --quiet         print only failures\n"
+          "  --help          print this text and exit\n"
+          "  --version       print the version and exit\n"
+          "\n"
+          "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
+          "on disk. Exit status: 0 when ended so or at the end of a reprocessed log, 2 for a bad\n"
+          "option, a capture file or raw log that cannot be written, a log that cannot be\n"
+          "reprocessed, or MQTT credentials or a CA file that cannot be used.\n";
 }
 
 } // namespace marlume::logger

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mqtt/station_options.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@ struct LoggerOptions {
     std::optional<std::string> rawPath {}; // created or emptied, one line per accepted reading
     std::optional<std::string> reprocessPath {}; // a raw log taken in at once instead of a port
     std::optional<std::string> statisticsPath {}; // created or emptied, one line per ended event
+    mqtt::StationOptions station {}; // reports to an MQTT broker
 };
 
 // What the command line asks of the logger.
@@ -25,7 +28,8 @@ struct LoggerCommand {
 };
 
 // Reads the arguments after the program name: --capture FILE, --raw FILE, --event-stats FILE, --ports
-// LIST, --reprocess RAWLOG (each also as --name=value), --quiet, --help, --version.
+// LIST, --reprocess RAWLOG, the station's --mqtt options (each also as --name=value), --quiet, --help,
+// --version.
 [[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
 
 // The text --help prints.

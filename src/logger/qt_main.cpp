@@ -1,11 +1,14 @@
 #include "common/version.h"
 #include "logger/logger.h"
 #include "monitor/qt_monitor_platform.h"
+#include "mqtt/station.h"
+#include "qt/qt_event_pump.h"
 #include "qt/qt_termination_signals.h"
 
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,16 @@ int main(int argc, char* argv[])
         inputs.push_back(*command.options.reprocessPath);
     marlume::monitor::QtMonitorPlatform platform(command.options.ports, std::move(inputs));
     marlume::logger::Logger logger(platform.services(), std::cout, std::cerr, command.options);
+    std::optional<marlume::mqtt::Station> station;
+    if (command.options.station.broker) {
+        station.emplace(command.options.station, platform.services().clock, marlume::qt::postToEventLoop,
+            [&logger](const std::string& news) { logger.showNews(news); });
+        if (!station->problem().empty()) {
+            std::cerr << "marlume-tilt-logger: " << station->problem() << std::endl;
+            return 2;
+        }
+        logger.addListener(station->listener());
+    }
     const marlume::qt::QtTerminationSignals termination([&logger] { logger.stop(); });
     return logger.run();
 }

@@ -4,6 +4,7 @@
 
 #include <mosquitto.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -15,8 +16,8 @@ namespace marlume::mqtt {
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
-constexpr unsigned kFirstRetrySeconds = 1;
-constexpr unsigned kLastRetrySeconds = 10;
+constexpr int kLoopTimeoutMs = 500; // how soon the network thread sees the link end
+constexpr int kLongestRetrySeconds = 10;
 constexpr auto kOfflinePatience = std::chrono::seconds(2);
 
 std::string endpoint(const MqttAddress& address)
@@ -45,15 +46,22 @@ struct MosquittoLink::Callbacks {
                 + " refused the station: " + mosquitto_connack_string(code));
             return;
         }
+        link.m_connected = true;
+        ++link.m_connections;
         mosquitto_publish(client, nullptr, link.m_statusTopic.c_str(), static_cast<int>(kOnline.size()),
             kOnline.data(), 1, true);
+        {
+            const std::scoped_lock lock(link.m_pendingMutex);
+            link.sendPending();
+        }
         link.say("MQTT: connected to " + endpoint(link.m_settings.address));
     }
     static void disconnected(::mosquitto*, void* context, int code)
     {
         auto& link = *static_cast<MosquittoLink*>(context);
-        if (code != 0)
+        if (code != 0 && link.m_connected)
             link.say("MQTT: lost the broker at " + endpoint(link.m_settings.address) + ", trying again");
+        link.m_connected = false;
     }
     static void published(::mosquitto*, void* context, int mid)
     {
@@ -83,7 +91,7 @@ MosquittoLink::MosquittoLink(MosquittoSettings settings, Post post, Tell tell)
     mosquitto_connect_callback_set(m_client, &Callbacks::connected);
     mosquitto_disconnect_callback_set(m_client, &Callbacks::disconnected);
     mosquitto_publish_callback_set(m_client, &Callbacks::published);
-    mosquitto_reconnect_delay_set(m_client, kFirstRetrySeconds, kLastRetrySeconds, true);
+    mosquitto_threaded_set(m_client, true);
     mosquitto_will_set(
         m_client, m_statusTopic.c_str(), static_cast<int>(kOffline.size()), kOffline.data(), 1, true);
     if (m_settings.credentials)
@@ -99,27 +107,63 @@ MosquittoLink::MosquittoLink(MosquittoSettings settings, Post post, Tell tell)
             return;
         }
     }
-    // A broker that is not there yet is tried again from the network thread, as one that goes away is.
-    mosquitto_connect_async(
-        m_client, m_settings.address.host.c_str(), m_settings.address.port, kKeepAliveSeconds);
-    if (const int started = mosquitto_loop_start(m_client); started != MOSQ_ERR_SUCCESS)
-        m_problem = std::string("MQTT: cannot start the network thread: ") + mosquitto_strerror(started);
+    m_network = std::thread([this] { runNetwork(); });
+}
+
+void MosquittoLink::runNetwork()
+{
+    bool everConnected = false;
+    for (int failures = 0;;) {
+        const int started = everConnected || failures > 0
+            ? mosquitto_reconnect_async(m_client)
+            : mosquitto_connect_async(
+                m_client, m_settings.address.host.c_str(), m_settings.address.port, kKeepAliveSeconds);
+        if (started == MOSQ_ERR_SUCCESS) {
+            const int connectionsBefore = m_connections;
+            while (!m_ending && mosquitto_loop(m_client, kLoopTimeoutMs, 1) == MOSQ_ERR_SUCCESS) { }
+            m_connected = false;
+            if (m_connections != connectionsBefore) {
+                everConnected = true;
+                failures = 0; // it was up: the next try comes soon
+            }
+        }
+        if (m_ending)
+            return;
+        if (failures == 0 && !everConnected)
+            say("MQTT: cannot reach the broker at " + endpoint(m_settings.address) + " yet, trying again");
+        if (!pauseBeforeRetry(failures++))
+            return;
+    }
+}
+
+bool MosquittoLink::pauseBeforeRetry(int failures)
+{
+    const int seconds = std::min(kLongestRetrySeconds, 1 << std::min(failures, 4)); // 1, 2, 4, 8, 10, 10 ...
+    std::unique_lock lock(m_endMutex);
+    return !m_endSignal.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_ending.load(); });
 }
 
 MosquittoLink::~MosquittoLink()
 {
     if (m_client == nullptr)
         return;
-    if (m_problem.empty()) {
-        if (mosquitto_publish(m_client, &m_offlineMid, m_statusTopic.c_str(),
-                static_cast<int>(kOffline.size()), kOffline.data(), 1, true)
-            == MOSQ_ERR_SUCCESS) {
+    if (m_network.joinable()) {
+        // "offline" first, if the broker is there to have it; the loop ends once it has.
+        if (m_connected
+            && mosquitto_publish(m_client, &m_offlineMid, m_statusTopic.c_str(),
+                   static_cast<int>(kOffline.size()), kOffline.data(), 1, true)
+                == MOSQ_ERR_SUCCESS) {
             for (const auto deadline = std::chrono::steady_clock::now() + kOfflinePatience;
-                 !m_offlineDelivered && std::chrono::steady_clock::now() < deadline;)
+                 !m_offlineDelivered && m_connected && std::chrono::steady_clock::now() < deadline;)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+        {
+            const std::scoped_lock lock(m_endMutex); // so that no wait misses it
+            m_ending = true;
+        }
+        m_endSignal.notify_all();
         mosquitto_disconnect(m_client);
-        mosquitto_loop_stop(m_client, false);
+        m_network.join();
     }
     mosquitto_destroy(m_client);
 }
@@ -128,18 +172,35 @@ void MosquittoLink::publish(const std::string& topic, const std::string& payload
 {
     if (!m_problem.empty())
         return;
-    if (qos > 0 && m_unacknowledged >= kQueueBound) {
+    if (qos == 0) {
+        // A reading is worth sending only now: while the broker is away it is dropped.
+        if (m_connected)
+            mosquitto_publish(
+                m_client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(), 0, false);
+        return;
+    }
+    const std::scoped_lock lock(m_pendingMutex);
+    if (m_pending.size() + m_unacknowledged >= kQueueBound) {
         ++m_refused;
         say("MQTT: " + std::to_string(m_refused) + " event(s) not sent: " + std::to_string(kQueueBound)
             + " wait for the broker already");
         return;
     }
-    // QoS 0 while the broker is away fails, as a reading may.
-    if (mosquitto_publish(
-            m_client, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(), qos, false)
-            == MOSQ_ERR_SUCCESS
-        && qos > 0)
+    m_pending.push_back({ topic, payload });
+    if (m_connected)
+        sendPending();
+}
+
+void MosquittoLink::sendPending()
+{
+    for (; !m_pending.empty(); m_pending.pop_front()) {
+        const Pending& next = m_pending.front();
+        if (mosquitto_publish(m_client, nullptr, next.topic.c_str(), static_cast<int>(next.payload.size()),
+                next.payload.data(), 1, false)
+            != MOSQ_ERR_SUCCESS)
+            return; // the next connection takes them
         ++m_unacknowledged;
+    }
 }
 
 void MosquittoLink::say(std::string message) const

@@ -43,6 +43,18 @@ TEST(AcceptedArguments, ReprocessTakesTheLogToRead)
     EXPECT_EQ(command.options.statisticsPath, "s.csv");
 }
 
+TEST(AcceptedArguments, MqttTakesTheBrokerItsFilesAndTheReadingInterval)
+{
+    const LoggerCommand command
+        = parseLoggerArguments({ "--mqtt=mqtts://broker/ship/tilt-1", "--mqtt-credentials",
+            "/etc/station.credentials", "--mqtt-ca", "ca.pem", "--mqtt-reading-interval", "0.25" });
+    EXPECT_EQ(command.action, Action::Run) << command.refusal;
+    EXPECT_EQ(command.options.station.broker, "mqtts://broker/ship/tilt-1");
+    EXPECT_EQ(command.options.station.credentialsFile, "/etc/station.credentials");
+    EXPECT_EQ(command.options.station.caFile, "ca.pem");
+    EXPECT_EQ(command.options.station.readingIntervalMs, 250);
+}
+
 INSTANTIATE_TEST_SUITE_P(Accepted, AcceptedArgumentsTest,
     ::testing::ValuesIn(std::vector<AcceptedCase> {
         { "Nothing", {}, Action::Run, std::nullopt, std::nullopt, false },
@@ -92,6 +104,13 @@ INSTANTIATE_TEST_SUITE_P(Refused, RefusedArgumentsTest,
         { "StrayArgument", { "run.csv" }, "unexpected argument 'run.csv'" },
         { "ReprocessWithoutValue", { "--reprocess" }, "'--reprocess' needs a value" },
         { "ReprocessReadsNoPorts", { "--reprocess", "raw.txt", "--ports", "sim" }, "leave out --ports" },
+        { "MqttWithoutPrefix", { "--mqtt", "mqtt://broker" },
+            "--mqtt: the topic prefix after the broker is missing" },
+        { "MqttCaAlone", { "--mqtt-ca", "ca.pem" }, "--mqtt-credentials and --mqtt-ca go with --mqtt" },
+        { "MqttCaWithoutTls", { "--mqtt", "mqtt://b/t", "--mqtt-ca=ca.pem" },
+            "for a broker over TLS: mqtts://" },
+        { "MqttIntervalNoNumber", { "--mqtt", "mqtt://b/t", "--mqtt-reading-interval", "often" },
+            "--mqtt-reading-interval: give the seconds between readings" },
     }),
     testing::CaseName());
 
@@ -99,7 +118,8 @@ TEST(LoggerUsage, NamesEveryOption)
 {
     const std::string usage = loggerUsage();
     for (const char* option :
-        { "--capture FILE", "--ports LIST", "--reprocess RAWLOG", "--quiet", "--help", "--version" })
+        { "--capture FILE", "--ports LIST", "--reprocess RAWLOG", "--mqtt URL", "--mqtt-credentials FILE",
+            "--mqtt-ca FILE", "--mqtt-reading-interval SECONDS", "--quiet", "--help", "--version" })
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

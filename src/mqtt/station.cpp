@@ -1,0 +1,43 @@
+#include "mqtt/station.h"
+
+#include <cstdlib>
+#include <utility>
+
+namespace marlume::mqtt {
+
+namespace {
+
+std::optional<std::string> environmentVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+} // namespace
+
+Station::Station(const StationOptions& options, const platform::Clock& clock, MosquittoLink::Post post,
+    MosquittoLink::Tell tell)
+{
+    const MqttAddressResult address = parseMqttAddress(options.broker.value_or(std::string()));
+    if (!address.address) {
+        m_problem = "--mqtt: " + address.problem;
+        return;
+    }
+    MosquittoSettings settings { *address.address, std::nullopt, options.caFile.value_or(std::string()) };
+    if (options.credentialsFile) {
+        CredentialsResult credentials = readCredentialsFile(*options.credentialsFile);
+        if (!credentials.credentials) {
+            m_problem = std::move(credentials.problem);
+            return;
+        }
+        settings.credentials = std::move(credentials.credentials);
+    } else {
+        settings.credentials = credentialsFromEnvironment(&environmentVariable);
+    }
+    const std::string prefix = settings.address.prefix;
+    m_link.emplace(std::move(settings), std::move(post), std::move(tell));
+    m_problem = m_link->problem();
+    m_publisher.emplace(*m_link, prefix, options.readingIntervalMs, clock);
+}
+
+} // namespace marlume::mqtt

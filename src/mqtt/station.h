@@ -1,0 +1,30 @@
+#pragma once
+
+#include "mqtt/mosquitto_link.h"
+#include "mqtt/station_options.h"
+#include "mqtt/station_publisher.h"
+
+#include <optional>
+#include <string>
+
+namespace marlume::mqtt {
+
+// A station's reports to its broker, for either program to add to its monitor: the broker link and the
+// publisher, the credentials from their file or else the environment.
+class Station final {
+public:
+    Station(const StationOptions& options, const platform::Clock& clock, MosquittoLink::Post post,
+        MosquittoLink::Tell tell);
+
+    // Why the station cannot report (no broker, credentials or CA file unusable); empty when it does.
+    [[nodiscard]] const std::string& problem() const { return m_problem; }
+    // What the monitor tells, once the station has no problem.
+    [[nodiscard]] monitor::MonitorListener& listener() { return *m_publisher; }
+
+private:
+    std::string m_problem;
+    std::optional<MosquittoLink> m_link;
+    std::optional<StationPublisher> m_publisher;
+};
+
+} // namespace marlume::mqtt

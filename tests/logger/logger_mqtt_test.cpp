@@ -1,0 +1,78 @@
+#include "support/child_process.h"
+#include "support/mosquitto_broker.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace marlume::logger {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Fourteen recorded seconds, a reading every tenth: event 1 from 1 s to 2 s, event 2 from 7 s to 8 s.
+std::string twoEventsLog()
+{
+    std::string log = "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n";
+    for (int tenth = 0; tenth < 140; ++tenth) {
+        std::array<char, 32> time {};
+        std::snprintf(time.data(), time.size(), "2008-08-18T14:10:%02d.%d00", tenth / 10, tenth % 10);
+        const char* event = tenth >= 10 && tenth < 20 ? "1" : tenth >= 70 && tenth < 80 ? "2" : "";
+        log += std::string(time.data()) + ",12,1,2,2.2," + event + ",12\r\n";
+    }
+    return log;
+}
+
+bool waitForFile(const std::string& path, const std::string& text, std::chrono::seconds patience)
+{
+    for (const auto deadline = std::chrono::steady_clock::now() + patience;
+         std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(20ms)) {
+        if (testing::fileContents(path).find(text) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// The broker is stopped for several seconds while the second event ends, and started again.
+TEST(LoggerMqttTest, EveryCaptureRecordReachesTheSubscriberOnceAcrossABrokerRestart)
+{
+    const testing::TemporaryFolder folder;
+    const std::string log = folder.pathOf("two-events.txt");
+    const std::string capture = folder.pathOf("run.csv");
+    ASSERT_TRUE(testing::writeFile(log, twoEventsLog()));
+    testing::MosquittoBroker broker;
+    const testing::MqttSubscriber subscriber(broker.port(), "station/#");
+
+    testing::ChildProcess logger(
+        { MARLUME_LOGGER_EXECUTABLE, "--ports", "replay:" + log, "--capture", capture, "--mqtt",
+            "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/station" },
+        { { "MARLUME_TILT_PORTS", std::nullopt } });
+    EXPECT_TRUE(subscriber.waitFor("station/status", "online", 20s)) << logger.out() << broker.err();
+    EXPECT_TRUE(subscriber.waitFor("station/event", R"("number":1,)", 20s)) << logger.out();
+
+    broker.stop();
+    ASSERT_TRUE(waitForFile(capture, "\r\n2,", 20s)) << "the second event ends while the broker is away";
+    std::this_thread::sleep_for(1s);
+    broker.start();
+    EXPECT_TRUE(subscriber.waitFor("station/event", R"("number":2,)", 30s)) << logger.out() << broker.err();
+
+    logger.signal(SIGTERM);
+    EXPECT_EQ(logger.waitForExit(10s), 0);
+    EXPECT_TRUE(subscriber.waitFor("station/status", "offline", 10s)) << "said at a clean end";
+    std::multiset<std::string> numbers;
+    for (const auto& message : subscriber.messages("station/event"))
+        numbers.insert(message.payload.substr(0, message.payload.find(',')));
+    EXPECT_EQ(numbers, (std::multiset<std::string> { R"({"number":1)", R"({"number":2)" }))
+        << "one message per capture record";
+    EXPECT_NE(logger.out().find("MQTT: lost the broker"), std::string::npos) << logger.out();
+}
+
+} // namespace
+} // namespace marlume::logger

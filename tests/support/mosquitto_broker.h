@@ -1,0 +1,138 @@
+#pragma once
+
+#include "support/child_process.h"
+#include "support/free_loopback_ports.h"
+#include "support/temporary_folder.h"
+
+#include <mosquitto.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace marlume::testing {
+
+// Debian's mosquitto in the foreground on a loopback port, with a configuration of the test's own; it
+// keeps sessions and retained messages in its folder across a stop and a start.
+class MosquittoBroker {
+public:
+    MosquittoBroker()
+    {
+        static_cast<void>(writeFile(m_folder.pathOf("mosquitto.conf"),
+            "listener " + std::to_string(m_port) + " 127.0.0.1\nallow_anonymous true\npersistence true\n"
+                + "persistence_location " + m_folder.path().string()
+                + "/\n"
+                // Started as root it would become the user mosquitto, who may not write the folder.
+                + "user " + ::getpwuid(::geteuid())->pw_name + "\n"));
+        start();
+    }
+
+    [[nodiscard]] std::uint16_t port() const { return m_port; }
+    void start()
+    {
+        m_process.emplace(
+            std::vector<std::string> { "/usr/sbin/mosquitto", "-c", m_folder.pathOf("mosquitto.conf") },
+            ChildProcess::EnvironmentChanges {});
+    }
+    // Stops it as its service would, so that it saves what it keeps.
+    void stop()
+    {
+        m_process->signal(SIGTERM);
+        static_cast<void>(m_process->waitForExit(std::chrono::seconds(10)));
+        m_process.reset();
+    }
+    [[nodiscard]] std::string err() const { return m_process ? m_process->err() : std::string(); }
+
+private:
+    std::uint16_t m_port = freeLoopbackPorts<1>()[0];
+    TemporaryFolder m_folder;
+    std::optional<ChildProcess> m_process;
+};
+
+// A subscriber with a persistent session of its own, on libmosquitto's network thread, keeping what comes.
+class MqttSubscriber {
+public:
+    struct Message {
+        std::string topic;
+        std::string payload;
+        bool retained = false;
+    };
+
+    MqttSubscriber(std::uint16_t port, const std::string& topics)
+        : m_topics(topics)
+    {
+        mosquitto_lib_init();
+        m_client = mosquitto_new("marlume-test-subscriber", false, this);
+        mosquitto_connect_callback_set(m_client, [](::mosquitto* client, void* context, int code) {
+            if (code == 0)
+                mosquitto_subscribe(
+                    client, nullptr, static_cast<MqttSubscriber*>(context)->m_topics.c_str(), 1);
+        });
+        mosquitto_message_callback_set(
+            m_client, [](::mosquitto*, void* context, const mosquitto_message* message) {
+                auto& self = *static_cast<MqttSubscriber*>(context);
+                const std::scoped_lock lock(self.m_mutex);
+                self.m_messages.push_back({ message->topic,
+                    std::string(static_cast<const char*>(message->payload),
+                        static_cast<std::size_t>(message->payloadlen)),
+                    message->retain });
+            });
+        mosquitto_reconnect_delay_set(m_client, 1, 1, false);
+        // libmosquitto's thread reconnects only once a first connection has been made: the broker may be
+        // starting still.
+        for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+             mosquitto_connect(m_client, "127.0.0.1", port, 30) != MOSQ_ERR_SUCCESS
+             && std::chrono::steady_clock::now() < deadline;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        mosquitto_loop_start(m_client);
+    }
+    ~MqttSubscriber()
+    {
+        mosquitto_disconnect(m_client);
+        mosquitto_loop_stop(m_client, true);
+        mosquitto_destroy(m_client);
+    }
+    MqttSubscriber(const MqttSubscriber&) = delete;
+    MqttSubscriber& operator=(const MqttSubscriber&) = delete;
+
+    [[nodiscard]] std::vector<Message> messages(const std::string& topic) const
+    {
+        const std::scoped_lock lock(m_mutex);
+        std::vector<Message> found;
+        for (const Message& message : m_messages) {
+            if (message.topic == topic)
+                found.push_back(message);
+        }
+        return found;
+    }
+    // Waits until a message on the topic holds the text; true when one does.
+    [[nodiscard]] bool waitFor(
+        const std::string& topic, const std::string& text, std::chrono::seconds patience) const
+    {
+        for (const auto deadline = std::chrono::steady_clock::now() + patience;
+             std::chrono::steady_clock::now() < deadline;
+             std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+            for (const Message& message : messages(topic)) {
+                if (message.payload.find(text) != std::string::npos)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::string m_topics;
+    ::mosquitto* m_client = nullptr;
+    mutable std::mutex m_mutex;
+    std::vector<Message> m_messages;
+};
+
+} // namespace marlume::testing
