@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace marlume::app {
 
@@ -45,6 +46,20 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
                 commandLine.action = action;
             continue;
         }
+        const std::string_view optionName = argument.substr(0, argument.find('='));
+        if (mqtt::isStationOption(optionName)) {
+            std::string_view value;
+            if (optionName.size() < argument.size())
+                value = argument.substr(optionName.size() + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments[++i];
+            else
+                return { CommandLine::Action::Refuse, std::string(argument),
+                    "option '" + std::string(argument) + "' needs a value" };
+            if (auto problem = mqtt::takeStationOption(commandLine.station, optionName, value))
+                return { CommandLine::Action::Refuse, std::string(argument), std::move(*problem) };
+            continue;
+        }
         if (argument.size() > 1 && argument.starts_with('-')) {
             const std::string_view name = withoutDashes(argument);
             if (contains(kQtFlags, name))
@@ -59,17 +74,22 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
         }
         return { CommandLine::Action::Refuse, std::string(argument) };
     }
+    if (auto problem = mqtt::checkStationOptions(commandLine.station))
+        return { CommandLine::Action::Refuse, {}, std::move(*problem) };
     return commandLine;
 }
 
-std::string unknownOptionMessage(std::string_view argument)
+std::string refusalMessage(const CommandLine& commandLine)
 {
-    return "marlume-tilt-monitor: unknown option '" + std::string(argument) + "'; see --help";
+    return "marlume-tilt-monitor: "
+        + (commandLine.problem.empty() ? "unknown option '" + commandLine.unknown + "'" : commandLine.problem)
+        + "; see --help";
 }
 
 std::string monitorUsage()
 {
-    return "Usage: marlume-tilt-monitor [Qt options]\n"
+    return "Usage: marlume-tilt-monitor [--mqtt URL [--mqtt-credentials FILE] [--mqtt-ca FILE]] [Qt "
+           "options]\n"
            "       marlume-tilt-monitor --list-ports | --help | --version\n"
            "Watches the Marlume tilt sensor in a window: finds its serial port, shows the live\n"
            "orientation with an over-range alarm, averages the readings over every trigger event\n"
@@ -78,11 +98,12 @@ std::string monitorUsage()
            "  --list-ports  print the port map the search uses, with each port's state, and exit\n"
            "  --help        print this text and exit\n"
            "  --version     print the version and exit\n"
-           "\n"
-           "Qt's own options are taken too: -platform NAME, -style NAME, -reverse, ...\n"
-           "MARLUME_TILT_PORTS replaces the port map: comma-separated, the n-th entry is port n\n"
-           "(a device path, sim, silent, replay:LOG or replay:LOG@10x, rfc2217://HOST:PORT,\n"
-           "tcp://HOST:PORT, or empty).\n";
+        + mqtt::stationUsage()
+        + "\n"
+          "Qt's own options are taken too: -platform NAME, -style NAME, -reverse, ...\n"
+          "MARLUME_TILT_PORTS replaces the port map: comma-separated, the n-th entry is port n\n"
+          "(a device path, sim, silent, replay:LOG or replay:LOG@10x, rfc2217://HOST:PORT,\n"
+          "tcp://HOST:PORT, or empty).\n";
 }
 
 } // namespace marlume::app

@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     // Read before any application exists, so that a refusal needs no display either.
     const CommandLine commandLine = marlume::app::parseCommandLine({ argv + 1, argv + argc });
     if (commandLine.action == CommandLine::Action::Refuse) {
-        std::fprintf(stderr, "%s\n", marlume::app::unknownOptionMessage(commandLine.unknown).c_str());
+        std::fprintf(stderr, "%s\n", marlume::app::refusalMessage(commandLine).c_str());
         return 2;
     }
     switch (commandLine.action) {
@@ -47,5 +47,5 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marlume Tilt Monitor"));
-    return marlume::app::Main();
+    return marlume::app::Main(commandLine.station);
 }

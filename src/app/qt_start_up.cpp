@@ -2,12 +2,17 @@
 
 #include "app/qt_main_form.h"
 #include "monitor/qt_monitor_platform.h"
+#include "mqtt/station.h"
+#include "qt/qt_event_pump.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_termination_signals.h"
 
 #include <QCoreApplication>
+#include <QStatusBar>
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 namespace marlume::app {
 
@@ -25,12 +30,22 @@ void reportWindowShown()
 
 } // namespace
 
-int Main()
+int Main(const mqtt::StationOptions& stationOptions)
 {
     monitor::QtMonitorPlatform platform;
     qt::QtSettingsStore settings("Marlume Tilt Monitor");
 
     MainForm form(platform.services(), settings);
+    std::optional<mqtt::Station> station;
+    if (stationOptions.broker) {
+        station.emplace(stationOptions, platform.services().clock, qt::postToEventLoop,
+            [&form](const std::string& news) { form.statusBar().showMessage(QString::fromStdString(news)); });
+        if (!station->problem().empty()) {
+            std::fprintf(stderr, "marlume-tilt-monitor: %s\n", station->problem().c_str());
+            return 2;
+        }
+        form.monitor().addListener(station->listener());
+    }
     // As the close box: placement saved, port and file closed; a question or file dialog that is up
     // is left at once, since every event loop ends.
     const qt::QtTerminationSignals termination([&form] {

@@ -54,5 +54,28 @@ INSTANTIATE_TEST_SUITE_P(Refused, CommandLineTest,
         CommandLineCase { "qt_flag_given_a_value", { "-reverse=1" }, Action::Refuse, "-reverse=1" }),
     testing::CaseName {});
 
+TEST(CommandLine, TakesTheStationsOptionsAndSaysWhatIsWrongWithThem)
+{
+    const CommandLine read = parseCommandLine(
+        { "-platform", "offscreen", "--mqtt", "mqtt://broker/ship", "--mqtt-reading-interval=5" });
+    EXPECT_EQ(read.action, Action::Run);
+    EXPECT_EQ(read.station.broker, "mqtt://broker/ship");
+    EXPECT_EQ(read.station.readingIntervalMs, 5000);
+    for (const auto& [arguments, message] :
+        std::vector<std::pair<std::vector<std::string_view>, std::string>> {
+            { { "--mqtt=tcp://broker/ship" },
+                "marlume-tilt-monitor: --mqtt: give the broker as mqtt://HOST[:PORT]/PREFIX or "
+                "mqtts://HOST[:PORT]/PREFIX; see --help" },
+            { { "--mqtt" }, "marlume-tilt-monitor: option '--mqtt' needs a value; see --help" },
+            { { "--mqtt-ca", "ca.pem" },
+                "marlume-tilt-monitor: --mqtt-credentials and --mqtt-ca go with --mqtt; see --help" },
+            { { "--halp" }, "marlume-tilt-monitor: unknown option '--halp'; see --help" },
+        }) {
+        const CommandLine refused = parseCommandLine(arguments);
+        EXPECT_EQ(refused.action, Action::Refuse);
+        EXPECT_EQ(refusalMessage(refused), message);
+    }
+}
+
 } // namespace
 } // namespace marlume::app
