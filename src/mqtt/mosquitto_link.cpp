@@ -42,10 +42,14 @@ struct MosquittoLink::Callbacks {
     {
         auto& link = *static_cast<MosquittoLink*>(context);
         if (code != 0) {
-            link.say("MQTT: the broker at " + endpoint(link.m_settings.address)
-                + " refused the station: " + mosquitto_connack_string(code));
+            // Said once, not at every try: a wrong password stays wrong until someone mends it.
+            if (code != link.m_lastRefusal)
+                link.say("MQTT: the broker at " + endpoint(link.m_settings.address)
+                    + " refused the station: " + mosquitto_connack_string(code));
+            link.m_lastRefusal = code;
             return;
         }
+        link.m_lastRefusal = 0;
         link.m_connected = true;
         ++link.m_connections;
         mosquitto_publish(client, nullptr, link.m_statusTopic.c_str(), static_cast<int>(kOnline.size()),

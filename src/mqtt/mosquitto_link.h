@@ -80,6 +80,7 @@ private:
     std::size_t m_refused = 0; // events not sent because the queue was full
     std::atomic<bool> m_connected = false;
     std::atomic<int> m_connections = 0; // made so far
+    int m_lastRefusal = 0; // the broker's last refusal, on the network thread
     std::atomic<bool> m_ending = false;
     std::mutex m_endMutex; // for the waits between tries
     std::condition_variable m_endSignal;
