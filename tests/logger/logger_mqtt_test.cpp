@@ -74,5 +74,26 @@ TEST(LoggerMqttTest, EveryCaptureRecordReachesTheSubscriberOnceAcrossABrokerRest
     EXPECT_NE(logger.out().find("MQTT: lost the broker"), std::string::npos) << logger.out();
 }
 
+TEST(LoggerMqttTest, ReportsOverTlsToABrokerTheGivenAuthorityVouchesFor)
+{
+    const testing::MosquittoBroker broker(true);
+    const testing::MqttSubscriber subscriber(broker.port(), "tls/#");
+    const std::string url = "mqtts://127.0.0.1:" + std::to_string(broker.tlsPort()) + "/tls";
+    testing::ChildProcess logger(
+        { MARLUME_LOGGER_EXECUTABLE, "--ports", "sim", "--mqtt", url, "--mqtt-ca", broker.caPath() },
+        { { "MARLUME_TILT_PORTS", std::nullopt } });
+    EXPECT_TRUE(subscriber.waitFor("tls/status", "online", 20s)) << logger.out() << broker.err();
+    logger.signal(SIGTERM);
+    EXPECT_EQ(logger.waitForExit(10s), 0);
+
+    testing::ChildProcess untrusting(
+        { MARLUME_LOGGER_EXECUTABLE, "--ports", "sim", "--mqtt", url, "--mqtt-ca", "/nonexistent/ca.pem" },
+        { { "MARLUME_TILT_PORTS", std::nullopt } });
+    EXPECT_EQ(untrusting.waitForExit(10s), 2);
+    EXPECT_NE(
+        untrusting.err().find("MQTT: cannot use the CA file \"/nonexistent/ca.pem\""), std::string::npos)
+        << untrusting.err();
+}
+
 } // namespace
 } // namespace marlume::logger

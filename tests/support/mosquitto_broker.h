@@ -9,6 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -24,18 +25,25 @@ namespace marlume::testing {
 // keeps sessions and retained messages in its folder across a stop and a start.
 class MosquittoBroker {
 public:
-    MosquittoBroker()
+    // With tls, a second listener on tlsPort() takes TLS with a certificate for 127.0.0.1 from a certificate
+    // authority made for the test, whose certificate is at caPath().
+    explicit MosquittoBroker(bool tls = false)
     {
-        static_cast<void>(writeFile(m_folder.pathOf("mosquitto.conf"),
-            "listener " + std::to_string(m_port) + " 127.0.0.1\nallow_anonymous true\npersistence true\n"
-                + "persistence_location " + m_folder.path().string()
-                + "/\n"
-                // Started as root it would become the user mosquitto, who may not write the folder.
-                + "user " + ::getpwuid(::geteuid())->pw_name + "\n"));
+        // Started as root it would become the user mosquitto, who may not write the folder.
+        std::string configuration = "allow_anonymous true\npersistence true\npersistence_location "
+            + m_folder.path().string() + "/\nuser " + ::getpwuid(::geteuid())->pw_name + "\nlistener "
+            + std::to_string(m_ports[0]) + " 127.0.0.1\n";
+        if (tls && makeCertificates())
+            configuration += "listener " + std::to_string(m_ports[1]) + " 127.0.0.1\ncafile " + caPath()
+                + "\ncertfile " + m_folder.pathOf("server.pem") + "\nkeyfile " + m_folder.pathOf("server.key")
+                + "\n";
+        static_cast<void>(writeFile(m_folder.pathOf("mosquitto.conf"), configuration));
         start();
     }
 
-    [[nodiscard]] std::uint16_t port() const { return m_port; }
+    [[nodiscard]] std::uint16_t port() const { return m_ports[0]; }
+    [[nodiscard]] std::uint16_t tlsPort() const { return m_ports[1]; }
+    [[nodiscard]] std::string caPath() const { return m_folder.pathOf("ca.pem"); }
     void start()
     {
         m_process.emplace(
@@ -52,7 +60,22 @@ public:
     [[nodiscard]] std::string err() const { return m_process ? m_process->err() : std::string(); }
 
 private:
-    std::uint16_t m_port = freeLoopbackPorts<1>()[0];
+    // A certificate authority and a server certificate it signed, with openssl.
+    [[nodiscard]] bool makeCertificates() const
+    {
+        const std::string commands = "cd '" + m_folder.path().string()
+            + "' && openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=marlume-test-ca -keyout "
+              "ca.key "
+              "-out ca.pem && openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout server.key "
+              "-out "
+              "server.csr && echo subjectAltName=IP:127.0.0.1 > san.ext && openssl x509 -req -in server.csr "
+              "-CA "
+              "ca.pem -CAkey ca.key -CAcreateserial -days 1 -extfile san.ext -out server.pem";
+        ChildProcess openssl({ "/bin/sh", "-c", commands }, {});
+        return openssl.waitForExit(std::chrono::seconds(60)) == 0;
+    }
+
+    std::array<std::uint16_t, 2> m_ports = freeLoopbackPorts<2>();
     TemporaryFolder m_folder;
     std::optional<ChildProcess> m_process;
 };
