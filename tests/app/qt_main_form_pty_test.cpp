@@ -166,9 +166,10 @@ TEST(MainFormPtyTest, FindsTheSensorLosesItWhenItHangsUpAndFindsTheNextBehindThe
         if (statuses.empty() || statuses.back() != c.StatusLabel->text())
             statuses.push_back(c.StatusLabel->text());
     };
-    QTimer statusWatch; // the search sets each status and processes events before the next
+    // The search sets each status and processes events before the next: seen on every pass of the loop.
+    QTimer statusWatch;
     QObject::connect(&statusWatch, &QTimer::timeout, &statusWatch, recordStatus);
-    statusWatch.start(1);
+    statusWatch.start(0);
 
     pump.start({}, 5000);
     ASSERT_EQ(form.monitor().FindPort(), link::SearchResult::Found);
