@@ -52,8 +52,8 @@ struct MosquittoLink::Callbacks {
         link.m_lastRefusal = 0;
         link.m_connected = true;
         ++link.m_connections;
-        mosquitto_publish(client, nullptr, link.m_statusTopic.c_str(), static_cast<int>(kOnline.size()),
-            kOnline.data(), 1, true);
+        mosquitto_publish(client, &link.m_onlineMid, link.m_statusTopic.c_str(),
+            static_cast<int>(kOnline.size()), kOnline.data(), 1, true);
         {
             const std::scoped_lock lock(link.m_pendingMutex);
             link.sendPending();
@@ -72,7 +72,7 @@ struct MosquittoLink::Callbacks {
         auto& link = *static_cast<MosquittoLink*>(context);
         if (mid == link.m_offlineMid)
             link.m_offlineDelivered = true;
-        else if (link.m_unacknowledged > 0)
+        else if (mid != link.m_onlineMid && link.m_unacknowledged > 0)
             --link.m_unacknowledged;
     }
 };

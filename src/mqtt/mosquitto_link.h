@@ -76,6 +76,8 @@ private:
     // The clean end's "offline": libmosquitto sets its number before it can be sent, under the lock it
     // also holds when it tells that the broker has it.
     int m_offlineMid = -1;
+    // The last "online", on the network thread: its acknowledgement is no event's.
+    int m_onlineMid = -1;
     std::atomic<bool> m_offlineDelivered = false;
     std::size_t m_refused = 0; // events not sent because the queue was full
     std::atomic<bool> m_connected = false;
