@@ -5,6 +5,7 @@
 #include "platform/serial_control.h"
 #include "record/accepted_reading.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,13 @@ struct FoundSensor {
     std::string device; // in the words of the port map: "/dev/ttyUSB0", "sim"
 };
 
+// A found sensor that has sent no reading for longer than the silence limit while its link stays up.
+struct Silence {
+    std::int16_t port = 0;
+    // When the silence is told, the limit it passed; when readings come again, how long it lasted.
+    std::chrono::milliseconds lasted {};
+};
+
 // What the monitor tells whoever draws or prints the data (the chart, the logger's output),
 // in numbers rather than label text. Every call comes on the user-interface thread.
 class MonitorListener {
@@ -48,6 +56,10 @@ public:
     virtual void linkLost(const common::LocalDateTime& /*time*/) { }
     // The search has found the sensor; readings follow.
     virtual void sensorFound(const FoundSensor& /*found*/) { }
+    // The sensor has sent nothing for longer than the silence limit: told once per silence.
+    virtual void sensorSilent(const Silence& /*silence*/) { }
+    // The first reading after such a silence.
+    virtual void dataAgain(const Silence& /*silence*/) { }
     // Something about a port's device: why it could not be opened, or how its replay went.
     virtual void portNotice(const platform::PortNotice& /*notice*/) { }
 };
