@@ -5,10 +5,14 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace marlume::common {
 
 namespace {
+
+// A record's heading is a whole number of degrees in a float, which holds every whole number up to 2^24.
+constexpr float kLargestShownHeading = 16'777'216;
 
 constexpr std::size_t kMostFields = 7;
 
@@ -163,6 +167,11 @@ bool parseRawLogLine(std::string_view line, RawLogLayout layout, RawLogEntry& en
         shown = parseNumberText(fields[6], '.');
         if (!shown) {
             problem = "has no number for the heading shown";
+            return false;
+        }
+        if (std::nearbyint(*shown) != *shown || std::fabs(*shown) > kLargestShownHeading) {
+            problem = "has a heading shown that no record holds (whole degrees, at most "
+                + wholeNumberText(static_cast<std::int64_t>(kLargestShownHeading)) + " either way)";
             return false;
         }
     }

@@ -41,6 +41,17 @@ struct RawLogMark {
     float shown = 0;
 };
 
+// How the event collecting changes from one line of a log to the next: the one running ends, a new one
+// starts, or both when an event follows straight on another.
+struct EventEdges {
+    bool ends = false;
+    bool starts = false;
+};
+[[nodiscard]] constexpr EventEdges eventEdges(std::int32_t before, std::int32_t after)
+{
+    return before == after ? EventEdges {} : EventEdges { before != 0, after != 0 };
+}
+
 // "2008-08-18T14:02:11.250,123.4,-2.5,1.8,3.1,7,123\r\n"; the event field is empty outside events.
 [[nodiscard]] std::string rawLogLineText(const RawLogReading& reading);
 // The same appended to text, for a writer that gathers many lines.

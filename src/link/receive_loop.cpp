@@ -113,9 +113,10 @@ void ReceiveLoop::forgetEarlierOpening()
 void ReceiveLoop::takeCharacter(char character)
 {
     if (character == kLineFeed) {
-        if (!std::exchange(m_state.skippingToLineEnd, false))
-            parseSentence();
-        else if (m_sentenceListeners.rejected)
+        if (!std::exchange(m_state.skippingToLineEnd, false)) {
+            const std::optional<platform::RecordedMoment> recorded = m_port.recorded();
+            takeSentence(m_state.sentenceBuffer, recorded ? recorded->shownBefore : std::nullopt);
+        } else if (m_sentenceListeners.rejected)
             m_sentenceListeners.rejected();
         m_state.sentenceBuffer.clear();
         return;
@@ -130,12 +131,11 @@ void ReceiveLoop::takeCharacter(char character)
     m_state.sentenceBuffer += character;
 }
 
-void ReceiveLoop::parseSentence()
+void ReceiveLoop::takeSentence(std::string_view sentence, std::optional<float> shownBefore)
 {
-    if (const std::optional<platform::RecordedMoment> recorded = m_port.recorded();
-        recorded && recorded->shownBefore)
-        m_record.resumeHeading(*recorded->shownBefore);
-    if (!m_record.parseString(m_state.sentenceBuffer)) {
+    if (shownBefore)
+        m_record.resumeHeading(*shownBefore);
+    if (!m_record.parseString(sentence)) {
         if (m_sentenceListeners.rejected)
             m_sentenceListeners.rejected();
         return;

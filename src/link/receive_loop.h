@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace marlume::link {
 
@@ -48,6 +49,10 @@ public:
     void passQuietTicks(std::int64_t count);
     // Takes what is waiting within the tick that has already counted.
     void drain();
+    // One complete line, wherever it came from (the port, or a log reprocessed): the record parses it,
+    // from the heading a recorded record showed before it when one is given, and an accepted reading is
+    // shown and told, stamped once with the clock's time.
+    void takeSentence(std::string_view sentence, std::optional<float> shownBefore);
     // In how many ticks from the last a watchdog would act if nothing came meanwhile (the indicator
     // turning neutral, the link being declared dead); nullopt when none would.
     [[nodiscard]] std::optional<std::int32_t> ticksUntilWatchdog() const;
@@ -55,7 +60,6 @@ public:
 private:
     void forgetEarlierOpening();
     void takeCharacter(char character);
-    void parseSentence();
     void failTick();
     void setDataIndicator(bool green);
 

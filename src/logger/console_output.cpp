@@ -4,6 +4,7 @@
 #include "common/status_text.h"
 #include "common/time_text.h"
 #include "link/live_display.h"
+#include "monitor/silence_text.h"
 
 #include <utility>
 
@@ -93,6 +94,18 @@ void ConsoleOutput::sensorFound(const monitor::FoundSensor& found)
         print(m_out,
             std::string(common::kReadyStatus) + " on port " + std::to_string(found.port)
                 + (found.device.empty() ? std::string() : " (" + found.device + ")"));
+}
+
+void ConsoleOutput::sensorSilent(const monitor::Silence& silence)
+{
+    if (!m_quiet)
+        print(m_out, monitor::silenceText(silence));
+}
+
+void ConsoleOutput::dataAgain(const monitor::Silence& silence)
+{
+    if (!m_quiet)
+        print(m_out, monitor::dataAgainText(silence));
 }
 
 void ConsoleOutput::linkLost(const common::LocalDateTime&)

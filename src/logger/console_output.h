@@ -54,6 +54,8 @@ public:
     void lineRejected() override { ++m_rejected; }
     void linkLost(const common::LocalDateTime& time) override;
     void sensorFound(const monitor::FoundSensor& found) override;
+    void sensorSilent(const monitor::Silence& silence) override;
+    void dataAgain(const monitor::Silence& silence) override;
     // Why a port could not be opened (once a search, and when it changes), or how its replay went;
     // problems go to the error output.
     void portNotice(const platform::PortNotice& notice) override;

@@ -24,6 +24,7 @@ Logger::Logger(const monitor::MonitorServices& services, std::ostream& out, std:
     , m_options(options)
 {
     m_monitor.addListener(m_output);
+    m_monitor.setSilenceLimit(options.silenceLimit);
 }
 
 int Logger::run()
@@ -48,9 +49,23 @@ int Logger::run()
 
 void Logger::reprocess(const std::string& path)
 {
-    if (const std::optional<std::string> problem = m_monitor.reprocess(path)) {
-        m_output.showFailure("Cannot reprocess \"" + path + "\": " + *problem);
+    const std::string quoted = '"' + path + '"';
+    const monitor::Monitor::ReprocessOutcome outcome
+        = m_monitor.reprocess(path, [this, &quoted](const std::string& note) {
+              m_output.showNews("Reprocessing " + quoted + ": " + note);
+          });
+    switch (outcome.end) {
+    case monitor::Monitor::ReprocessOutcome::End::LogEnd:
+        break;
+    case monitor::Monitor::ReprocessOutcome::End::Stopped:
+        m_output.showFailure("Stopped at line " + std::to_string(outcome.line) + " of about "
+            + std::to_string(outcome.aboutLines) + " of " + quoted);
+        m_exitStatus = m_exitStatus != 0 ? m_exitStatus : kStoppedStatus;
+        break;
+    case monitor::Monitor::ReprocessOutcome::End::Failed:
+        m_output.showFailure("Cannot reprocess " + quoted + ": " + outcome.problem);
         m_exitStatus = 2;
+        break;
     }
     m_monitor.shutDown();
 }

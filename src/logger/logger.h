@@ -12,11 +12,15 @@ namespace marlume::logger {
 // events, capture records and raw log, its state printed line by line.
 class Logger final {
 public:
+    // The exit status of a reprocessing that a signal stopped before the log's end.
+    static constexpr int kStoppedStatus = 1;
+
     Logger(const monitor::MonitorServices& services, std::ostream& out, std::ostream& err,
         const LoggerOptions& options);
 
-    // Until stop(), or the end of the log to reprocess: 0 then, 2 when an output file cannot be created
-    // or its header written, or the log cannot be reprocessed.
+    // Until stop(), or the end of the log to reprocess: 0 then, kStoppedStatus when stop() came before
+    // the end of the log, 2 when an output file cannot be created or its header written, or the log
+    // cannot be reprocessed.
     [[nodiscard]] int run();
     // As the close box: the raw log goes to disk, the port is closed and every loop ends; an event in
     // progress is not written.

@@ -1,10 +1,16 @@
 #include "logger/logger_options.h"
 
+#include "common/number_text.h"
+
+#include <cmath>
+#include <set>
+
 namespace marlume::logger {
 
 namespace {
 
 constexpr std::string_view kProgram = "marlume-tilt-logger";
+constexpr float kLongestSilence = 86400; // a day
 
 LoggerCommand refuse(const std::string& why)
 {
@@ -16,6 +22,7 @@ LoggerCommand refuse(const std::string& why)
 LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments)
 {
     LoggerCommand command;
+    std::set<std::string_view> given; // options with a value: each takes one
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view name = arguments[i];
         std::optional<std::string_view> value;
@@ -23,6 +30,10 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
+        const bool takesValue = mqtt::isStationOption(name) || name == "--capture" || name == "--raw"
+            || name == "--event-stats" || name == "--ports" || name == "--reprocess" || name == "--silence";
+        if (takesValue && !given.insert(name).second)
+            return refuse("option '" + std::string(name) + "' is given twice");
         if (mqtt::isStationOption(name)) {
             if (!value) {
                 if (i + 1 == arguments.size())
@@ -31,14 +42,21 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             }
             if (const auto problem = mqtt::takeStationOption(command.options.station, name, *value))
                 return refuse(*problem);
-        } else if (name == "--capture" || name == "--raw" || name == "--event-stats" || name == "--ports"
-            || name == "--reprocess") {
+        } else if (takesValue) {
             if (!value) {
                 if (i + 1 == arguments.size())
                     return refuse("option '" + std::string(name) + "' needs a value");
                 value = arguments[++i];
             }
-            if (name != "--ports") {
+            if (name == "--silence") {
+                const std::optional<float> seconds = common::parseNumberText(*value);
+                if (!seconds || *seconds <= 0 || *seconds > kLongestSilence)
+                    return refuse(
+                        "option '--silence' needs the seconds a sensor may send nothing, above 0 and "
+                        "at most 86400, as in --silence 2");
+                command.options.silenceLimit
+                    = std::chrono::milliseconds(std::llround(static_cast<double>(*seconds) * 1000));
+            } else if (name != "--ports") {
                 if (value->empty())
                     return refuse("option '" + std::string(name) + "' needs a file name");
                 auto& path = name == "--raw"  ? command.options.rawPath
@@ -88,15 +106,18 @@ std::string loggerUsage()
            "                  tcp://HOST:PORT, or empty)\n"
            "  --reprocess RAWLOG  take the raw readings log RAWLOG in at once, with its\n"
            "                  recorded times, instead of a port, and end at its end\n"
+           "  --silence SECONDS  tell when the sensor found sends nothing for longer than\n"
+           "                  SECONDS (default 2), and when its data come again\n"
         + mqtt::stationUsage()
         + "  --quiet         print only failures\n"
           "  --help          print this text and exit\n"
           "  --version       print the version and exit\n"
           "\n"
-          "SIGTERM or SIGINT ends it: the event in progress is not written, every ended one is\n"
-          "on disk. Exit status: 0 when ended so or at the end of a reprocessed log, 2 for a bad\n"
-          "option, a capture file or raw log that cannot be written, a log that cannot be\n"
-          "reprocessed, or MQTT credentials or a CA file that cannot be used.\n";
+          "SIGTERM, SIGINT or SIGHUP ends it: the event in progress is not written, every ended\n"
+          "one is on disk. Exit status: 0 when ended so or at the end of a reprocessed log, 1 when\n"
+          "a signal stopped a reprocessing before the log's end, 2 for a bad or repeated option,\n"
+          "a capture file or raw log that cannot be written, a log that cannot be reprocessed,\n"
+          "or MQTT credentials or a CA file that cannot be used.\n";
 }
 
 } // namespace marlume::logger

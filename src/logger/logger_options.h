@@ -1,7 +1,9 @@
 #pragma once
 
+#include "monitor/monitor_listener.h"
 #include "mqtt/station_options.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,8 @@ struct LoggerOptions {
     std::optional<std::string> rawPath {}; // created or emptied, one line per accepted reading
     std::optional<std::string> reprocessPath {}; // a raw log taken in at once instead of a port
     std::optional<std::string> statisticsPath {}; // created or emptied, one line per ended event
+    std::chrono::milliseconds silenceLimit
+        = monitor::kDefaultSilenceLimit; // a found sensor quiet for longer is told
     mqtt::StationOptions station {}; // reports to an MQTT broker
 };
 
@@ -28,8 +32,8 @@ struct LoggerCommand {
 };
 
 // Reads the arguments after the program name: --capture FILE, --raw FILE, --event-stats FILE, --ports
-// LIST, --reprocess RAWLOG, the station's --mqtt options (each also as --name=value), --quiet, --help,
-// --version.
+// LIST, --reprocess RAWLOG, --silence SECONDS, the station's --mqtt options (each also as --name=value,
+// each at most once), --quiet, --help, --version.
 [[nodiscard]] LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& arguments);
 
 // The text --help prints.

@@ -2,7 +2,10 @@
 
 #include "platform/raw_log_reader.h"
 
+#include "common/number_text.h"
+
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace marlume::monitor {
@@ -17,7 +20,9 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
     , m_dataRecord(m_stamps)
     , m_display(views.link, m_linkState, separators)
     , m_receiveLoop(m_comPort, m_dataRecord, m_stamps, m_display, views.link, m_linkState,
-          { [this] { StartEvent(); }, [this] { EndEvent(); }, [this] { return m_events.runningEvent(); } },
+          { [this] { trigger(m_triggerSources.ctsChanged(true)); },
+              [this] { trigger(m_triggerSources.ctsChanged(false)); },
+              [this] { return m_events.runningEvent(); } },
           { [this](const record::AcceptedReading& reading) { readingAccepted(reading); },
               [this] { lineRejected(); } })
     , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
@@ -61,6 +66,7 @@ void Monitor::start()
 void Monitor::run()
 {
     link::runMainLoop(m_linkState, m_pump, m_search, [this] {
+        m_heardAt = m_clock.monotonicMilliseconds();
         notify(&MonitorListener::sensorFound,
             FoundSensor { m_stamps.now(), m_comPort.CommPort(), m_comPort.deviceName() });
     });
@@ -91,6 +97,7 @@ void Monitor::wake()
         m_receiveLoop.drain(); // more within the tick that has already counted
     }
     tellIfLinkLost(wasAlive);
+    tellIfSilent();
     scheduleNextTick();
 }
 
@@ -103,47 +110,61 @@ std::optional<Monitor::Playback> Monitor::playback() const
     return Playback { std::move(*progress), recorded ? std::optional(recorded->time) : std::nullopt };
 }
 
-std::optional<std::string> Monitor::reprocess(const std::string& path)
+Monitor::ReprocessOutcome Monitor::reprocess(const std::string& path, const ReprocessNote& note)
 {
-    // The window's events and the output files' outcomes are taken between pieces, so that a
-    // termination signal ends a long log as it ends any run.
     constexpr std::int64_t kLinesBetweenEvents = 8192;
+    const auto tell = [&note](const std::optional<std::string>& text) {
+        if (text && note)
+            note(*text);
+    };
     platform::RawLogReader log;
     if (std::optional<std::string> problem = log.open(path))
-        return problem;
+        return { ReprocessOutcome::End::Failed, 0, 0, std::move(*problem) };
     std::int32_t recordedEvent = 0;
+    std::int64_t eventsBeforeReadings = 0;
     std::optional<float> shown;
     std::string problem;
+    const common::RawLogEntry* entry = nullptr;
     for (std::int64_t lines = 1; !m_ended; ++lines) {
-        const common::RawLogEntry* const entry = log.next(problem);
+        entry = log.next(problem);
         if (!entry)
             break;
+        tell(log.timeGoneBack());
         m_stamps.hold(entry->time);
-        if (entry->eventNumber != recordedEvent) {
-            if (std::exchange(recordedEvent, entry->eventNumber) != 0)
-                EndEvent();
-            if (recordedEvent != 0)
-                StartEvent();
+        const common::EventEdges edges = common::eventEdges(recordedEvent, entry->eventNumber);
+        recordedEvent = entry->eventNumber;
+        if (!m_lastReading) {
+            eventsBeforeReadings += edges.starts ? 1 : 0;
+        } else {
+            if (edges.ends)
+                trigger(m_triggerSources.ctsChanged(false));
+            if (edges.starts)
+                trigger(m_triggerSources.ctsChanged(true));
         }
-        if (!entry->isMark()) {
-            if (shown)
-                m_dataRecord.resumeHeading(*shown);
-            if (m_dataRecord.parseString(entry->sentence))
-                readingAccepted(record::acceptedReading(m_dataRecord, entry->time, m_events.runningEvent()));
-            else
-                lineRejected();
-        }
+        if (!entry->isMark())
+            m_receiveLoop.takeSentence(entry->sentence, shown);
         shown = entry->shown;
-        if (lines % kLinesBetweenEvents == 0 && !m_pump.processEvents())
+        if (lines % kLinesBetweenEvents == 0 && !m_pump.processWaitingEvents())
             break;
     }
-    if (recordedEvent != 0 && problem.empty() && !m_ended)
-        EndEvent();
+    ReprocessOutcome outcome { ReprocessOutcome::End::LogEnd, log.lineNumber(), log.lineNumber(), problem };
+    if (!problem.empty()) {
+        outcome.end = ReprocessOutcome::End::Failed;
+    } else if (entry) {
+        outcome.end = ReprocessOutcome::End::Stopped;
+        const double fraction = log.fractionRead();
+        outcome.aboutLines = fraction > 0 ? std::llround(static_cast<double>(outcome.line) / fraction) : 0;
+    } else {
+        tell(log.cutOffLine());
+        if (recordedEvent != 0 && m_lastReading)
+            trigger(m_triggerSources.ctsChanged(false));
+    }
+    if (eventsBeforeReadings > 0)
+        tell(common::countText(eventsBeforeReadings, "event", "events")
+            + " before the log's first reading left out: no reading to average");
     m_stamps.hold(std::nullopt);
     m_rawLog.flush();
-    if (!problem.empty())
-        return problem;
-    return std::nullopt;
+    return outcome;
 }
 
 void Monitor::scheduleNextTick()
@@ -152,13 +173,20 @@ void Monitor::scheduleNextTick()
     // every tick.
     const std::optional<std::int32_t> ticks
         = m_comPort.wakesOnActivity() ? m_receiveLoop.ticksUntilWatchdog() : std::optional<std::int32_t>(1);
-    if (!ticks) {
+    std::optional<std::int64_t> wakeAt;
+    if (ticks)
+        wakeAt = m_lastTickAt + *ticks * kTickInterval.count();
+    // A silence is told when it passes the limit, not at a tick of its own.
+    if (m_heardAt && !m_silent && m_linkState.linkAlive) {
+        const std::int64_t silentAt = *m_heardAt + m_silenceLimit.count() + 1;
+        wakeAt = wakeAt ? std::min(*wakeAt, silentAt) : silentAt;
+    }
+    if (!wakeAt) {
         m_ticker.stop();
         return;
     }
-    const std::int64_t wakeAt = m_lastTickAt + *ticks * kTickInterval.count();
     m_ticker.wakeIn(
-        std::chrono::milliseconds(std::max<std::int64_t>(0, wakeAt - m_clock.monotonicMilliseconds())));
+        std::chrono::milliseconds(std::max<std::int64_t>(0, *wakeAt - m_clock.monotonicMilliseconds())));
 }
 
 void Monitor::tellIfLinkLost(bool wasAlive)
@@ -166,8 +194,44 @@ void Monitor::tellIfLinkLost(bool wasAlive)
     if (!wasAlive || m_linkState.linkAlive)
         return;
     m_rawLog.flush();
+    m_triggerSources.forgetCts();
+    m_heardAt.reset();
+    m_silent = false;
     m_overRange = false; // the first reading over range once found again starts an excursion of its own
     notify(&MonitorListener::linkLost, m_stamps.now());
+}
+
+void Monitor::tellIfSilent()
+{
+    if (m_silent || !m_heardAt || !m_linkState.linkAlive
+        || m_clock.monotonicMilliseconds() - *m_heardAt <= m_silenceLimit.count())
+        return;
+    m_silent = true;
+    notify(&MonitorListener::sensorSilent, Silence { m_comPort.CommPort(), m_silenceLimit });
+}
+
+void Monitor::ResetSeqButton_Click()
+{
+    if (m_events.runningEvent() != 0)
+        m_resetPending = true;
+    else
+        m_events.ResetSeqButton_Click();
+}
+
+void Monitor::trigger(events::TriggerSources::Edge edge)
+{
+    switch (edge) {
+    case events::TriggerSources::Edge::None:
+        break;
+    case events::TriggerSources::Edge::Start:
+        StartEvent();
+        break;
+    case events::TriggerSources::Edge::End:
+        // Nothing collects: the last averages are never written again.
+        if (m_dataRecord.averaging())
+            EndEvent();
+        break;
+    }
 }
 
 void Monitor::StartEvent()
@@ -192,6 +256,8 @@ void Monitor::EndEvent()
         EndedEvent { m_dataRecord.SequenceNumber(), start, end, m_dataRecord.avgTilt(),
             m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(), m_dataRecord.avgN(),
             statistics });
+    if (std::exchange(m_resetPending, false))
+        m_events.ResetSeqButton_Click();
 }
 
 void Monitor::readingAccepted(const record::AcceptedReading& reading)
@@ -205,6 +271,13 @@ void Monitor::readingAccepted(const record::AcceptedReading& reading)
         m_statistics.add(reading);
     }
     m_lastReading = reading;
+    if (m_heardAt) {
+        const std::int64_t now = m_clock.monotonicMilliseconds();
+        if (std::exchange(m_silent, false))
+            notify(&MonitorListener::dataAgain,
+                Silence { m_comPort.CommPort(), std::chrono::milliseconds(now - *m_heardAt) });
+        m_heardAt = now;
+    }
     m_rawLog.readingAccepted(reading);
     notify(&MonitorListener::readingAccepted, reading);
     if (reading.overRange != m_overRange) {

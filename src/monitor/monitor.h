@@ -5,6 +5,7 @@
 #include "events/event_table_view.h"
 #include "events/statistics_file.h"
 #include "events/trigger_events.h"
+#include "events/trigger_sources.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
 #include "link/live_display.h"
@@ -20,6 +21,8 @@
 #include "rawlog/raw_log.h"
 #include "record/data_record_class.h"
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +66,18 @@ class Monitor final {
 public:
     static constexpr std::chrono::milliseconds kTickInterval { 10 };
 
+    // How a reprocessing ended: at the log's end, stopped by the program's end before it, or at a line
+    // that is no line of a raw log (the events ended before it keep their records).
+    struct ReprocessOutcome {
+        enum class End { LogEnd, Stopped, Failed };
+        End end = End::LogEnd;
+        std::int64_t line = 0; // the last line taken in, the header being line 1
+        std::int64_t aboutLines = 0; // the log's lines as far as the part read tells
+        std::string problem; // Failed: why ("line 5 has 3 fields, not 7")
+    };
+    // Something about the log that stops nothing: a time going back, a last line cut off.
+    using ReprocessNote = std::function<void(const std::string& note)>;
+
     Monitor(const MonitorServices& services, const MonitorViews& views, common::Separators separators = {});
     ~Monitor();
     Monitor(const Monitor&) = delete;
@@ -87,16 +102,22 @@ public:
     [[nodiscard]] link::SearchResult FindPort() { return m_search.FindPort(); }
 
     // Reprocessing: a raw readings log taken in as fast as it can be read, without port or search, each
-    // line with its recorded time, its events started and ended at their marks (an event the log ends
-    // inside at its last reading), so that the capture file, the raw log and every listener get what
-    // the live session gave them. Events are numbered from 1. Returns at the log's end, or when the
-    // program is ending, with the reason ("line 5 has 3 fields, not 7") when the file stopped it.
-    [[nodiscard]] std::optional<std::string> reprocess(const std::string& path);
+    // line through the receive loop's own routine with its recorded time, its events started and ended at
+    // their marks through the trigger (an event the log ends inside at its last reading), so that the
+    // capture file, the raw log and every listener get what the live session gave them. As a search
+    // does, it ignores events until the log's first reading: there is nothing to average before it.
+    // Events are numbered from 1. The event loop gets its turn every few thousand lines, without ever
+    // waiting on it, so that a termination signal stops a long log.
+    [[nodiscard]] ReprocessOutcome reprocess(const std::string& path, const ReprocessNote& note = {});
+
+    // A found sensor that sends nothing for longer than this is told to the listeners; its link stays up.
+    void setSilenceLimit(std::chrono::milliseconds limit) { m_silenceLimit = limit; }
 
     // The operator's buttons and menu items.
-    void TriggerButton_MouseDown() { StartEvent(); }
-    void TriggerButton_MouseUp() { EndEvent(); }
-    void ResetSeqButton_Click() { m_events.ResetSeqButton_Click(); }
+    void TriggerButton_MouseDown() { trigger(m_triggerSources.buttonChanged(true)); }
+    void TriggerButton_MouseUp() { trigger(m_triggerSources.buttonChanged(false)); }
+    // The next event is number 1; one running keeps the number it started with.
+    void ResetSeqButton_Click();
     void CaptureButton_Click() { m_capture.CaptureButton_Click(); }
     void RawLogMenu_Click() { m_rawLog.RawLogMenu_Click(); }
     void StatisticsMenu_Click() { m_statisticsFile.StatisticsMenu_Click(); }
@@ -115,8 +136,10 @@ public:
     [[nodiscard]] const events::StatisticsFile& statisticsFile() const { return m_statisticsFile; }
 
 private:
+    void trigger(events::TriggerSources::Edge edge);
     void StartEvent();
     void EndEvent();
+    void tellIfSilent();
     void readingAccepted(const record::AcceptedReading& reading);
     void lineRejected();
     void scheduleNextTick();
@@ -142,9 +165,14 @@ private:
     rawlog::RawLog m_rawLog;
     events::StatisticsFile m_statisticsFile;
     events::TriggerEvents m_events;
+    events::TriggerSources m_triggerSources;
+    bool m_resetPending = false; // Reset Seq# pressed while an event ran
     events::EventStatisticsCollector m_statistics;
     std::optional<record::AcceptedReading> m_lastReading; // the reading an event's averages start from
     bool m_overRange = false; // the excursion the listeners were told of
+    std::chrono::milliseconds m_silenceLimit = kDefaultSilenceLimit;
+    std::optional<std::int64_t> m_heardAt; // monotonic milliseconds of the found sensor's last reading
+    bool m_silent = false; // its silence has been told
     bool m_ended = false;
     std::int64_t m_lastTickAt = 0; // monotonic milliseconds of the last tick counted
     std::vector<MonitorListener*> m_listeners;

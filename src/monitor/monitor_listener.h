@@ -32,6 +32,9 @@ struct FoundSensor {
     std::string device; // in the words of the port map: "/dev/ttyUSB0", "sim"
 };
 
+// A found sensor quiet for longer than this is told, unless the program is told another limit.
+inline constexpr std::chrono::milliseconds kDefaultSilenceLimit { 2000 };
+
 // A found sensor that has sent no reading for longer than the silence limit while its link stays up.
 struct Silence {
     std::int16_t port = 0;

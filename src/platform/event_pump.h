@@ -16,6 +16,9 @@ public:
     {
         return processEvents();
     }
+    // Handles only the events already waiting, never waiting for more: for work that runs on by itself
+    // and must let the window and the outputs' outcomes through now and then.
+    [[nodiscard]] virtual bool processWaitingEvents() = 0;
     // The main window has closed: every loop on the pump returns, the port search included.
     virtual void requestEnd() = 0;
 };

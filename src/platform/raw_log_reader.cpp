@@ -1,5 +1,7 @@
 #include "platform/raw_log_reader.h"
 
+#include "common/time_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,6 +22,14 @@ std::string_view withoutLineEnd(std::string_view line)
 {
     line.remove_suffix(2); // CR LF
     return line;
+}
+
+// "2026-10-25 02:59:59.990"
+std::string recordedTimeText(const common::LocalDateTime& time)
+{
+    std::string text = common::isoDateTimeText(time, true);
+    text[10] = ' ';
+    return text;
 }
 
 std::string tooLong()
@@ -64,6 +74,9 @@ void RawLogReader::close()
     m_buffer.clear();
     m_start = 0;
     m_lineNumber = 0;
+    m_cutOffLine = 0;
+    m_timeBefore.reset();
+    m_wentBackFrom.reset();
     m_size = 0;
     m_readBefore = 0;
 }
@@ -82,10 +95,35 @@ const common::RawLogEntry* RawLogReader::next(std::string& problem)
     if (!line && problem.empty())
         return nullptr;
     ++m_lineNumber;
-    if (line && common::parseRawLogLine(*line, m_layout, m_entry, problem))
+    if (line && m_atEnd && m_start == m_buffer.size() && !m_buffer.ends_with('\n')) {
+        m_cutOffLine = m_lineNumber;
+        return nullptr;
+    }
+    if (line && common::parseRawLogLine(*line, m_layout, m_entry, problem)) {
+        const std::int64_t time = common::localMilliseconds(m_entry.time);
+        m_wentBackFrom.reset();
+        if (m_timeBefore && time < *m_timeBefore)
+            m_wentBackFrom = common::localDateTime(*m_timeBefore);
+        m_timeBefore = time;
         return &m_entry;
+    }
     problem = "line " + std::to_string(m_lineNumber) + " " + problem;
     return nullptr;
+}
+
+std::optional<std::string> RawLogReader::cutOffLine() const
+{
+    if (m_cutOffLine == 0)
+        return std::nullopt;
+    return "line " + std::to_string(m_cutOffLine) + " ends without a line end: skipped";
+}
+
+std::optional<std::string> RawLogReader::timeGoneBack() const
+{
+    if (!m_wentBackFrom)
+        return std::nullopt;
+    return "line " + std::to_string(m_lineNumber) + " goes back in time, from "
+        + recordedTimeText(*m_wentBackFrom) + " to " + recordedTimeText(m_entry.time);
 }
 
 std::optional<std::string_view> RawLogReader::readLine(std::string& problem)

@@ -1,7 +1,5 @@
 #include "platform/replay_sensor.h"
 
-#include "common/time_text.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -10,13 +8,6 @@
 namespace marlume::platform {
 
 namespace {
-
-std::string recordedTimeText(const common::LocalDateTime& time)
-{
-    std::string text = common::isoDateTimeText(time, true);
-    text[10] = ' ';
-    return text;
-}
 
 ReplaySensor::FileStamp stampOf(const struct stat& status)
 {
@@ -131,8 +122,9 @@ void ReplaySensor::advance()
                 if (!m_received.empty() || !m_changeSeen)
                     return;
                 // An event straight after another: its line falls and rises again.
-                m_ctsChanges += (m_sentEvent != 0 ? 1U : 0U) + (m_next->eventNumber != 0 ? 1U : 0U);
-                m_cts = m_next->eventNumber != 0;
+                const common::EventEdges edges = common::eventEdges(m_sentEvent, m_next->eventNumber);
+                m_ctsChanges += (edges.ends ? 1U : 0U) + (edges.starts ? 1U : 0U);
+                m_cts = edges.starts;
                 m_changeMade = true;
                 m_changeSeen = false;
                 m_recorded = RecordedMoment { m_next->time, m_shown };
@@ -196,18 +188,17 @@ void ReplaySensor::playNext()
 {
     if (!m_next->isMark())
         ++m_played;
-    const common::LocalDateTime playedTime = m_next->time;
     if (const std::optional<std::string> problem = readNext()) {
         tell("Replay of " + quotedPath() + " stopped: " + *problem, true);
     } else if (!m_next) {
-        tell("Replay of " + quotedPath() + " finished: " + std::to_string(m_played) + " readings", false);
+        const std::optional<std::string> cutOff = m_log.cutOffLine();
+        tell("Replay of " + quotedPath() + " finished: " + std::to_string(m_played) + " readings"
+                + (cutOff ? "; " + *cutOff : std::string()),
+            false);
     } else {
         const std::int64_t nextMs = common::localMilliseconds(m_next->time);
-        if (nextMs < m_lastLineMs)
-            tell("Replay of " + quotedPath() + ": line " + std::to_string(m_log.lineNumber())
-                    + " goes back in time, from " + recordedTimeText(playedTime) + " to "
-                    + recordedTimeText(m_next->time) + "; played on without a pause",
-                false);
+        if (const std::optional<std::string> wentBack = m_log.timeGoneBack())
+            tell("Replay of " + quotedPath() + ": " + *wentBack + "; played on without a pause", false);
         m_dueMs += std::max<std::int64_t>(0, nextMs - m_lastLineMs);
         m_lastLineMs = nextMs;
     }

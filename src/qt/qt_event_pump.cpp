@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QEventLoop>
 
 namespace marlume::qt {
 
@@ -27,9 +26,19 @@ bool QtEventPump::processEventsFor(std::chrono::milliseconds longest)
 
 bool QtEventPump::processEvents()
 {
+    return process(QEventLoop::WaitForMoreEvents);
+}
+
+bool QtEventPump::processWaitingEvents()
+{
+    return process(QEventLoop::AllEvents);
+}
+
+bool QtEventPump::process(QEventLoop::ProcessEventsFlags flags)
+{
     if (m_ending)
         return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents(flags);
     // The program never runs exec(), so deleteLater() would otherwise wait for ever.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return !m_ending;

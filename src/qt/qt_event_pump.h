@@ -2,6 +2,7 @@
 
 #include "platform/event_pump.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 #include <functional>
@@ -18,9 +19,12 @@ public:
 
     [[nodiscard]] bool processEvents() override;
     [[nodiscard]] bool processEventsFor(std::chrono::milliseconds longest) override;
+    [[nodiscard]] bool processWaitingEvents() override;
     void requestEnd() override { m_ending = true; }
 
 private:
+    bool process(QEventLoop::ProcessEventsFlags flags);
+
     bool m_ending = false;
     QTimer m_wake; // its time-out ends a wait that nothing else ends
 };

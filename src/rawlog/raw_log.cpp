@@ -68,19 +68,34 @@ void RawLog::RawLogMenu_Click()
     }
     m_readings = 0;
     m_rejected = 0;
-    static_cast<void>(m_session.open([this](platform::FileWriter& output, platform::FileNumber file) {
-        // The state the record is in now: a replay starts from it.
-        std::string start(common::kRawLogHeader);
-        start += common::rawLogMarkText(m_currentState());
-        static_cast<void>(output.write(file, start));
-        static_cast<void>(output.sync(file));
-    }));
+    if (m_session.open([](platform::FileWriter& output, platform::FileNumber file) {
+            static_cast<void>(output.write(file, common::kRawLogHeader));
+            static_cast<void>(output.sync(file));
+        }))
+        m_openingMark = m_currentState(); // the state the record is in now: a replay starts from it
 }
 
 void RawLog::close()
 {
+    m_openingMark.reset(); // nothing followed it: there is nothing to replay from it
     flush();
     m_session.close();
+}
+
+void RawLog::gather(std::string_view lines)
+{
+    if (m_gathered.empty())
+        m_flushTicker.wakeIn(kFlushDelay);
+    m_gathered += lines;
+}
+
+void RawLog::markOpening(const common::LocalDateTime& time)
+{
+    // Dated by the first line after it: a replayed or reprocessed session's own time, not the time of day.
+    if (!m_openingMark)
+        return;
+    m_openingMark->time = time;
+    gather(common::rawLogMarkText(*std::exchange(m_openingMark, std::nullopt)));
 }
 
 void RawLog::flush()
@@ -107,6 +122,7 @@ void RawLog::readingAccepted(const record::AcceptedReading& reading)
 {
     if (!isOpen())
         return;
+    markOpening(reading.time);
     if (m_gathered.empty())
         m_flushTicker.wakeIn(kFlushDelay);
     common::appendRawLogLine(m_gathered,
@@ -120,9 +136,8 @@ void RawLog::eventChanged(const common::RawLogMark& mark)
 {
     if (!isOpen())
         return;
-    if (m_gathered.empty())
-        m_flushTicker.wakeIn(kFlushDelay);
-    m_gathered += common::rawLogMarkText(mark);
+    markOpening(mark.time);
+    gather(common::rawLogMarkText(mark));
 }
 
 void RawLog::lineRejected()

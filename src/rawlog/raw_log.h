@@ -9,7 +9,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace marlume::rawlog {
 
@@ -35,7 +37,9 @@ public:
 };
 
 // The raw readings log: while open, one line per accepted reading and a mark at its start and at every
-// event's start and end (see common/raw_log_format.h).
+// event's start and end (see common/raw_log_format.h). The opening mark holds the record's state when the
+// log was opened and the time of the line after it (a log that none follows keeps only its header), so
+// that a log written from a replay or a reprocessing carries the recorded time throughout.
 // Lines are gathered and handed to the file output as one write and sync at most a second after
 // the first of them came, at every event end, when the link is lost and when the file is closed, so
 // a slow disk costs one write a second and a crash loses at most the last second. A fault is told
@@ -70,11 +74,15 @@ public:
 private:
     // Hands the gathered lines to the file; false when there were none.
     bool handOver();
+    void gather(std::string_view lines);
+    // Gathers the opening mark, if still due, dated with the time of the line that follows it.
+    void markOpening(const common::LocalDateTime& time);
     void show();
 
     platform::Ticker& m_flushTicker;
     RawLogView& m_view;
     CurrentState m_currentState;
+    std::optional<common::RawLogMark> m_openingMark; // until the first line after it
     std::string m_gathered; // lines not yet handed to the file
     std::int64_t m_gatheredCount = 0;
     std::int64_t m_readings = 0;

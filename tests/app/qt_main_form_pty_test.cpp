@@ -62,6 +62,7 @@ public:
     {
         return m_pump.processEvents() && !(m_stopWhen && m_stopWhen()) && !m_limit.hasExpired(m_limitMs);
     }
+    [[nodiscard]] bool processWaitingEvents() override { return m_pump.processWaitingEvents(); }
     void requestEnd() override { m_pump.requestEnd(); }
     // Processes events until stopWhen holds or limitMs have passed; true when stopWhen held.
     bool runUntil(std::function<bool()> stopWhen, qint64 limitMs)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,10 +38,11 @@ TEST_P(AcceptedArgumentsTest, ReadsTheOptions)
 TEST(AcceptedArguments, ReprocessTakesTheLogToRead)
 {
     const LoggerCommand command = parseLoggerArguments(
-        { "--reprocess=/data/raw.txt", "--capture", "a.csv", "--event-stats", "s.csv" });
+        { "--reprocess=/data/raw.txt", "--capture", "a.csv", "--event-stats", "s.csv", "--silence", "0.5" });
     EXPECT_EQ(command.action, Action::Run) << command.refusal;
     EXPECT_EQ(command.options.reprocessPath, "/data/raw.txt");
     EXPECT_EQ(command.options.statisticsPath, "s.csv");
+    EXPECT_EQ(command.options.silenceLimit, std::chrono::milliseconds(500));
 }
 
 TEST(AcceptedArguments, MqttTakesTheBrokerItsFilesAndTheReadingInterval)
@@ -68,8 +70,6 @@ INSTANTIATE_TEST_SUITE_P(Accepted, AcceptedArgumentsTest,
             ",silent,/dev/ttyUSB0", false },
         { "PortsMayBeEmpty", { "--ports=" }, Action::Run, std::nullopt, "", false },
         { "Quiet", { "--quiet", "--capture", "x.csv" }, Action::Run, "x.csv", std::nullopt, true },
-        { "LastCaptureWins", { "--capture", "a.csv", "--capture", "b.csv" }, Action::Run, "b.csv",
-            std::nullopt, false },
         { "Help", { "--quiet", "--help" }, Action::Help, std::nullopt, std::nullopt, true },
         { "Version", { "--version" }, Action::Version, std::nullopt, std::nullopt, false },
     }),
@@ -104,6 +104,14 @@ INSTANTIATE_TEST_SUITE_P(Refused, RefusedArgumentsTest,
         { "StrayArgument", { "run.csv" }, "unexpected argument 'run.csv'" },
         { "ReprocessWithoutValue", { "--reprocess" }, "'--reprocess' needs a value" },
         { "ReprocessReadsNoPorts", { "--reprocess", "raw.txt", "--ports", "sim" }, "leave out --ports" },
+        { "CaptureTwice", { "--capture", "a.csv", "--capture", "b.csv" }, "'--capture' is given twice" },
+        { "ReprocessTwiceOneWithEquals", { "--reprocess", "a.txt", "--reprocess=b.txt" },
+            "'--reprocess' is given twice" },
+        { "RawTwice", { "--raw=a", "--quiet", "--raw=a" }, "'--raw' is given twice" },
+        { "MqttTwice", { "--mqtt", "mqtt://b/t", "--mqtt", "mqtt://c/t" }, "'--mqtt' is given twice" },
+        { "SilenceNoNumber", { "--silence", "long" }, "'--silence' needs the seconds" },
+        { "SilenceZero", { "--silence=0" }, "'--silence' needs the seconds" },
+        { "SilenceOverADay", { "--silence", "86401" }, "'--silence' needs the seconds" },
         { "MqttWithoutPrefix", { "--mqtt", "mqtt://broker" },
             "--mqtt: the topic prefix after the broker is missing" },
         { "MqttCaAlone", { "--mqtt-ca", "ca.pem" }, "--mqtt-credentials and --mqtt-ca go with --mqtt" },
@@ -117,9 +125,9 @@ INSTANTIATE_TEST_SUITE_P(Refused, RefusedArgumentsTest,
 TEST(LoggerUsage, NamesEveryOption)
 {
     const std::string usage = loggerUsage();
-    for (const char* option :
-        { "--capture FILE", "--ports LIST", "--reprocess RAWLOG", "--mqtt URL", "--mqtt-credentials FILE",
-            "--mqtt-ca FILE", "--mqtt-reading-interval SECONDS", "--quiet", "--help", "--version" })
+    for (const char* option : { "--capture FILE", "--ports LIST", "--reprocess RAWLOG", "--mqtt URL",
+             "--mqtt-credentials FILE", "--mqtt-ca FILE", "--mqtt-reading-interval SECONDS",
+             "--silence SECONDS", "--quiet", "--help", "--version" })
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -1,3 +1,4 @@
+#include "common/raw_log_format.h"
 #include "logger/logger_options.h"
 #include "support/case_name.h"
 #include "support/child_process.h"
@@ -109,6 +110,28 @@ TEST(LoggerRawProgramTest, ABadReplayFileIsToldOnTheErrorOutputAndTheSearchGoesO
     const std::string err = logger.err();
     EXPECT_EQ(err.find("Cannot replay"), err.rfind("Cannot replay")) << "told once, not every round:\n"
                                                                      << err;
+}
+
+// Far longer than the lines between the event loop's turns, with nothing else for the loop to do.
+TEST(LoggerRawProgramTest, ReprocessesALongLogToItsEndWithNothingElsePending)
+{
+    testing::TemporaryFolder folder;
+    const std::string log = folder.pathOf("long.txt");
+    std::string lines(common::kRawLogHeader);
+    constexpr int kReadings = 40'000;
+    for (int reading = 0; reading < kReadings; ++reading) {
+        const auto at = common::localDateTime(common::localMilliseconds({ 2008, 8, 18, 14, 0, 0, 0 })
+            + static_cast<std::int64_t>(reading) * 10);
+        const std::int32_t event = reading % 1000 < 500 ? 0 : reading / 1000 + 1;
+        if (reading % 1000 == 500)
+            lines += common::rawLogMarkText({ at, event, 10 });
+        lines += common::rawLogLineText({ at, 10, 1, 2, 2.2F, event, 10 });
+    }
+    ASSERT_TRUE(testing::writeFile(log, lines));
+    // No output file either, whose outcomes would keep the loop busy.
+    testing::ChildProcess logger = runLogger({ "--reprocess", log });
+    EXPECT_EQ(logger.waitForExit(60s), 0) << logger.out() << logger.err();
+    EXPECT_NE(logger.out().find("Ended: 40 events, 40000 readings"), std::string::npos) << logger.out();
 }
 
 struct CreateFailureCase {

@@ -1,11 +1,13 @@
 #include "monitor/monitor.h"
 
 #include "common/time_text.h"
+#include "monitor/silence_text.h"
 #include "support/case_name.h"
 #include "support/monitor_on_fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -29,6 +31,8 @@ public:
     void linkLost(const common::LocalDateTime& time) override { losses.push_back(time); }
     void lineRejected() override { ++rejected; }
     void sensorFound(const FoundSensor& found) override { finds.push_back(found.time); }
+    void sensorSilent(const Silence& silence) override { silences.push_back(silence); }
+    void dataAgain(const Silence& silence) override { returns.push_back(silence); }
 
     std::vector<record::AcceptedReading> readings;
     std::vector<bool> excursions; // over range (true) and back (false), as told
@@ -37,6 +41,8 @@ public:
     std::vector<common::LocalDateTime> losses;
     int rejected = 0;
     std::vector<common::LocalDateTime> finds;
+    std::vector<Silence> silences;
+    std::vector<Silence> returns;
 };
 
 class MonitorTest : public ::testing::Test, public testing::MonitorOnFakes {
@@ -164,6 +170,77 @@ TEST_F(MonitorTest, TheButtonsWorkAsCtsDoes)
         "2,08/18/2008,14:02:11,14:02:11,2.2,100,1,2, 1 \r\n");
 }
 
+// A script of what happens: r a reading, C and c CTS rising and falling, B and b "Force Trigger" pressed and
+// released, S "Reset Seq#" pressed; and the events that end, each with its number and samples.
+struct TriggerCase {
+    std::string name;
+    std::string script;
+    std::vector<std::pair<std::int32_t, std::int32_t>> ended;
+};
+
+class TriggerTest : public MonitorTest, public ::testing::WithParamInterface<TriggerCase> { };
+
+TEST_P(TriggerTest, OneTriggerGivesOneEventOneLineAndOneRecord)
+{
+    monitor.CaptureButton_Click();
+    int heading = 0;
+    for (const char step : GetParam().script) {
+        switch (step) {
+        case 'r':
+            receive(std::to_string(heading += 10) + ",1,2\n");
+            break;
+        case 'C':
+        case 'c':
+            comPort.changeCts(step == 'C');
+            break;
+        case 'B':
+            monitor.TriggerButton_MouseDown();
+            break;
+        case 'b':
+            monitor.TriggerButton_MouseUp();
+            break;
+        case 'S':
+            monitor.ResetSeqButton_Click();
+            break;
+        default:
+            FAIL() << "no step " << step;
+        }
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> ended;
+    std::string numbers; // as the capture file has them
+    for (const EndedEvent& event : listener.ends) {
+        ended.emplace_back(event.number, event.samples);
+        numbers += std::to_string(event.number) + ',';
+    }
+    EXPECT_EQ(ended, GetParam().ended);
+    std::string recorded;
+    const std::string& records = captureFiles.output.contents[1];
+    for (std::size_t line = records.find("\r\n"); line + 2 < records.size();
+         line = records.find("\r\n", line + 2))
+        recorded += records.substr(line + 2, records.find(',', line + 2) - line - 2) + ',';
+    EXPECT_EQ(recorded, numbers) << records;
+    std::size_t lines = 0;
+    for (std::size_t at = tableView.text.find("\r\n"); at != std::string::npos;
+         at = tableView.text.find("\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(lines, ended.size()) << tableView.text;
+    EXPECT_EQ(std::count(tableView.text.begin(), tableView.text.end(), '|'), 7 * static_cast<long>(lines))
+        << "no line runs into another: " << tableView.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, TriggerTest,
+    ::testing::ValuesIn(std::vector<TriggerCase> {
+        { "CtsAlone", "rCrrcr", { { 1, 3 } } },
+        { "ButtonHeldWhileCtsRisesAndFalls", "rBrCrcrbr", { { 1, 4 } } },
+        { "ButtonPressedDuringCtsReleasedAfterItFalls", "rCrBrcrbr", { { 1, 4 } } },
+        { "CtsRisesDuringButtonAndOutlastsIt", "rBrCrbrcr", { { 1, 4 } } },
+        { "FallWithoutEventWritesNothing", "rcrCrcrcr", { { 1, 2 } } },
+        { "EventsBackToBack", "rCrcCrcBrb", { { 1, 2 }, { 2, 2 }, { 3, 2 } } },
+        { "ResetDuringAnEventKeepsItsNumber", "rCrSrcrCrc", { { 1, 3 }, { 1, 2 } } },
+        { "ResetBetweenEvents", "rCrcSrCrc", { { 1, 2 }, { 1, 2 } } },
+    }),
+    testing::CaseName());
+
 TEST_F(MonitorTest, TellsWhenTheLinkIsLostOnce)
 {
     receive("1,2,3\n");
@@ -221,6 +298,38 @@ TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
     ASSERT_EQ(listener.ends.size(), 1U);
     EXPECT_GT(listener.ends[0].samples, 2);
     EXPECT_EQ(listener.ends[0].statistics.readings, listener.ends[0].samples);
+}
+
+TEST_F(MonitorTest, TellsASilenceOfTheFoundSensorOnceAndItsDataAgainWithoutATickOfItsOwn)
+{
+    comPort.tellsOfActivity = true;
+    static_cast<void>(comPort.setPortOpen(false));
+    pump.onEvents = [this] {
+        clock.advanceMilliseconds(10);
+        comPort.arrive("1,2,3\n");
+        ticker.tick();
+        if (!listener.finds.empty())
+            pump.requestEnd();
+        return true;
+    };
+    monitor.run();
+    ASSERT_EQ(listener.finds.size(), 1U);
+    receive("1,2,3\n");
+    ASSERT_TRUE(ticker.pending());
+    EXPECT_EQ(ticker.lastDelay, std::chrono::milliseconds(2001)) << "just past the silence's limit";
+    ticker.tick();
+    ASSERT_EQ(listener.silences.size(), 1U);
+    EXPECT_EQ(listener.silences[0].port, 1);
+    EXPECT_EQ(listener.silences[0].lasted, std::chrono::milliseconds(2000));
+    EXPECT_FALSE(ticker.pending()) << "told once; a silent sensor wakes nothing more";
+    clock.advanceMilliseconds(23'399);
+    receive("1,2,3\n");
+    ASSERT_EQ(listener.returns.size(), 1U);
+    EXPECT_EQ(listener.returns[0].lasted, std::chrono::milliseconds(25'400));
+    EXPECT_EQ(silenceText(listener.silences[0]), "No data for 2 s on port 1");
+    EXPECT_EQ(dataAgainText(listener.returns[0]), "Data again after 25.4 s");
+    EXPECT_TRUE(linkState.linkAlive);
+    EXPECT_EQ(listener.silences.size(), 1U);
 }
 
 // A port that tells of its news, as a real device does: the monitor wakes for it, and otherwise only

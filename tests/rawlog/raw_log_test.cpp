@@ -27,10 +27,8 @@ TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
     receive("123.4,-2.5,1.8\r\nno sentence\r\n");
     comPort.changeCts(true);
     receive("102.4,1.5,2.5\r\n359.6,0.5,1.5\r\n");
-    EXPECT_EQ(written(),
-        "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
-        "2008-08-18T14:02:11.010,,,,,,279\r\n")
-        << "the record's state at the start; the rest gathered, not yet written";
+    EXPECT_EQ(written(), "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n")
+        << "the record's state at the start is gathered with the lines after it, not yet written";
     comPort.changeCts(false);
     receive("355,50,40\r\n");
     monitor.RawLogMenu_Click();
@@ -39,7 +37,7 @@ TEST_F(RawLogTest, KeepsEveryAcceptedReadingOfAScriptedSessionByteForByte)
     // event edge with its time.
     EXPECT_EQ(written(),
         "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
-        "2008-08-18T14:02:11.010,,,,,,279\r\n"
+        "2008-08-18T14:02:11.020,,,,,,279\r\n"
         "2008-08-18T14:02:11.020,123.4,-2.5,1.8,3.1,,123\r\n"
         "2008-08-18T14:02:11.020,,,,,1,123\r\n"
         "2008-08-18T14:02:11.030,102.4,1.5,2.5,2.9,1,102\r\n"

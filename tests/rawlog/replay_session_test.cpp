@@ -1,6 +1,7 @@
 #include "logger/logger.h"
 #include "platform/local_output_files.h"
 #include "platform/port_control.h"
+#include "support/case_name.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
 #include "support/fake_serial_control.h"
@@ -14,7 +15,9 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace marlume::rawlog {
 namespace {
@@ -252,6 +255,7 @@ TEST(ReplaySessionTest, ReprocessingStopsAtABadLineWithStatusTwoAndKeepsTheEvent
     const std::string rawPath = folder.pathOf("bad.txt");
     ASSERT_TRUE(testing::writeFile(rawPath,
         "Time,Heading,Pitch,Roll,Tilt,Event,Shown\r\n"
+        "2008-08-18T14:02:10.900,0,0,0,0,,0\r\n"
         "2008-08-18T14:02:11.000,,,,,1,0\r\n"
         "2008-08-18T14:02:11.100,1,2,3,3.6,1,1\r\n"
         "2008-08-18T14:02:12.000,,,,,,1\r\n"
@@ -261,13 +265,108 @@ TEST(ReplaySessionTest, ReprocessingStopsAtABadLineWithStatusTwoAndKeepsTheEvent
     const auto [status, err] = reprocessToCapture(rawPath, capture);
     EXPECT_EQ(status, 2);
     EXPECT_NE(
-        err.find(" Cannot reprocess \"" + rawPath + "\": line 6 has 3 fields, not 7\n"), std::string::npos)
+        err.find(" Cannot reprocess \"" + rawPath + "\": line 7 has 3 fields, not 7\n"), std::string::npos)
         << err;
     const std::string records = fileContents(capture);
     EXPECT_NE(records.find("\r\n1,08/18/2008,14:02:11,14:02:12,1.8,0,1,1.5, 2 \r\n"), std::string::npos)
         << records;
     EXPECT_TRUE(records.ends_with(" 2 \r\n")) << "event 2 is cut off by the bad line: " << records;
 }
+
+} // namespace
+} // namespace marlume::rawlog
+
+namespace marlume::rawlog {
+namespace {
+
+// A raw log's lines after its header: count readings 10 ms apart from 14:00, with an event over readings
+// 100 to 599 of every thousand.
+std::string readingsOfEvents(int count)
+{
+    std::string lines;
+    const auto at = [](int reading) {
+        return common::localDateTime(common::localMilliseconds({ 2008, 8, 18, 14, 0, 0, 0 }) + reading * 10);
+    };
+    for (int reading = 0; reading < count; ++reading) {
+        const std::int32_t event = reading % 1000 >= 100 && reading % 1000 < 600 ? reading / 1000 + 1 : 0;
+        if (reading % 1000 == 100 || reading % 1000 == 600)
+            lines += common::rawLogMarkText({ at(reading), event, 10 });
+        lines += common::rawLogLineText({ at(reading), 10, 1, 2, 2.2F, event, 10 });
+    }
+    return lines;
+}
+
+struct ReprocessCase {
+    std::string name;
+    std::string lines; // after the header
+    bool stopAtFirstTurn = false; // the program ends when the event loop first gets its turn
+    int status = 0;
+    std::string said; // in the journal or on the error output
+    int records = 0;
+};
+
+class ReprocessTest : public ::testing::TestWithParam<ReprocessCase> { };
+
+TEST_P(ReprocessTest, EndsAtTheLogsEndOrSaysWhereAndWhy)
+{
+    const ReprocessCase& c = GetParam();
+    testing::TemporaryFolder folder;
+    const std::string log = std::string(common::kRawLogHeader) + c.lines;
+    ASSERT_TRUE(testing::writeFile(folder.pathOf("in.txt"), log));
+    Station station;
+    station.clock.set({ 2026, 12, 9, 9, 30, 0, 0 });
+    testing::FakeSerialControl comPort;
+    logger::LoggerOptions options;
+    options.reprocessPath = folder.pathOf("in.txt");
+    options.capturePath = folder.pathOf("out.csv");
+    options.rawPath = folder.pathOf("out.txt");
+    std::ostringstream out;
+    std::ostringstream err;
+    {
+        logger::Logger logger(station.services(comPort), out, err, options);
+        station.pump.onWaitingEvents = [&] {
+            if (c.stopAtFirstTurn)
+                logger.stop();
+            return true;
+        };
+        EXPECT_EQ(logger.run(), c.status) << err.str();
+    } // every file written and closed
+    const std::string said = out.str() + err.str();
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    const std::string records = fileContents(options.capturePath.value());
+    EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), c.records + 1) << records;
+    if (c.stopAtFirstTurn) {
+        const std::size_t about = said.find(" of about ");
+        ASSERT_NE(about, std::string::npos) << said;
+        const double lines = static_cast<double>(std::count(log.begin(), log.end(), '\n'));
+        EXPECT_NEAR(std::stod(said.substr(about + 10)), lines, lines / 100) << "the log's lines, about";
+    }
+    const std::string raw = fileContents(options.rawPath.value());
+    const std::size_t secondLine = raw.find('\n') + 1;
+    if (secondLine < raw.size()) {
+        EXPECT_EQ(raw.substr(secondLine, 11), c.lines.substr(0, 11)) << "the opening mark's recorded date";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, ReprocessTest,
+    ::testing::ValuesIn(std::vector<ReprocessCase> {
+        { "LongerThanManyTurnsOfTheEventLoop", readingsOfEvents(30'000), false, 0, "Ended: 30 events", 30 },
+        { "StoppedBeforeItsEnd", readingsOfEvents(30'000), true, logger::Logger::kStoppedStatus,
+            "Stopped at line 8193 of about ", 8 },
+        { "CutOffLastLine", readingsOfEvents(700) + "2008-08-18T14:00:07.000,10,1", false, 0,
+            "line 704 ends without a line end: skipped", 1 },
+        { "TimeGoingBack",
+            "2008-08-18T14:00:00.000,10,1,2,2.2,,10\r\n2008-08-18T13:00:00.000,10,1,2,2.2,,10\r\n", false, 0,
+            "line 3 goes back in time, from 2008-08-18 14:00:00.000 to 2008-08-18 13:00:00.000", 0 },
+        { "EventMarksAndNoReadings",
+            "2008-08-18T14:00:00.000,,,,,1,10\r\n2008-08-18T14:00:01.000,,,,,,10\r\n"
+            "2008-08-18T14:00:02.000,,,,,2,10\r\n2008-08-18T14:00:03.000,,,,,,10\r\n",
+            false, 0, "2 events before the log's first reading left out: no reading to average", 0 },
+        { "ShownHeadingNoRecordHolds",
+            "2008-08-18T14:00:00.000,10,1,2,2.2,,10\r\n2008-08-18T14:00:01.000,,,,,1,99999999999\r\n", false,
+            2, "line 3 has a heading shown that no record holds", 0 },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::rawlog

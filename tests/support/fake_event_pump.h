@@ -15,10 +15,17 @@ public:
         ++calls;
         return !ended && (!onEvents || onEvents());
     }
+    [[nodiscard]] bool processWaitingEvents() override
+    {
+        ++waitingCalls;
+        return !ended && (!onWaitingEvents || onWaitingEvents());
+    }
     void requestEnd() override { ended = true; }
 
     std::function<bool()> onEvents;
+    std::function<bool()> onWaitingEvents; // what comes up when waiting events are taken
     int calls = 0;
+    int waitingCalls = 0; // the calls that never wait
     bool ended = false;
 };
 
