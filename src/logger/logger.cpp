@@ -1,15 +1,23 @@
 #include "logger/logger.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace marlume::logger {
 
 namespace {
 
-// The path given on the command line, as the window's save-as dialog would give it.
+// The path given on the command line, whole as the window's save-as dialog gives it, so that the journal
+// names each file once, as it will stand there throughout.
 files::AskForPath givenPath(const std::optional<std::string>& path)
 {
     return [path](std::string& fileName, std::int16_t&) {
-        fileName = path.value_or(std::string());
-        return path.has_value();
+        if (!path)
+            return false;
+        std::error_code failed;
+        const std::filesystem::path whole = std::filesystem::weakly_canonical(*path, failed);
+        fileName = failed ? *path : whole.string();
+        return true;
     };
 }
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@ constexpr FileNumber kLastFileNumber = 255;
 constexpr std::string_view kNotARegularFile = "not a regular file";
 constexpr std::string_view kHeldByAnother = "another instance is saving to it";
 constexpr std::string_view kReplayed = "this run replays it";
+constexpr std::string_view kGivenTwice = "it is given twice: this run saves another of its outputs to it";
 
 std::string systemMessage(int error)
 {
@@ -55,6 +57,36 @@ WriteOutcome whereabouts(int descriptor, const std::string& openedAs)
         return { true, {}, openedAs };
     return { true, {}, std::string(target.data(), static_cast<std::size_t>(length)) };
 }
+
+// The files this program holds the lock of, whichever of its outputs took them, so that a file given for
+// two outputs is told as such and not as another instance's.
+class HeldFiles final {
+public:
+    static HeldFiles& ofThisProgram()
+    {
+        static HeldFiles held;
+        return held;
+    }
+    void hold(const struct stat& file)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_files.insert({ file.st_dev, file.st_ino });
+    }
+    void release(const struct stat& file)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_files.erase({ file.st_dev, file.st_ino });
+    }
+    [[nodiscard]] bool holds(const struct stat& file)
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_files.contains({ file.st_dev, file.st_ino });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<std::pair<dev_t, ino_t>> m_files;
+};
 
 } // namespace
 
@@ -101,7 +133,15 @@ struct LocalOutputFiles::Descriptor {
         // releases the descriptor even then, and a retry could close a file opened meanwhile.
         if (fd >= 0)
             ::close(std::exchange(fd, -1));
+        if (std::exchange(held, false))
+            HeldFiles::ofThisProgram().release(file);
         closed = true;
+    }
+
+    void markHeld()
+    {
+        held = true;
+        HeldFiles::ofThisProgram().hold(file);
     }
 
     // Takes the file for this opening, emptying one that was there before; a failure is told with the
@@ -111,7 +151,10 @@ struct LocalOutputFiles::Descriptor {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             refused = true;
             failure = errno == EWOULDBLOCK ? std::string(kHeldByAnother) : systemMessage(errno);
-        } else if (!created && ::ftruncate(fd, 0) != 0) {
+            return;
+        }
+        markHeld();
+        if (!created && ::ftruncate(fd, 0) != 0) {
             refused = true;
             failure = systemMessage(errno);
         }
@@ -169,6 +212,7 @@ struct LocalOutputFiles::Descriptor {
     int syncsAsked = 0;
     std::string failure; // why a write since the last sync failed, if one did
     bool refused = false; // the file could not be taken for this opening
+    bool held = false; // its lock is this opening's
     std::atomic<bool> closed = false; // set by the writer thread once the file is closed
 };
 
@@ -236,12 +280,15 @@ bool LocalOutputFiles::open(FileNumber file, const std::string& path)
         if (errno != EWOULDBLOCK)
             return refuse(systemMessage(errno));
         if (!closingNow(descriptor->file))
-            return refuse(std::string(kHeldByAnother));
+            return refuse(std::string(
+                HeldFiles::ofThisProgram().holds(descriptor->file) ? kGivenTwice : kHeldByAnother));
         // Still held by this program, closing it after the records queued before: the writer takes it
         // after them, so that the user-interface thread never waits for the disk.
         m_writer.post([descriptor] { descriptor->take(); });
-    } else if (!created && ::ftruncate(fd, 0) != 0) {
-        return refuse(systemMessage(errno));
+    } else {
+        descriptor->markHeld();
+        if (!created && ::ftruncate(fd, 0) != 0)
+            return refuse(systemMessage(errno));
     }
     m_files[file] = std::move(descriptor);
     return true;

@@ -20,8 +20,15 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -327,25 +334,95 @@ INSTANTIATE_TEST_SUITE_P(Changes, ChangedBehindTest,
     }),
     testing::CaseName());
 
-TEST_F(CaptureToDiskTest, FileThatAnotherInstanceSavesToIsRefusedAndLeftAlone)
+// Another process holds the file's lock until told to let go by the end of its pipe.
+class OtherInstance final {
+public:
+    explicit OtherInstance(const std::string& path)
+    {
+        int ready[2] = { -1, -1 };
+        if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            ::close(m_release[1]); // so that the test closing its end is the end of the pipe
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0666);
+            const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+                && ::write(fd, kHeader.data(), kHeader.size()) == static_cast<ssize_t>(kHeader.size());
+            char byte = held ? 'y' : 'n';
+            static_cast<void>(::write(ready[1], &byte, 1));
+            static_cast<void>(::read(m_release[0], &byte, 1)); // until the test closes its end
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(m_release[0]);
+        char byte = 'n';
+        m_holding = ::read(ready[0], &byte, 1) == 1 && byte == 'y';
+        ::close(ready[0]);
+    }
+    ~OtherInstance() { release(); }
+    OtherInstance(const OtherInstance&) = delete;
+    OtherInstance& operator=(const OtherInstance&) = delete;
+
+    [[nodiscard]] bool holding() const { return m_holding; }
+    void release()
+    {
+        if (m_pid <= 0)
+            return;
+        ::close(m_release[1]);
+        ::waitpid(std::exchange(m_pid, -1), nullptr, 0);
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_release[2] = { -1, -1 };
+    bool m_holding = false;
+};
+
+struct HeldFileCase {
+    std::string name;
+    bool byAnotherProcess; // else by another output of this one
+    std::string label;
+};
+
+class HeldFileTest : public CaptureToDiskTest, public ::testing::WithParamInterface<HeldFileCase> { };
+
+TEST_P(HeldFileTest, IsRefusedWithWhoHoldsItAndLeftAlone)
 {
+    std::optional<OtherInstance> otherInstance;
     testing::PostedTasks otherUiThread;
-    LocalOutputFiles otherInstance { otherUiThread.poster() };
-    ASSERT_TRUE(otherInstance.open(1, chosenPath));
-    ASSERT_TRUE(otherInstance.write(1, kHeader));
-    ASSERT_TRUE(otherInstance.sync(1));
-    otherInstance.waitUntilWritten();
+    LocalOutputFiles otherOutput { otherUiThread.poster() };
+    if (GetParam().byAnotherProcess) {
+        ASSERT_TRUE(otherInstance.emplace(chosenPath).holding());
+    } else {
+        ASSERT_TRUE(otherOutput.open(1, chosenPath));
+        ASSERT_TRUE(otherOutput.write(1, kHeader));
+        ASSERT_TRUE(otherOutput.sync(1));
+        otherOutput.waitUntilWritten();
+    }
 
     clickCapture();
     EXPECT_EQ(capture.captureFile(), 0);
-    EXPECT_EQ(view.label, "Cannot create \"run.csv\": another instance is saving to it");
+    EXPECT_EQ(view.label, GetParam().label);
     EXPECT_EQ(fileContents(chosenPath), kHeader) << "not emptied";
 
-    otherInstance.close(1);
-    otherInstance.waitUntilWritten();
+    if (otherInstance) {
+        otherInstance->release();
+    } else {
+        otherOutput.close(1);
+        otherOutput.waitUntilWritten();
+    }
     clickCapture();
-    EXPECT_EQ(capture.captureFile(), 1) << "free once the other instance has closed it";
+    EXPECT_EQ(capture.captureFile(), 1) << "free once the other has closed it";
 }
+
+INSTANTIATE_TEST_SUITE_P(Holders, HeldFileTest,
+    ::testing::ValuesIn(std::vector<HeldFileCase> {
+        { "AnotherInstance", true, "Cannot create \"run.csv\": another instance is saving to it" },
+        { "AnotherOutputOfThisRun", false,
+            "Cannot create \"run.csv\": it is given twice: this run saves another of its outputs to it" },
+    }),
+    testing::CaseName());
 
 TEST_F(CaptureToDiskTest, ClosingAndCreatingTheSameFileAgainIsNotRefused)
 {

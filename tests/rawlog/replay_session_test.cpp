@@ -330,7 +330,9 @@ TEST_P(ReprocessTest, EndsAtTheLogsEndOrSaysWhereAndWhy)
             return true;
         };
         EXPECT_EQ(logger.run(), c.status) << err.str();
-    } // every file written and closed
+    }
+    station.captureFiles.waitUntilWritten();
+    station.rawFiles.waitUntilWritten();
     const std::string said = out.str() + err.str();
     EXPECT_NE(said.find(c.said), std::string::npos) << said;
     const std::string records = fileContents(options.capturePath.value());
