@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/cts_ordered_buffer.h"
 #include "platform/port_map.h"
 #include "platform/rfc2217_client.h"
 #include "platform/serial_device.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -31,16 +33,23 @@ public:
     std::string failure() const override { return m_failure; }
 
 private:
-    // Moves what the socket has received into the line's bytes, answering the server where it asks.
+    // Moves what the socket has received into the buffer, answering the server where it asks.
     void takeIn();
+    // Open and not gone, with what the socket has received taken in.
+    [[nodiscard]] bool present();
+    void send(const std::string& bytes);
     void wakeOwner() const;
+    // A CTS change held back until the bytes before it had been taken now shows: the owner is woken once
+    // it has done with what it was taking.
+    void wakeOwnerIfChangeShows();
 
     platform::NetworkAddress m_address;
     Protocol m_protocol;
     QTcpSocket m_socket;
+    QTimer m_wakeSoon;
     platform::Rfc2217Client m_client;
     std::string m_greeting; // sent once connected
-    std::string m_data;
+    platform::CtsOrderedBuffer m_received;
     std::function<void()> m_wake;
     bool m_open = false;
     bool m_gone = false;

@@ -53,14 +53,13 @@ TEST_P(Rfc2217TakeTest, SeparatesTheLinesBytesFromTelnetAndAnswersItsRequests)
     const TakeCase& c = GetParam();
     Rfc2217Client client;
     static_cast<void>(client.greeting({}));
-    std::string data;
+    CtsOrderedBuffer received;
     std::string reply;
     for (const std::string& piece : c.pieces) {
-        const Rfc2217Client::Taken taken = client.take(piece);
-        data += taken.data;
+        const Rfc2217Client::Taken taken = client.take(piece, received);
         reply += taken.reply;
     }
-    EXPECT_EQ(data, c.data);
+    EXPECT_EQ(received.take(received.size()), c.data);
     EXPECT_EQ(reply, c.reply);
 }
 
@@ -91,7 +90,8 @@ std::string modemState(int state)
 TEST(Rfc2217Client, TakesCtsFromTheModemStateNotificationsCountingEveryChange)
 {
     Rfc2217Client client;
-    EXPECT_EQ(client.cts(), std::nullopt) << "not known until notified";
+    CtsOrderedBuffer received;
+    EXPECT_EQ(received.cts(), std::nullopt) << "not known until notified";
     struct Step {
         int state;
         bool cts;
@@ -105,10 +105,13 @@ TEST(Rfc2217Client, TakesCtsFromTheModemStateNotificationsCountingEveryChange)
              { 0x01, false, 4 }, // a pulse the server saw only by its delta bit
              { 0x10, true, 5 },
          }) {
-        static_cast<void>(client.take(modemState(step.state)));
-        EXPECT_EQ(client.cts(), step.cts) << step.state;
-        EXPECT_EQ(client.ctsChanges(), step.changes) << step.state;
+        static_cast<void>(client.take(modemState(step.state), received));
+        EXPECT_EQ(received.cts(), step.cts) << step.state;
+        EXPECT_EQ(received.ctsChanges(), step.changes) << step.state;
     }
+    static_cast<void>(client.take(modemState(0x01) + modemState(0x11), received));
+    EXPECT_EQ(received.ctsChanges(), 7U) << "two notices without a byte between, both counted";
+    EXPECT_EQ(received.cts(), true);
 }
 
 } // namespace
