@@ -119,6 +119,7 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
                 m_state = State::Data;
             } else if (value == kSb) {
                 m_sub.clear();
+                m_subTooLong = false;
                 m_state = State::Sub;
             } else if (value >= kWill && value <= kDont) {
                 m_verb = value;
@@ -134,8 +135,8 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
         case State::Sub:
             if (value == kIac)
                 m_state = State::SubCommand;
-            else
-                m_sub += c;
+            else if (!keepInSubnegotiation(c))
+                taken.overlongSubnegotiation = true;
             break;
         case State::SubCommand:
             if (value == kSe) {
@@ -146,7 +147,9 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
                 }
                 m_state = State::Data;
             } else {
-                m_sub += c; // 255 doubled, or a stray byte kept as it came
+                // 255 doubled, or a stray byte kept as it came
+                if (!keepInSubnegotiation(c))
+                    taken.overlongSubnegotiation = true;
                 m_state = State::Sub;
             }
             break;
@@ -154,6 +157,14 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
     }
     received.append(data);
     return taken;
+}
+
+bool Rfc2217Client::keepInSubnegotiation(char c)
+{
+    m_subTooLong = m_subTooLong || m_sub.size() >= kLongestSubnegotiation;
+    if (!m_subTooLong)
+        m_sub += c;
+    return !m_subTooLong;
 }
 
 void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply)
@@ -193,7 +204,7 @@ void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::strin
 
 std::optional<Rfc2217Client::CtsNotice> Rfc2217Client::modemStateNotice()
 {
-    if (m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
+    if (m_subTooLong || m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
         || static_cast<std::uint8_t>(m_sub[1]) != kNotifyModemState + kServerOffset)
         return std::nullopt; // the server's answers to the settings, and whatever else: nothing to act on
     const auto state = static_cast<std::uint8_t>(m_sub[2]);

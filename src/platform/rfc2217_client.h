@@ -17,12 +17,17 @@ namespace marlume::platform {
 // are someone else's.
 class Rfc2217Client final {
 public:
+    // The longest subnegotiation taken in: the com-port option's own have a few bytes, so a longer one is
+    // the server's fault (or no telnet at all) and is dropped, so that it cannot take up memory without end.
+    static constexpr std::size_t kLongestSubnegotiation = 256;
+
     // What the client sends as the connection opens: the options it offers and wants, the line settings,
     // no flow control (CTS is an input here) and the modem lines to be notified: CTS only.
     [[nodiscard]] std::string greeting(const LineSettings& settings);
 
     struct Taken {
         std::string reply; // answers to send back to the server
+        bool overlongSubnegotiation = false; // one ran past kLongestSubnegotiation
     };
     // Takes the next bytes from the server, in any pieces: the serial line's bytes, telnet escapes undone,
     // and the CTS notices go to received in the order they came. A notice whose delta bit is set while the
@@ -37,11 +42,14 @@ private:
     };
 
     void negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply);
+    // Keeps a byte of the subnegotiation; false once it has run too long.
+    bool keepInSubnegotiation(char c);
     [[nodiscard]] std::optional<CtsNotice> modemStateNotice();
 
     State m_state = State::Data;
     std::uint8_t m_verb = 0;
     std::string m_sub;
+    bool m_subTooLong = false;
     std::bitset<256> m_weWill; // options this side has agreed to perform
     std::bitset<256> m_theyWill; // options this side has asked or let the server perform
     std::optional<bool> m_cts; // as the server last notified it

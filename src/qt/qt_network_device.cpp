@@ -8,6 +8,7 @@ QtNetworkDevice::QtNetworkDevice(platform::NetworkAddress address, Protocol prot
     : m_address(std::move(address))
     , m_protocol(protocol)
 {
+    m_socket.setReadBufferSize(kHeldBytes);
     m_wakeSoon.setSingleShot(true);
     QObject::connect(&m_wakeSoon, &QTimer::timeout, &m_socket, [this] { wakeOwner(); });
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] {
@@ -73,9 +74,10 @@ void QtNetworkDevice::wakeOwnerIfChangeShows()
 
 void QtNetworkDevice::takeIn()
 {
-    if (!m_socket.isReadable())
+    // More once all held has been taken: at most kHeldBytes held, taken in a few large pieces.
+    if (m_received.size() > 0 || !m_socket.isReadable())
         return;
-    const QByteArray bytes = m_socket.readAll();
+    const QByteArray bytes = m_socket.read(kHeldBytes);
     const std::string_view received { bytes.constData(), static_cast<std::size_t>(bytes.size()) };
     if (m_protocol == Protocol::Raw) {
         m_received.append(received);
@@ -83,12 +85,23 @@ void QtNetworkDevice::takeIn()
     }
     const platform::Rfc2217Client::Taken taken = m_client.take(received, m_received);
     send(taken.reply);
+    if (taken.overlongSubnegotiation)
+        fail("The server sent a telnet subnegotiation longer than "
+            + std::to_string(platform::Rfc2217Client::kLongestSubnegotiation) + " bytes");
 }
 
 void QtNetworkDevice::send(const std::string& bytes)
 {
-    if (!bytes.empty())
+    // A server that reads none of its answers gets no more once they fill the room.
+    if (!bytes.empty() && m_socket.bytesToWrite() < kHeldBytes)
         m_socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void QtNetworkDevice::fail(std::string reason)
+{
+    m_socket.abort();
+    m_failure = std::move(reason);
+    m_gone = true;
 }
 
 bool QtNetworkDevice::present()

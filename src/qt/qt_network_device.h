@@ -17,10 +17,15 @@ namespace marlume::qt {
 // A serial port on the network: a telnet com-port server (RFC 2217), which sets the line and tells CTS,
 // or a server that hands over the line's raw bytes, without CTS. Opening starts the connection and
 // returns at once, so that an unreachable server never holds up the event loop; a refused or dropped
-// connection is a device that has gone.
+// connection, or a server that breaks the telnet protocol, is a device that has gone. What is received
+// waits in a bounded buffer, and the socket reads no more while it is full, whatever the server sends.
 class QtNetworkDevice final : public platform::SerialDevice {
 public:
     enum class Protocol { Rfc2217, Raw };
+    // Bytes held before the socket stops reading, and answers to the server left unsent before no more
+    // are queued.
+    static constexpr qint64 kHeldBytes = 64 * 1024;
+
     QtNetworkDevice(platform::NetworkAddress address, Protocol protocol);
 
     bool open(const platform::LineSettings& settings) override;
@@ -38,6 +43,7 @@ private:
     // Open and not gone, with what the socket has received taken in.
     [[nodiscard]] bool present();
     void send(const std::string& bytes);
+    void fail(std::string reason);
     void wakeOwner() const;
     // A CTS change held back until the bytes before it had been taken now shows: the owner is woken once
     // it has done with what it was taking.

@@ -44,6 +44,7 @@ struct TakeCase {
     std::vector<std::string> pieces; // as the server's bytes arrive
     std::string data;
     std::string reply;
+    bool overlong = false;
 };
 
 class Rfc2217TakeTest : public ::testing::TestWithParam<TakeCase> { };
@@ -55,12 +56,21 @@ TEST_P(Rfc2217TakeTest, SeparatesTheLinesBytesFromTelnetAndAnswersItsRequests)
     static_cast<void>(client.greeting({}));
     CtsOrderedBuffer received;
     std::string reply;
+    bool overlong = false;
     for (const std::string& piece : c.pieces) {
         const Rfc2217Client::Taken taken = client.take(piece, received);
         reply += taken.reply;
+        overlong = overlong || taken.overlongSubnegotiation;
     }
     EXPECT_EQ(received.take(received.size()), c.data);
     EXPECT_EQ(reply, c.reply);
+    EXPECT_EQ(overlong, c.overlong);
+}
+
+std::string subnegotiation(std::size_t length)
+{
+    return bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset })
+        + std::string(length - 2, static_cast<char>(0x11)) + bytes({ kIac, kSe });
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, Rfc2217TakeTest,
@@ -79,6 +89,10 @@ INSTANTIATE_TEST_SUITE_P(Streams, Rfc2217TakeTest,
             { bytes({ 'a', kIac, kSb, kComPort, kSetBaudRate + kServerOffset, 0, 0, kIac }),
                 bytes({ kIac, 0, kIac, kSe, kIac, 241, 'b' }) },
             "ab", "" },
+        { "LongestSubnegotiationTaken", { "a" + subnegotiation(Rfc2217Client::kLongestSubnegotiation) + "b" },
+            "ab", "" },
+        { "LongerOneDroppedAndTold",
+            { "a" + subnegotiation(Rfc2217Client::kLongestSubnegotiation + 1) + "b", "c" }, "abc", "", true },
     }),
     testing::CaseName());
 

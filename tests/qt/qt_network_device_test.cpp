@@ -2,10 +2,13 @@
 #include "qt/qt_serial_control.h"
 #include "support/qt_com_port_server.h"
 
+#include "support/case_name.h"
+
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,9 +82,6 @@ TEST_F(NetworkPortTest, Rfc2217SetsTheLineTakesTheDataAndTellsCtsAsNotified)
     const std::string inOrder = "90,1," + bytes({ 0xFF }) + "\r\n<1>91,2\r\n<0>92,3\r\n";
     EXPECT_EQ(input(inOrder.size()), inOrder) << "in one segment, as sent; the escaped 255 comes once";
     EXPECT_EQ(server.received(greeting.size() + 3), greeting + bytes({ kIac, kDont, 1 })) << "echo refused";
-
-    server.drop();
-    EXPECT_TRUE(waitUntilGone()) << "a dropped connection is a lost device";
 }
 
 TEST_F(NetworkPortTest, TcpHandsOverTheRawBytesWithoutCts)
@@ -95,21 +95,53 @@ TEST_F(NetworkPortTest, TcpHandsOverTheRawBytesWithoutCts)
     EXPECT_EQ(input(0), "90,1," + bytes({ 0xFF, kIac, kSb }) + "\r\n") << "no CTS";
 }
 
-TEST_F(NetworkPortTest, ASilentServerKeepsThePortOpenARefusingOneIsGone)
+struct LostServerCase {
+    std::string name;
+    std::function<void(testing::QtComPortServer&)> server; // what it does to the connected port
+    bool reopen; // the port is closed and opened again afterwards
+    std::string reason;
+};
+
+class LostNetworkServerTest : public NetworkPortTest,
+                              public ::testing::WithParamInterface<LostServerCase> { };
+
+TEST_P(LostNetworkServerTest, ASilentServerKeepsThePortOpenTheseEndItAndAreToldOnce)
 {
+    const LostServerCase& c = GetParam();
     open("rfc2217");
     ASSERT_TRUE(server.accept());
     QTest::qWait(200);
     EXPECT_EQ(comPort().InBufferCount(), 0) << "connected, nothing sent: a silent sensor";
-    ASSERT_TRUE(comPort().setPortOpen(false));
 
     const std::string entry = "rfc2217://127.0.0.1:" + std::to_string(server.port());
-    server.drop();
-    server.stopListening();
-    ASSERT_TRUE(comPort().setPortOpen(true));
+    c.server(server);
+    if (c.reopen) {
+        ASSERT_TRUE(comPort().setPortOpen(false));
+        ASSERT_TRUE(comPort().setPortOpen(true));
+    }
     EXPECT_TRUE(waitUntilGone());
-    EXPECT_EQ(notices, std::vector<std::string> { entry + ": Connection refused" }) << "told why, once";
+    EXPECT_EQ(notices, std::vector<std::string> { entry + ": " + c.reason });
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, LostNetworkServerTest,
+    ::testing::ValuesIn(std::vector<LostServerCase> {
+        { "Refusing",
+            [](testing::QtComPortServer& server) {
+                server.drop();
+                server.stopListening();
+            },
+            true, "Connection refused" },
+        { "Dropping", [](testing::QtComPortServer& server) { server.drop(); }, false,
+            "The remote host closed the connection" },
+        { "NeverEndingASubnegotiation",
+            [](testing::QtComPortServer& server) {
+                server.send(bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset }));
+                for (int piece = 0; piece < 4; ++piece)
+                    server.send(std::string(100, '\x11'));
+            },
+            false, "The server sent a telnet subnegotiation longer than 256 bytes" },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::qt
