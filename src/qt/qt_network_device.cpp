@@ -9,7 +9,10 @@ QtNetworkDevice::QtNetworkDevice(platform::NetworkAddress address, Protocol prot
     , m_protocol(protocol)
 {
     m_socket.setReadBufferSize(kHeldBytes);
+    m_connectSoon.setSingleShot(true);
     m_wakeSoon.setSingleShot(true);
+    QObject::connect(&m_connectSoon, &QTimer::timeout, &m_socket,
+        [this] { m_socket.connectToHost(QString::fromStdString(m_address.host), m_address.port); });
     QObject::connect(&m_wakeSoon, &QTimer::timeout, &m_socket, [this] { wakeOwner(); });
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] {
         m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -42,7 +45,7 @@ bool QtNetworkDevice::open(const platform::LineSettings& settings)
     m_gone = false;
     m_failure.clear();
     m_open = true;
-    m_socket.connectToHost(QString::fromStdString(m_address.host), m_address.port);
+    m_connectSoon.start(0);
     return true;
 }
 
@@ -50,6 +53,7 @@ void QtNetworkDevice::close()
 {
     m_wake = {};
     m_open = false;
+    m_connectSoon.stop();
     m_wakeSoon.stop();
     m_socket.abort();
 }

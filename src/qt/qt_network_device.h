@@ -15,10 +15,12 @@
 namespace marlume::qt {
 
 // A serial port on the network: a telnet com-port server (RFC 2217), which sets the line and tells CTS,
-// or a server that hands over the line's raw bytes, without CTS. Opening starts the connection and
-// returns at once, so that an unreachable server never holds up the event loop; a refused or dropped
-// connection, or a server that breaks the telnet protocol, is a device that has gone. What is received
-// waits in a bounded buffer, and the socket reads no more while it is full, whatever the server sends.
+// or a server that hands over the line's raw bytes, without CTS. Opening returns at once and connects
+// once the event loop runs, so that an unreachable server never holds up the program and an opening
+// closed straight away (as a search does before its first port) connects nowhere: a server that lets one
+// client in at a time would see a stray connection end the real one. A refused or dropped connection, or
+// a server that breaks the telnet protocol, is a device that has gone. What is received waits in a
+// bounded buffer, and the socket reads no more while it is full, whatever the server sends.
 class QtNetworkDevice final : public platform::SerialDevice {
 public:
     enum class Protocol { Rfc2217, Raw };
@@ -52,6 +54,7 @@ private:
     platform::NetworkAddress m_address;
     Protocol m_protocol;
     QTcpSocket m_socket;
+    QTimer m_connectSoon;
     QTimer m_wakeSoon;
     platform::Rfc2217Client m_client;
     std::string m_greeting; // sent once connected

@@ -55,7 +55,7 @@ TEST_P(LoggerThroughSer2netTest, ReadsTheSensorBehindTheServer)
 
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
-    EXPECT_EQ(logger.err(), "");
+    EXPECT_EQ(logger.err(), "") << logger.out() << ser2net.err();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, LoggerThroughSer2netTest,

@@ -71,10 +71,13 @@ protected:
 TEST_F(NetworkPortTest, Rfc2217SetsTheLineTakesTheDataAndTellsCtsAsNotified)
 {
     open("rfc2217");
+    ASSERT_TRUE(comPort().setPortOpen(false));
+    ASSERT_TRUE(comPort().setPortOpen(true));
     ASSERT_TRUE(server.accept());
     const std::string greeting
         = platform::Rfc2217Client().greeting(*platform::parseLineSettings("19200,N,8,1"));
     EXPECT_EQ(server.received(greeting.size()), greeting) << "the line set as the program wants it";
+    EXPECT_EQ(server.connections(), 1) << "an opening closed at once connects nowhere";
 
     const std::string event = "90,1," + bytes({ kIac, kIac }) + "\r\n" + modemState(0x11) + "91,2\r\n"
         + modemState(0x01) + "92,3\r\n";
