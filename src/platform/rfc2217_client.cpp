@@ -100,9 +100,10 @@ std::string Rfc2217Client::greeting(const LineSettings& settings)
     return text;
 }
 
-Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes)
+Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffer& received)
 {
     Taken taken;
+    std::string data;
     for (const char c : bytes) {
         const auto value = static_cast<std::uint8_t>(c);
         switch (m_state) {
@@ -110,14 +111,15 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes)
             if (value == kIac)
                 m_state = State::Command;
             else
-                taken.data += c;
+                data += c;
             break;
         case State::Command:
             if (value == kIac) {
-                taken.data += c; // an escaped 255
+                data += c; // an escaped 255
                 m_state = State::Data;
             } else if (value == kSb) {
                 m_sub.clear();
+                m_subTooLong = false;
                 m_state = State::Sub;
             } else if (value >= kWill && value <= kDont) {
                 m_verb = value;
@@ -133,21 +135,36 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes)
         case State::Sub:
             if (value == kIac)
                 m_state = State::SubCommand;
-            else
-                m_sub += c;
+            else if (!keepInSubnegotiation(c))
+                taken.overlongSubnegotiation = true;
             break;
         case State::SubCommand:
             if (value == kSe) {
-                subnegotiation();
+                if (const std::optional<CtsNotice> notice = modemStateNotice()) {
+                    received.append(data);
+                    data.clear();
+                    received.appendCts(notice->level, notice->changes);
+                }
                 m_state = State::Data;
             } else {
-                m_sub += c; // 255 doubled, or a stray byte kept as it came
+                // 255 doubled, or a stray byte kept as it came
+                if (!keepInSubnegotiation(c))
+                    taken.overlongSubnegotiation = true;
                 m_state = State::Sub;
             }
             break;
         }
     }
+    received.append(data);
     return taken;
+}
+
+bool Rfc2217Client::keepInSubnegotiation(char c)
+{
+    m_subTooLong = m_subTooLong || m_sub.size() >= kLongestSubnegotiation;
+    if (!m_subTooLong)
+        m_sub += c;
+    return !m_subTooLong;
 }
 
 void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply)
@@ -185,18 +202,20 @@ void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::strin
     }
 }
 
-void Rfc2217Client::subnegotiation()
+std::optional<Rfc2217Client::CtsNotice> Rfc2217Client::modemStateNotice()
 {
-    if (m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
+    if (m_subTooLong || m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
         || static_cast<std::uint8_t>(m_sub[1]) != kNotifyModemState + kServerOffset)
-        return; // the server's answers to the settings, and whatever else: nothing to act on
+        return std::nullopt; // the server's answers to the settings, and whatever else: nothing to act on
     const auto state = static_cast<std::uint8_t>(m_sub[2]);
     const bool level = (state & kModemCts) != 0;
+    std::uint32_t changes = 0;
     if (m_cts && *m_cts != level)
-        ++m_ctsChanges;
+        changes = 1;
     else if (m_cts && (state & kModemDeltaCts) != 0)
-        m_ctsChanges += 2;
+        changes = 2;
     m_cts = level;
+    return CtsNotice { level, changes };
 }
 
 } // namespace marlume::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/cts_ordered_buffer.h"
 #include "platform/serial_device.h"
 
 #include <bitset>
@@ -12,39 +13,46 @@ namespace marlume::platform {
 
 // The client side of a telnet connection with the com-port option (RFC 2217), as bytes in and out: it
 // asks the server to set the line as the program wants it and to notify CTS changes, takes the serial
-// data out of the telnet stream and answers the server's option requests. Sockets are someone else's.
+// data and the CTS notices out of the telnet stream and answers the server's option requests. Sockets
+// are someone else's.
 class Rfc2217Client final {
 public:
+    // The longest subnegotiation taken in: the com-port option's own have a few bytes, so a longer one is
+    // the server's fault (or no telnet at all) and is dropped, so that it cannot take up memory without end.
+    static constexpr std::size_t kLongestSubnegotiation = 256;
+
     // What the client sends as the connection opens: the options it offers and wants, the line settings,
     // no flow control (CTS is an input here) and the modem lines to be notified: CTS only.
     [[nodiscard]] std::string greeting(const LineSettings& settings);
 
     struct Taken {
-        std::string data; // the serial line's bytes, telnet escapes undone
         std::string reply; // answers to send back to the server
+        bool overlongSubnegotiation = false; // one ran past kLongestSubnegotiation
     };
-    // Takes the next bytes from the server, in any pieces.
-    [[nodiscard]] Taken take(std::string_view bytes);
-
-    // CTS as the server last notified it; nullopt until it has.
-    [[nodiscard]] std::optional<bool> cts() const { return m_cts; }
-    // CTS changes notified so far: a notification whose delta bit is set while the level is the same as
-    // before tells of a pulse between two looks of the server, two changes.
-    [[nodiscard]] std::uint32_t ctsChanges() const { return m_ctsChanges; }
+    // Takes the next bytes from the server, in any pieces: the serial line's bytes, telnet escapes undone,
+    // and the CTS notices go to received in the order they came. A notice whose delta bit is set while the
+    // level is the same as before tells of a pulse between two looks of the server, two changes.
+    [[nodiscard]] Taken take(std::string_view bytes, CtsOrderedBuffer& received);
 
 private:
     enum class State { Data, Command, Option, Sub, SubCommand };
+    struct CtsNotice {
+        bool level;
+        std::uint32_t changes;
+    };
 
     void negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply);
-    void subnegotiation();
+    // Keeps a byte of the subnegotiation; false once it has run too long.
+    bool keepInSubnegotiation(char c);
+    [[nodiscard]] std::optional<CtsNotice> modemStateNotice();
 
     State m_state = State::Data;
     std::uint8_t m_verb = 0;
     std::string m_sub;
+    bool m_subTooLong = false;
     std::bitset<256> m_weWill; // options this side has agreed to perform
     std::bitset<256> m_theyWill; // options this side has asked or let the server perform
-    std::optional<bool> m_cts;
-    std::uint32_t m_ctsChanges = 0;
+    std::optional<bool> m_cts; // as the server last notified it
 };
 
 // Telnet's byte values and the com-port option's codes, for the client and for whoever serves it in tests.

@@ -55,7 +55,7 @@ TEST_P(LoggerThroughSer2netTest, ReadsTheSensorBehindTheServer)
 
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
-    EXPECT_EQ(logger.err(), "");
+    EXPECT_EQ(logger.err(), "") << logger.out() << ser2net.err();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, LoggerThroughSer2netTest,
@@ -72,9 +72,17 @@ std::string modemState(int state)
         static_cast<char>(kIac), static_cast<char>(kSe) };
 }
 
-// A device server that tells CTS changes at once: the instrument raises CTS for half a second.
-TEST(LoggerNetworkTest, CapturesTheEventACtsPulseOverTheNetworkMarks)
+struct CtsEventCase {
+    std::string name;
+    bool oneSegment; // the notices and the readings between them sent at once, else 10 ms apart
+};
+
+class LoggerNetworkTest : public ::testing::TestWithParam<CtsEventCase> { };
+
+// A device server that tells CTS changes at once: the instrument raises CTS over 20 readings.
+TEST_P(LoggerNetworkTest, CapturesTheEventACtsPulseOverTheNetworkMarks)
 {
+    const CtsEventCase& c = GetParam();
     const testing::TemporaryFolder folder;
     const std::string capture = folder.pathOf("run.csv");
     testing::QtComPortServer server;
@@ -86,20 +94,41 @@ TEST(LoggerNetworkTest, CapturesTheEventACtsPulseOverTheNetworkMarks)
     };
     ASSERT_TRUE(logger.waitForOutput("Ready on port 1", 20s, sendReading)) << logger.out() << logger.err();
 
-    server.send(modemState(0x11));
-    for (const auto end = std::chrono::steady_clock::now() + 500ms; std::chrono::steady_clock::now() < end;)
-        sendReading();
-    server.send(modemState(0x01));
+    const std::vector<std::string> event = [] {
+        std::vector<std::string> pieces { modemState(0x11) };
+        pieces.insert(pieces.end(), 20, "12,22.5,2.5\r\n");
+        pieces.push_back(modemState(0x01));
+        return pieces;
+    }();
+    std::string whole;
+    for (const std::string& piece : event) {
+        if (c.oneSegment) {
+            whole += piece;
+            continue;
+        }
+        server.send(piece);
+        std::this_thread::sleep_for(10ms);
+    }
+    server.send(whole);
     const auto recorded = [&] { return testing::fileContents(capture).find("\r\n1,") != std::string::npos; };
     for (const auto end = std::chrono::steady_clock::now() + 10s;
          !recorded() && std::chrono::steady_clock::now() < end;)
-        sendReading();
-    EXPECT_TRUE(recorded()) << testing::fileContents(capture) << logger.out();
+        std::this_thread::sleep_for(10ms);
+    // The reading before the event starts its averages; each one while CTS is high adds to them.
+    const std::string contents = testing::fileContents(capture);
+    EXPECT_NE(contents.find(",12,21.5,2.5, 21 \r\n"), std::string::npos) << contents << logger.out();
 
     logger.signal(SIGTERM);
     EXPECT_EQ(logger.waitForExit(10s), 0);
     EXPECT_NE(logger.out().find("Ended: 1 event,"), std::string::npos) << logger.out();
 }
+
+INSTANTIATE_TEST_SUITE_P(Notices, LoggerNetworkTest,
+    ::testing::ValuesIn(std::vector<CtsEventCase> {
+        { "SpreadOverAFifthOfASecond", false },
+        { "WholeEventInOneSegment", true },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::logger

@@ -44,6 +44,7 @@ struct TakeCase {
     std::vector<std::string> pieces; // as the server's bytes arrive
     std::string data;
     std::string reply;
+    bool overlong = false;
 };
 
 class Rfc2217TakeTest : public ::testing::TestWithParam<TakeCase> { };
@@ -53,15 +54,23 @@ TEST_P(Rfc2217TakeTest, SeparatesTheLinesBytesFromTelnetAndAnswersItsRequests)
     const TakeCase& c = GetParam();
     Rfc2217Client client;
     static_cast<void>(client.greeting({}));
-    std::string data;
+    CtsOrderedBuffer received;
     std::string reply;
+    bool overlong = false;
     for (const std::string& piece : c.pieces) {
-        const Rfc2217Client::Taken taken = client.take(piece);
-        data += taken.data;
+        const Rfc2217Client::Taken taken = client.take(piece, received);
         reply += taken.reply;
+        overlong = overlong || taken.overlongSubnegotiation;
     }
-    EXPECT_EQ(data, c.data);
+    EXPECT_EQ(received.take(received.size()), c.data);
     EXPECT_EQ(reply, c.reply);
+    EXPECT_EQ(overlong, c.overlong);
+}
+
+std::string subnegotiation(std::size_t length)
+{
+    return bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset })
+        + std::string(length - 2, static_cast<char>(0x11)) + bytes({ kIac, kSe });
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, Rfc2217TakeTest,
@@ -80,6 +89,10 @@ INSTANTIATE_TEST_SUITE_P(Streams, Rfc2217TakeTest,
             { bytes({ 'a', kIac, kSb, kComPort, kSetBaudRate + kServerOffset, 0, 0, kIac }),
                 bytes({ kIac, 0, kIac, kSe, kIac, 241, 'b' }) },
             "ab", "" },
+        { "LongestSubnegotiationTaken", { "a" + subnegotiation(Rfc2217Client::kLongestSubnegotiation) + "b" },
+            "ab", "" },
+        { "LongerOneDroppedAndTold",
+            { "a" + subnegotiation(Rfc2217Client::kLongestSubnegotiation + 1) + "b", "c" }, "abc", "", true },
     }),
     testing::CaseName());
 
@@ -91,7 +104,8 @@ std::string modemState(int state)
 TEST(Rfc2217Client, TakesCtsFromTheModemStateNotificationsCountingEveryChange)
 {
     Rfc2217Client client;
-    EXPECT_EQ(client.cts(), std::nullopt) << "not known until notified";
+    CtsOrderedBuffer received;
+    EXPECT_EQ(received.cts(), std::nullopt) << "not known until notified";
     struct Step {
         int state;
         bool cts;
@@ -105,10 +119,13 @@ TEST(Rfc2217Client, TakesCtsFromTheModemStateNotificationsCountingEveryChange)
              { 0x01, false, 4 }, // a pulse the server saw only by its delta bit
              { 0x10, true, 5 },
          }) {
-        static_cast<void>(client.take(modemState(step.state)));
-        EXPECT_EQ(client.cts(), step.cts) << step.state;
-        EXPECT_EQ(client.ctsChanges(), step.changes) << step.state;
+        static_cast<void>(client.take(modemState(step.state), received));
+        EXPECT_EQ(received.cts(), step.cts) << step.state;
+        EXPECT_EQ(received.ctsChanges(), step.changes) << step.state;
     }
+    static_cast<void>(client.take(modemState(0x01) + modemState(0x11), received));
+    EXPECT_EQ(received.ctsChanges(), 7U) << "two notices without a byte between, both counted";
+    EXPECT_EQ(received.cts(), true);
 }
 
 } // namespace

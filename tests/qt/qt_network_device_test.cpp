@@ -2,10 +2,13 @@
 #include "qt/qt_serial_control.h"
 #include "support/qt_com_port_server.h"
 
+#include "support/case_name.h"
+
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,32 +25,37 @@ std::string bytes(std::initializer_list<int> values)
     return text;
 }
 
+std::string modemState(int state)
+{
+    return bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset, state, kIac, kSe });
+}
+
 // Port 1 of a port map with one network entry, opened for the sensor.
 class NetworkPortTest : public ::testing::Test {
 protected:
     void open(const std::string& scheme)
     {
         control.emplace(scheme + "://127.0.0.1:" + std::to_string(server.port()));
-        comPort().setOnComm([this] { ctsSeen += comPort().CTSHolding() ? "1" : "0"; });
+        comPort().setOnComm([this] { seen += comPort().CTSHolding() ? "<1>" : "<0>"; });
         comPort().setOnNotice(
             [this](const platform::PortNotice& notice) { notices.push_back(notice.message); });
         ASSERT_TRUE(comPort().setSettings("19200,N,8,1"));
         ASSERT_TRUE(comPort().setPortOpen(true)) << "opening never waits for the server";
     }
     platform::SerialControl& comPort() { return control->control(); }
-    // Waits until the port has taken this much in, polling it as the receive loop does.
+    // Waits until this much has been seen, looking at the port as the receive loop does: its lines, then
+    // all it hands over.
     std::string input(std::size_t atLeast)
     {
-        std::string taken;
         static_cast<void>(QTest::qWaitFor(
             [&] {
                 comPort().poll();
-                if (const auto piece = comPort().Input())
-                    taken += *piece;
-                return taken.size() >= atLeast;
+                while (comPort().InBufferCount().value_or(0) > 0)
+                    seen += comPort().Input().value_or("");
+                return seen.size() >= atLeast;
             },
             5000));
-        return taken;
+        return seen;
     }
     bool waitUntilGone()
     {
@@ -56,32 +64,27 @@ protected:
 
     testing::QtComPortServer server;
     std::optional<QtSerialControl> control;
-    std::string ctsSeen;
+    std::string seen; // the bytes handed over, and the CTS changes among them
     std::vector<std::string> notices;
 };
 
 TEST_F(NetworkPortTest, Rfc2217SetsTheLineTakesTheDataAndTellsCtsAsNotified)
 {
     open("rfc2217");
+    ASSERT_TRUE(comPort().setPortOpen(false));
+    ASSERT_TRUE(comPort().setPortOpen(true));
     ASSERT_TRUE(server.accept());
     const std::string greeting
         = platform::Rfc2217Client().greeting(*platform::parseLineSettings("19200,N,8,1"));
     EXPECT_EQ(server.received(greeting.size()), greeting) << "the line set as the program wants it";
+    EXPECT_EQ(server.connections(), 1) << "an opening closed at once connects nowhere";
 
-    server.send(bytes({ kIac, kWill, 1 }) + "90,1," + bytes({ kIac, kIac }) + "\r\n"
-        + bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset, 0x11, kIac, kSe }));
-    EXPECT_EQ(input(8), "90,1," + bytes({ 0xFF }) + "\r\n") << "the escaped 255 comes once";
-    EXPECT_EQ(ctsSeen, "1");
+    const std::string event = "90,1," + bytes({ kIac, kIac }) + "\r\n" + modemState(0x11) + "91,2\r\n"
+        + modemState(0x01) + "92,3\r\n";
+    server.send(bytes({ kIac, kWill, 1 }) + event);
+    const std::string inOrder = "90,1," + bytes({ 0xFF }) + "\r\n<1>91,2\r\n<0>92,3\r\n";
+    EXPECT_EQ(input(inOrder.size()), inOrder) << "in one segment, as sent; the escaped 255 comes once";
     EXPECT_EQ(server.received(greeting.size() + 3), greeting + bytes({ kIac, kDont, 1 })) << "echo refused";
-
-    server.send(bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset, 0x01, kIac, kSe }));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        comPort().poll();
-        return ctsSeen == "10";
-    }));
-
-    server.drop();
-    EXPECT_TRUE(waitUntilGone()) << "a dropped connection is a lost device";
 }
 
 TEST_F(NetworkPortTest, TcpHandsOverTheRawBytesWithoutCts)
@@ -92,24 +95,56 @@ TEST_F(NetworkPortTest, TcpHandsOverTheRawBytesWithoutCts)
     EXPECT_EQ(input(10), "90,1," + bytes({ 0xFF, kIac, kSb }) + "\r\n");
     QTest::qWait(100);
     EXPECT_EQ(server.received(0), "") << "nothing is ever sent";
-    EXPECT_EQ(ctsSeen, "");
+    EXPECT_EQ(input(0), "90,1," + bytes({ 0xFF, kIac, kSb }) + "\r\n") << "no CTS";
 }
 
-TEST_F(NetworkPortTest, ASilentServerKeepsThePortOpenARefusingOneIsGone)
+struct LostServerCase {
+    std::string name;
+    std::function<void(testing::QtComPortServer&)> server; // what it does to the connected port
+    bool reopen; // the port is closed and opened again afterwards
+    std::string reason;
+};
+
+class LostNetworkServerTest : public NetworkPortTest,
+                              public ::testing::WithParamInterface<LostServerCase> { };
+
+TEST_P(LostNetworkServerTest, ASilentServerKeepsThePortOpenTheseEndItAndAreToldOnce)
 {
+    const LostServerCase& c = GetParam();
     open("rfc2217");
     ASSERT_TRUE(server.accept());
     QTest::qWait(200);
     EXPECT_EQ(comPort().InBufferCount(), 0) << "connected, nothing sent: a silent sensor";
-    ASSERT_TRUE(comPort().setPortOpen(false));
 
     const std::string entry = "rfc2217://127.0.0.1:" + std::to_string(server.port());
-    server.drop();
-    server.stopListening();
-    ASSERT_TRUE(comPort().setPortOpen(true));
+    c.server(server);
+    if (c.reopen) {
+        ASSERT_TRUE(comPort().setPortOpen(false));
+        ASSERT_TRUE(comPort().setPortOpen(true));
+    }
     EXPECT_TRUE(waitUntilGone());
-    EXPECT_EQ(notices, std::vector<std::string> { entry + ": Connection refused" }) << "told why, once";
+    EXPECT_EQ(notices, std::vector<std::string> { entry + ": " + c.reason });
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, LostNetworkServerTest,
+    ::testing::ValuesIn(std::vector<LostServerCase> {
+        { "Refusing",
+            [](testing::QtComPortServer& server) {
+                server.drop();
+                server.stopListening();
+            },
+            true, "Connection refused" },
+        { "Dropping", [](testing::QtComPortServer& server) { server.drop(); }, false,
+            "The remote host closed the connection" },
+        { "NeverEndingASubnegotiation",
+            [](testing::QtComPortServer& server) {
+                server.send(bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset }));
+                for (int piece = 0; piece < 4; ++piece)
+                    server.send(std::string(100, '\x11'));
+            },
+            false, "The server sent a telnet subnegotiation longer than 256 bytes" },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::qt

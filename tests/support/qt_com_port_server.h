@@ -12,8 +12,8 @@
 namespace marlume::testing {
 
 // A server on loopback standing in for a serial device server: its client is the newest connection (a
-// port search connects more than once), it keeps what that client sent and sends what the test gives it,
-// at once.
+// port search connects again after a lost link), it keeps what that client sent and sends what the test
+// gives it, at once.
 class QtComPortServer {
 public:
     QtComPortServer() { m_server.listen(QHostAddress::LocalHost); }
@@ -59,6 +59,12 @@ public:
         m_client = nullptr;
     }
     void stopListening() { m_server.close(); }
+    // Connections accepted so far.
+    [[nodiscard]] int connections()
+    {
+        takeNewest();
+        return m_connections;
+    }
 
 private:
     void takeNewest()
@@ -66,12 +72,14 @@ private:
         while (m_server.hasPendingConnections()) {
             m_client = m_server.nextPendingConnection(); // the one before stays the server's child
             m_received.clear();
+            ++m_connections;
         }
     }
 
     QTcpServer m_server;
     QTcpSocket* m_client = nullptr; // owned by the server
     std::string m_received;
+    int m_connections = 0;
 };
 
 } // namespace marlume::testing

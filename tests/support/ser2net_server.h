@@ -7,14 +7,12 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace marlume::testing {
 
@@ -41,13 +39,15 @@ public:
             ChildProcess::EnvironmentChanges {});
     }
 
-    // Waits until both servers accept connections; true when they do.
+    // Waits until both servers listen; true when they do. It never connects to find out: a connection opens
+    // the device both serve, and ser2net lets it go only a moment after the connection has closed, closing
+    // at once a client that comes to the other server meanwhile.
     [[nodiscard]] bool ready()
     {
         for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
              std::chrono::steady_clock::now() < deadline;
              std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
-            if (accepts(rfc2217Port()) && accepts(rawPort()))
+            if (listens(rfc2217Port()) && listens(rawPort()))
                 return true;
         }
         return false;
@@ -58,16 +58,26 @@ public:
     [[nodiscard]] std::uint16_t rawPort() const { return m_ports[1]; }
 
 private:
-    static bool accepts(std::uint16_t port)
+    // Whether the system's table of TCP sockets has one listening on this port.
+    static bool listens(std::uint16_t port)
     {
-        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        const bool connected = ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        ::close(client);
-        return connected;
+        constexpr std::string_view kListening = "0A";
+        std::ifstream table("/proc/net/tcp");
+        std::string line;
+        std::getline(table, line); // the column heads
+        while (std::getline(table, line)) {
+            std::istringstream fields(line);
+            std::string slot;
+            std::string local;
+            std::string remote;
+            std::string state;
+            fields >> slot >> local >> remote >> state;
+            const std::size_t colon = local.find(':');
+            if (colon != std::string::npos && state == kListening
+                && std::stoul(local.substr(colon + 1), nullptr, 16) == port)
+                return true;
+        }
+        return false;
     }
 
     std::array<std::uint16_t, 2> m_ports = freeLoopbackPorts<2>();
