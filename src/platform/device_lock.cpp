@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -39,15 +40,18 @@ std::optional<pid_t> flockHolder(const struct stat& file)
     std::array<char, 32> id {};
     std::snprintf(id.data(), id.size(), "%02x:%02x:%llu", major(file.st_dev), minor(file.st_dev),
         static_cast<unsigned long long>(file.st_ino));
-    std::string number;
-    std::string kind;
-    std::string advisory;
-    std::string access;
-    long process = 0;
-    std::string where;
-    std::string rest;
-    while (locks >> number >> kind >> advisory >> access >> process >> where && std::getline(locks, rest)) {
-        if (kind == "FLOCK" && where == id.data())
+    // "1: FLOCK  ADVISORY  WRITE 4711 fe:00:123 0 EOF"; a process waiting for the lock has a line of its own
+    // with "->" after the number, which is skipped.
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number;
+        std::string kind;
+        std::string advisory;
+        std::string access;
+        long process = 0;
+        std::string where;
+        if (fields >> number >> kind >> advisory >> access >> process >> where && kind == "FLOCK"
+            && where == id.data())
             return static_cast<pid_t>(process);
     }
     return std::nullopt;

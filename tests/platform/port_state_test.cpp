@@ -6,12 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <string>
-#include <vector>
 
 namespace marlume::platform {
 namespace {
@@ -85,11 +91,60 @@ INSTANTIATE_TEST_SUITE_P(Ports, PortStateTest,
     }),
     testing::CaseName());
 
+// Blocks on a file's lock until its holder lets go: the system lists such a waiter among the locks.
+class LockWaiter final {
+public:
+    explicit LockWaiter(const std::string& path)
+        : m_held(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600))
+        , m_waiting(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        static_cast<void>(::flock(m_held, LOCK_EX));
+        m_waiter = std::thread([this] { static_cast<void>(::flock(m_waiting, LOCK_EX)); });
+        for (int look = 0; look < 500 && !listed(); ++look)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~LockWaiter()
+    {
+        ::close(m_held); // lets the waiter have it
+        m_waiter.join();
+        ::close(m_waiting);
+    }
+    LockWaiter(const LockWaiter&) = delete;
+    LockWaiter& operator=(const LockWaiter&) = delete;
+
+    // "2: -> FLOCK  ADVISORY  WRITE 4711 fe:00:123 0 EOF" for this process.
+    [[nodiscard]] static bool listed()
+    {
+        std::ifstream locks("/proc/locks");
+        for (std::string line; std::getline(locks, line);) {
+            std::istringstream fields(line);
+            std::string number;
+            std::string arrow;
+            std::string kind;
+            std::string advisory;
+            std::string access;
+            long process = 0;
+            if (fields >> number >> arrow >> kind >> advisory >> access >> process && arrow == "->"
+                && process == ::getpid())
+                return true;
+        }
+        return false;
+    }
+
+private:
+    int m_held;
+    int m_waiting;
+    std::thread m_waiter;
+};
+
 TEST(PortState, ADeviceAnotherInstanceHoldsNamesItsProcess)
 {
     Pty pty;
     std::optional<DeviceLock> lock = DeviceLock::take(pty.far());
     ASSERT_TRUE(lock);
+    testing::TemporaryFolder folder;
+    const LockWaiter waiter(folder.pathOf("busy.lock")); // listed, and waited for, before the device's lock
+    ASSERT_TRUE(waiter.listed());
     EXPECT_EQ(portStateText(portState({ Kind::Device, pty.path })),
         "held by another instance (process " + std::to_string(::getpid()) + ")");
     lock.reset();
