@@ -65,7 +65,6 @@ MainStatusBar::MainStatusBar(const monitor::Monitor& monitor, QWidget* parent)
     m_statistics->hide();
     m_playbackTimer->setInterval(kPlaybackInterval);
     connect(m_playbackTimer, &QTimer::timeout, this, &MainStatusBar::showPlayback);
-    m_playbackTimer->start();
     showPlayback();
 }
 
@@ -119,6 +118,7 @@ void MainStatusBar::showStatisticsFile(const files::OutputFileStatus& status)
 
 void MainStatusBar::portNotice(const platform::PortNotice& notice)
 {
+    showPlayback(); // a replay's end or stop
     switch (notice.kind) {
     case platform::PortNotice::Kind::Fault:
         showInBox(notice);
@@ -143,6 +143,11 @@ void MainStatusBar::sensorFound(const monitor::FoundSensor& found)
     showPlayback();
 }
 
+void MainStatusBar::linkLost(const common::LocalDateTime& /*time*/)
+{
+    showPlayback();
+}
+
 void MainStatusBar::showPlayback()
 {
     const std::optional<monitor::Monitor::Playback> playback = m_monitor.playback();
@@ -158,6 +163,13 @@ void MainStatusBar::showPlayback()
         text += QStringLiteral(" (%1 %)").arg(static_cast<int>(playback->progress.fraction * 100));
     }
     showState(m_playback, text, false);
+    // A live port or a replay at its end has nothing more to show until the next is found.
+    if (playback && playback->progress.fraction < 1) {
+        if (!m_playbackTimer->isActive())
+            m_playbackTimer->start();
+    } else {
+        m_playbackTimer->stop();
+    }
 }
 
 void MainStatusBar::showInBox(const platform::PortNotice& notice)

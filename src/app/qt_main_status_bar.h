@@ -39,6 +39,7 @@ public:
 
     void portNotice(const platform::PortNotice& notice) override;
     void sensorFound(const monitor::FoundSensor& found) override;
+    void linkLost(const common::LocalDateTime& time) override;
 
     [[nodiscard]] QMessageBox* noticeBox() const { return m_box; }
 
@@ -67,7 +68,7 @@ private:
     ElidedLabel* m_playback;
     ElidedLabel* m_rawLog;
     ElidedLabel* m_statistics;
-    QTimer* m_playbackTimer;
+    QTimer* m_playbackTimer; // runs only while a replay plays, so an idle window sleeps
     QPointer<QMessageBox> m_box;
     std::vector<Message> m_messages; // the newest first
 };

@@ -4,11 +4,14 @@
 #include "support/main_form_on_fakes.h"
 #include "support/monitor_on_fakes.h"
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,8 +19,45 @@
 namespace marlume::app {
 namespace {
 
+using namespace std::chrono_literals;
 using Kind = platform::PortNotice::Kind;
 using Source = MainStatusBar::Source;
+
+// The timers that fire while the event loop runs for the given time, the one that ends it aside.
+int timersFiredWithin(std::chrono::milliseconds span)
+{
+    class Counter final : public QObject {
+    public:
+        int fired = 0;
+        QObject* ending = nullptr;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            fired += event->type() == QEvent::Timer && watched != ending ? 1 : 0;
+            return QObject::eventFilter(watched, event);
+        }
+    } counter;
+    QEventLoop loop;
+    QTimer end;
+    end.setSingleShot(true);
+    QObject::connect(&end, &QTimer::timeout, &loop, &QEventLoop::quit);
+    counter.ending = &end;
+    QCoreApplication::instance()->installEventFilter(&counter);
+    end.start(span);
+    loop.exec();
+    QCoreApplication::instance()->removeEventFilter(&counter);
+    return counter.fired;
+}
+
+// The timers registered for a widget and everything in it.
+qsizetype timersOf(QObject& root)
+{
+    qsizetype count = QAbstractEventDispatcher::instance()->registeredTimers(&root).size();
+    for (QObject* child : root.findChildren<QObject*>())
+        count += QAbstractEventDispatcher::instance()->registeredTimers(child).size();
+    return count;
+}
 
 class MainStatusBarTest : public ::testing::Test, public testing::MonitorOnFakes {
 protected:
@@ -77,6 +117,7 @@ TEST_F(MainStatusBarTest, AReplayFaultTakesOverTheBoxThatIsUpInsteadOfStackingAn
 TEST_F(MainStatusBarTest, ShowsHowFarAReplayHasGotAndTheRawLogsState)
 {
     EXPECT_TRUE(label("PlaybackLabel")->isHidden()) << "a live port";
+    EXPECT_EQ(timersFiredWithin(1200ms), 0) << "an idle window sleeps";
     comPort.playing = platform::PlaybackProgress { "/data/cast-17.txt", 0.426 };
     comPort.recording = platform::RecordedMoment { { 2008, 8, 18, 14, 2, 37, 250 }, std::nullopt };
     bar.sensorFound({ clock.now(), 1, "replay:/data/cast-17.txt" });
@@ -86,6 +127,7 @@ TEST_F(MainStatusBarTest, ShowsHowFarAReplayHasGotAndTheRawLogsState)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return label("PlaybackLabel")->toolTip().endsWith(QStringLiteral("(100 %)")); }, 10'000))
         << "followed while it plays";
+    EXPECT_EQ(timersOf(bar), 0) << "a replay at its end moves no more";
 
     monitor.RawLogMenu_Click();
     receive("1,2,3\r\nx\r\n");
