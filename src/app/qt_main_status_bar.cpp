@@ -3,6 +3,7 @@
 #include "app/qt_elided_label.h"
 #include "app/qt_status_fields_layout.h"
 #include "common/time_text.h"
+#include "monitor/silence_text.h"
 
 #include <QEvent>
 #include <QMessageBox>
@@ -146,6 +147,16 @@ void MainStatusBar::sensorFound(const monitor::FoundSensor& found)
 void MainStatusBar::linkLost(const common::LocalDateTime& /*time*/)
 {
     showPlayback();
+}
+
+void MainStatusBar::sensorSilent(const monitor::Silence& silence)
+{
+    tell(Source::Silence, QString::fromStdString(monitor::silenceText(silence)));
+}
+
+void MainStatusBar::dataAgain(const monitor::Silence& silence)
+{
+    tell(Source::Silence, QString::fromStdString(monitor::dataAgainText(silence)));
 }
 
 void MainStatusBar::showPlayback()

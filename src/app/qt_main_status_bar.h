@@ -20,7 +20,7 @@ class ElidedLabel;
 // The status bar below the designed client area. At its left one message area, the newest message first
 // and older ones after it while they fit, each source's latest only: why the search could not open each
 // port or, once found, the sensor's port, a port's news such as a replay's end, why the alarm will not be
-// heard, the station's broker. At its right the states: how far a replay has got, the
+// heard, the station's broker, a silent sensor. At its right the states: how far a replay has got, the
 // raw log's and the statistics file's. Each field is shortened in the middle to the room it has and holds
 // its whole text as tooltip, so that no two texts are ever drawn over one another. A replay that cannot
 // be played is told in a box beside the window that waits for no answer; a later fault takes that box
@@ -28,7 +28,7 @@ class ElidedLabel;
 class MainStatusBar final : public QStatusBar, public monitor::MonitorListener {
 public:
     // Where a message comes from: a source's new message takes the place of its last.
-    enum class Source { Search, Sensor, PortNews, Alarm, Station };
+    enum class Source { Search, Sensor, PortNews, Alarm, Station, Silence };
 
     MainStatusBar(const monitor::Monitor& monitor, QWidget* parent);
 
@@ -40,6 +40,8 @@ public:
     void portNotice(const platform::PortNotice& notice) override;
     void sensorFound(const monitor::FoundSensor& found) override;
     void linkLost(const common::LocalDateTime& time) override;
+    void sensorSilent(const monitor::Silence& silence) override;
+    void dataAgain(const monitor::Silence& silence) override;
 
     [[nodiscard]] QMessageBox* noticeBox() const { return m_box; }
 

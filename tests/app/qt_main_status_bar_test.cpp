@@ -161,7 +161,7 @@ TEST_P(MessageAreaTest, HoldsEachSourcesLatestMessageTheNewestFirst)
 {
     for (const Step& step : GetParam().steps) {
         step.tell(bar);
-        EXPECT_EQ(messages(), step.messages.join(QLatin1Char('\n')));
+        EXPECT_EQ(messages().toStdString(), step.messages.join(QLatin1Char('\n')).toStdString());
     }
 }
 
@@ -196,6 +196,19 @@ INSTANTIATE_TEST_SUITE_P(Sources, MessageAreaTest,
                 { [](MainStatusBar& bar) { bar.tell(Source::Alarm, kNoSound); },
                     { QStringLiteral("MQTT: connected to 127.0.0.1:18883"),
                         QStringLiteral("Sensor on port 3 (sim)"), kNoSound } },
+            } },
+        { "SilentSensorThenItsDataAgain",
+            {
+                { found, { QStringLiteral("Sensor on port 3 (sim)") } },
+                { [](MainStatusBar& bar) {
+                     bar.sensorSilent({ 3, 2000ms });
+                 },
+                    { QStringLiteral("No data for 2 s on port 3"),
+                        QStringLiteral("Sensor on port 3 (sim)") } },
+                { [](MainStatusBar& bar) {
+                     bar.dataAgain({ 3, 25'400ms });
+                 },
+                    { QStringLiteral("Data again after 25.4 s"), QStringLiteral("Sensor on port 3 (sim)") } },
             } },
     }),
     testing::CaseName());
