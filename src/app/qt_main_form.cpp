@@ -146,7 +146,8 @@ void MainForm::buildMenuBar()
     attitude->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     m_alarmMenu = new AlarmMenu(*m_menuBar->addMenu(QStringLiteral("&Alarm")), m_settings, *this,
-        qt::localeSeparators(), [this](const QString& reason) { m_statusBar->showMessage(reason); });
+        qt::localeSeparators(),
+        [this](const QString& reason) { m_statusBar->tell(MainStatusBar::Source::Alarm, reason); });
 
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     QAction* about = help->addAction(QStringLiteral("&About"), this, &MainForm::showAbout);

@@ -1,10 +1,15 @@
 #include "app/qt_main_status_bar.h"
 
-#include "app/qt_capture_label.h"
+#include "app/qt_elided_label.h"
+#include "app/qt_status_fields_layout.h"
 #include "common/time_text.h"
+#include "monitor/silence_text.h"
 
-#include <QLabel>
+#include <QEvent>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace marlume::app {
 
@@ -12,16 +17,30 @@ namespace {
 
 constexpr std::chrono::milliseconds kPlaybackInterval { 500 };
 
-QLabel* addLabel(QStatusBar* bar, const char* name, bool permanent)
+// The fields share one row of their own, as QStatusBar's layout would squeeze a short one first.
+QWidget* addFields(QStatusBar* bar)
 {
-    auto* label = new QLabel(bar);
+    auto* fields = new QWidget(bar);
+    fields->setObjectName(QStringLiteral("StatusFields"));
+    new StatusFieldsLayout(fields);
+    bar->addWidget(fields, 1);
+    return fields;
+}
+
+ElidedLabel* addLabel(QWidget* fields, const char* name)
+{
+    auto* label = new ElidedLabel(fields);
     label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    if (permanent)
-        bar->addPermanentWidget(label);
-    else
-        bar->addWidget(label, 1);
+    fields->layout()->addWidget(label);
     return label;
+}
+
+// A state's field shows only once it has something to say.
+void showState(ElidedLabel* label, const QString& text, bool failure)
+{
+    label->setTexts({ text });
+    label->setStyleSheet(failure ? QStringLiteral("color: red") : QString());
+    label->setVisible(!text.isEmpty());
 }
 
 QString portLine(std::int16_t port, const std::string& message)
@@ -34,75 +53,110 @@ QString portLine(std::int16_t port, const std::string& message)
 MainStatusBar::MainStatusBar(const monitor::Monitor& monitor, QWidget* parent)
     : QStatusBar(parent)
     , m_monitor(monitor)
-    , m_ports(addLabel(this, "PortsLabel", false))
-    , m_playback(addLabel(this, "PlaybackLabel", true))
-    , m_rawLog(addLabel(this, "RawLogLabel", true))
-    , m_statistics(addLabel(this, "StatisticsLabel", true))
+    , m_fields(addFields(this))
+    , m_messageArea(addLabel(m_fields, "MessageArea"))
+    , m_playback(addLabel(m_fields, "PlaybackLabel"))
+    , m_rawLog(addLabel(m_fields, "RawLogLabel"))
+    , m_statistics(addLabel(m_fields, "StatisticsLabel"))
+    , m_playbackTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("StatusBar"));
     setSizeGripEnabled(false);
+    m_rawLog->hide();
     m_statistics->hide();
-    m_playbackTimer.setInterval(kPlaybackInterval);
-    connect(&m_playbackTimer, &QTimer::timeout, this, &MainStatusBar::showPlayback);
-    m_playbackTimer.start();
+    m_playbackTimer->setInterval(kPlaybackInterval);
+    connect(m_playbackTimer, &QTimer::timeout, this, &MainStatusBar::showPlayback);
     showPlayback();
+}
+
+// Qt takes the bar's height from its font when a field is added, and the window's font comes later.
+void MainStatusBar::changeEvent(QEvent* event)
+{
+    QStatusBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        reformat();
+}
+
+void MainStatusBar::tell(Source source, const QString& text, std::int16_t port)
+{
+    const auto same
+        = [&](const Message& message) { return message.source == source && message.port == port; };
+    const auto last = std::find_if(m_messages.begin(), m_messages.end(), same);
+    if (last != m_messages.end() && last->text == text)
+        return; // told again: it keeps its place
+    if (last != m_messages.end())
+        m_messages.erase(last);
+    m_messages.insert(m_messages.begin(), { source, port, text });
+    showMessages();
+}
+
+void MainStatusBar::forget(Source source)
+{
+    std::erase_if(m_messages, [source](const Message& message) { return message.source == source; });
+    showMessages();
+}
+
+void MainStatusBar::showMessages()
+{
+    QStringList texts;
+    for (const Message& message : m_messages)
+        texts << message.text;
+    m_messageArea->setTexts(texts);
 }
 
 void MainStatusBar::showRawLog(const rawlog::RawLogStatus& status)
 {
-    const files::LabelText label = rawlog::rawLogLabel(status);
-    QString text
-        = fittedCaptureLabel(label, m_rawLog->fontMetrics(), std::max(parentWidget()->width() / 2, 1));
+    std::string text = rawlog::rawLogLabel(status).text();
     if (status.file.open)
-        text += QStringLiteral(" - ") + QString::fromStdString(rawlog::rawLogCounts(status));
-    m_rawLog->setText(text);
-    m_rawLog->setToolTip(QString::fromStdString(label.text()));
-    m_rawLog->setStyleSheet(status.file.failure() ? QStringLiteral("color: red") : QString());
-    m_rawLog->setVisible(!text.isEmpty());
+        text += " - " + rawlog::rawLogCounts(status);
+    showState(m_rawLog, QString::fromStdString(text), status.file.failure());
 }
 
 void MainStatusBar::showStatisticsFile(const files::OutputFileStatus& status)
 {
-    const files::LabelText label = events::statisticsLabel(status);
-    m_statistics->setText(
-        fittedCaptureLabel(label, m_statistics->fontMetrics(), std::max(parentWidget()->width() / 3, 1)));
-    m_statistics->setToolTip(QString::fromStdString(label.text()));
-    m_statistics->setStyleSheet(status.failure() ? QStringLiteral("color: red") : QString());
-    m_statistics->setVisible(!m_statistics->text().isEmpty());
+    showState(m_statistics, QString::fromStdString(events::statisticsLabel(status).text()), status.failure());
 }
 
 void MainStatusBar::portNotice(const platform::PortNotice& notice)
 {
-    if (notice.kind == platform::PortNotice::Kind::Fault) {
+    showPlayback(); // a replay's end or stop
+    switch (notice.kind) {
+    case platform::PortNotice::Kind::Fault:
         showInBox(notice);
-        return;
+        break;
+    case platform::PortNotice::Kind::News:
+        tell(Source::PortNews, portLine(notice.port, notice.message), notice.port);
+        break;
+    case platform::PortNotice::Kind::Unavailable:
+        forget(Source::Sensor);
+        tell(Source::Search, portLine(notice.port, notice.message), notice.port);
+        break;
     }
-    if (notice.kind == platform::PortNotice::Kind::News) {
-        showMessage(portLine(notice.port, notice.message));
-        return;
-    }
-    m_unavailable[notice.port] = notice.message;
-    m_lastUnavailable = notice.port;
-    showPorts();
 }
 
 void MainStatusBar::sensorFound(const monitor::FoundSensor& found)
 {
-    m_unavailable.clear();
-    showPorts();
-    m_ports->setText(QStringLiteral("Sensor on port %1").arg(found.port)
-        + (found.device.empty() ? QString()
-                                : QStringLiteral(" (%1)").arg(QString::fromStdString(found.device))));
+    forget(Source::Search);
+    tell(Source::Sensor,
+        QStringLiteral("Sensor on port %1").arg(found.port)
+            + (found.device.empty() ? QString()
+                                    : QStringLiteral(" (%1)").arg(QString::fromStdString(found.device))));
+    showPlayback();
 }
 
-void MainStatusBar::showPorts()
+void MainStatusBar::linkLost(const common::LocalDateTime& /*time*/)
 {
-    const auto last = m_unavailable.find(m_lastUnavailable);
-    m_ports->setText(last == m_unavailable.end() ? QString() : portLine(last->first, last->second));
-    QStringList all;
-    for (const auto& [port, message] : m_unavailable)
-        all << portLine(port, message);
-    m_ports->setToolTip(all.join(QLatin1Char('\n')));
+    showPlayback();
+}
+
+void MainStatusBar::sensorSilent(const monitor::Silence& silence)
+{
+    tell(Source::Silence, QString::fromStdString(monitor::silenceText(silence)));
+}
+
+void MainStatusBar::dataAgain(const monitor::Silence& silence)
+{
+    tell(Source::Silence, QString::fromStdString(monitor::dataAgainText(silence)));
 }
 
 void MainStatusBar::showPlayback()
@@ -118,10 +172,15 @@ void MainStatusBar::showPlayback()
             text += QStringLiteral(": %1").arg(QString::fromStdString(at));
         }
         text += QStringLiteral(" (%1 %)").arg(static_cast<int>(playback->progress.fraction * 100));
-        m_playback->setToolTip(QString::fromStdString(path));
     }
-    m_playback->setText(text);
-    m_playback->setVisible(!text.isEmpty());
+    showState(m_playback, text, false);
+    // A live port or a replay at its end has nothing more to show until the next is found.
+    if (playback && playback->progress.fraction < 1) {
+        if (!m_playbackTimer->isActive())
+            m_playbackTimer->start();
+    } else {
+        m_playbackTimer->stop();
+    }
 }
 
 void MainStatusBar::showInBox(const platform::PortNotice& notice)

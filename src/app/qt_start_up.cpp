@@ -8,7 +8,6 @@
 #include "qt/qt_termination_signals.h"
 
 #include <QCoreApplication>
-#include <QStatusBar>
 
 #include <cstdio>
 #include <optional>
@@ -38,8 +37,10 @@ int Main(const mqtt::StationOptions& stationOptions)
     MainForm form(platform.services(), settings);
     std::optional<mqtt::Station> station;
     if (stationOptions.broker) {
-        station.emplace(stationOptions, platform.services().clock, qt::postToEventLoop,
-            [&form](const std::string& news) { form.statusBar().showMessage(QString::fromStdString(news)); });
+        station.emplace(
+            stationOptions, platform.services().clock, qt::postToEventLoop, [&form](const std::string& news) {
+                form.statusBar().tell(MainStatusBar::Source::Station, QString::fromStdString(news));
+            });
         if (!station->problem().empty()) {
             std::fprintf(stderr, "marlume-tilt-monitor: %s\n", station->problem().c_str());
             return 2;
