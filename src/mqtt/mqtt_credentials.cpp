@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <string_view>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -15,6 +17,21 @@ CredentialsResult problem(const std::string& path, const std::string& why)
     return { std::nullopt, "Cannot use \"" + path + "\": " + why };
 }
 
+// Why the user name or the password is too long for the broker, if one is; empty if neither is. The
+// words name them as the user gave them.
+std::string lengthProblem(
+    const MqttCredentials& credentials, std::string_view username, std::string_view password)
+{
+    const auto tooLong = [](std::string_view what) {
+        return std::string(what) + " is longer than " + std::to_string(kLongestCredential) + " bytes";
+    };
+    if (credentials.username.size() > kLongestCredential)
+        return tooLong(username);
+    if (credentials.password.size() > kLongestCredential)
+        return tooLong(password);
+    return {};
+}
+
 } // namespace
 
 CredentialsResult readCredentialsFile(const std::string& path)
@@ -22,6 +39,8 @@ CredentialsResult readCredentialsFile(const std::string& path)
     struct stat status { };
     if (::stat(path.c_str(), &status) != 0)
         return problem(path, std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        return problem(path, "it is no regular file");
     if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
         return problem(path, "others may read it; make it the owner's only with chmod 600");
     std::ifstream file(path);
@@ -42,16 +61,23 @@ CredentialsResult readCredentialsFile(const std::string& path)
     }
     if (credentials.username.empty())
         return problem(path, "it names no user (username=NAME)");
+    if (const std::string tooLong = lengthProblem(credentials, "the user name", "the password");
+        !tooLong.empty())
+        return problem(path, tooLong);
     return { credentials, {} };
 }
 
-std::optional<MqttCredentials> credentialsFromEnvironment(
+CredentialsResult credentialsFromEnvironment(
     const std::function<std::optional<std::string>(const char* name)>& variable)
 {
     const std::optional<std::string> username = variable("MARLUME_MQTT_USERNAME");
     if (!username || username->empty())
-        return std::nullopt;
-    return MqttCredentials { *username, variable("MARLUME_MQTT_PASSWORD").value_or(std::string()) };
+        return { std::nullopt, {} };
+    MqttCredentials credentials { *username, variable("MARLUME_MQTT_PASSWORD").value_or(std::string()) };
+    std::string tooLong = lengthProblem(credentials, "MARLUME_MQTT_USERNAME", "MARLUME_MQTT_PASSWORD");
+    if (!tooLong.empty())
+        return { std::nullopt, std::move(tooLong) };
+    return { credentials, {} };
 }
 
 } // namespace marlume::mqtt

@@ -24,16 +24,14 @@ Station::Station(const StationOptions& options, const platform::Clock& clock, Mo
         return;
     }
     MosquittoSettings settings { *address.address, std::nullopt, options.caFile.value_or(std::string()) };
-    if (options.credentialsFile) {
-        CredentialsResult credentials = readCredentialsFile(*options.credentialsFile);
-        if (!credentials.credentials) {
-            m_problem = std::move(credentials.problem);
-            return;
-        }
-        settings.credentials = std::move(credentials.credentials);
-    } else {
-        settings.credentials = credentialsFromEnvironment(&environmentVariable);
+    CredentialsResult credentials = options.credentialsFile
+        ? readCredentialsFile(*options.credentialsFile)
+        : credentialsFromEnvironment(&environmentVariable);
+    if (!credentials.problem.empty()) {
+        m_problem = std::move(credentials.problem);
+        return;
     }
+    settings.credentials = std::move(credentials.credentials);
     const std::string prefix = settings.address.prefix;
     m_link.emplace(std::move(settings), std::move(post), std::move(tell));
     m_problem = m_link->problem();

@@ -44,22 +44,47 @@ INSTANTIATE_TEST_SUITE_P(Files, CredentialsFileTest,
         { "NoUser", "password=x\n", 0600, std::nullopt, "it names no user (username=NAME)" },
         { "StrayLine", "username=deck\nx\n", 0600, std::nullopt,
             "a line is neither username=NAME nor password=SECRET" },
+        { "LongestUserName", "username=" + std::string(kLongestCredential, 'u') + "\n", 0600,
+            MqttCredentials { std::string(kLongestCredential, 'u'), "" }, "" },
+        { "UserNameTooLong", "username=" + std::string(kLongestCredential + 1, 'u') + "\n", 0600,
+            std::nullopt, "the user name is longer than 1024 bytes" },
+        { "PasswordTooLong", "username=deck\npassword=" + std::string(1 << 20, 'p') + "\n", 0600,
+            std::nullopt, "the password is longer than 1024 bytes" },
     }),
     testing::CaseName());
 
-TEST(MqttCredentials, AMissingFileSaysSoAndTheEnvironmentNeedsAUserName)
+TEST(MqttCredentials, AMissingFileOrAFolderSaysSoAndTheEnvironmentNeedsAUserNameAndNoEndlessOne)
 {
     EXPECT_EQ(readCredentialsFile("/nonexistent/station").problem,
         "Cannot use \"/nonexistent/station\": No such file or directory");
+    const testing::TemporaryFolder folder;
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    EXPECT_EQ(readCredentialsFile(folder.path().string()).problem,
+        "Cannot use \"" + folder.path().string() + "\": it is no regular file");
+
     std::map<std::string, std::string> environment;
     const auto variable = [&](const char* name) -> std::optional<std::string> {
         const auto found = environment.find(name);
         return found == environment.end() ? std::nullopt : std::optional(found->second);
     };
-    environment["MARLUME_MQTT_PASSWORD"] = "x";
-    EXPECT_EQ(credentialsFromEnvironment(variable), std::nullopt);
-    environment["MARLUME_MQTT_USERNAME"] = "deck";
-    EXPECT_EQ(credentialsFromEnvironment(variable), (MqttCredentials { "deck", "x" }));
+    const std::string tooLong(kLongestCredential + 1, 'x');
+    struct EnvironmentCase {
+        std::optional<std::string> username;
+        std::string password;
+        CredentialsResult result;
+    };
+    for (const auto& [username, password, result] : std::vector<EnvironmentCase> {
+             { std::nullopt, "x", {} },
+             { "deck", "x", { MqttCredentials { "deck", "x" }, "" } },
+             { "deck", tooLong, { std::nullopt, "MARLUME_MQTT_PASSWORD is longer than 1024 bytes" } },
+             { tooLong, "x", { std::nullopt, "MARLUME_MQTT_USERNAME is longer than 1024 bytes" } },
+         }) {
+        environment.clear();
+        environment["MARLUME_MQTT_PASSWORD"] = password;
+        if (username)
+            environment["MARLUME_MQTT_USERNAME"] = *username;
+        EXPECT_EQ(credentialsFromEnvironment(variable), result) << username.value_or("no user name");
+    }
 }
 
 } // namespace
