@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -37,9 +38,11 @@ int Main(const mqtt::StationOptions& stationOptions)
     MainForm form(platform.services(), settings);
     std::optional<mqtt::Station> station;
     if (stationOptions.broker) {
-        station.emplace(
-            stationOptions, platform.services().clock, qt::postToEventLoop, [&form](const std::string& news) {
-                form.statusBar().tell(MainStatusBar::Source::Station, QString::fromStdString(news));
+        station.emplace(stationOptions, platform.services().clock, qt::postToEventLoop,
+            [&form](const mqtt::StationNews& news) {
+                form.statusBar().tell(MainStatusBar::Source::Station, QString::fromStdString(news.text));
+                if (news.problem) // someone has to mend it: said where a service's log has it too
+                    std::fprintf(stderr, "marlume-tilt-monitor: %s\n", news.text.c_str());
             });
         if (!station->problem().empty()) {
             std::fprintf(stderr, "marlume-tilt-monitor: %s\n", station->problem().c_str());
@@ -61,6 +64,8 @@ int Main(const mqtt::StationOptions& stationOptions)
         form.attitudeWindow().showWindow();
     reportWindowShown();
     form.monitor().run();
+    if (const std::size_t undelivered = station ? station->end() : 0; undelivered > 0)
+        std::fprintf(stderr, "marlume-tilt-monitor: %s\n", mqtt::undeliveredText(undelivered).c_str());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "common/time_text.h"
 #include "link/live_display.h"
 #include "monitor/silence_text.h"
+#include "mqtt/broker_session.h"
 
 #include <utility>
 
@@ -143,8 +144,12 @@ void ConsoleOutput::showStatisticsFile(const files::OutputFileStatus& status)
 
 void ConsoleOutput::showSummary()
 {
-    if (m_quiet)
+    const std::string undelivered = m_undelivered > 0 ? mqtt::undeliveredText(m_undelivered) : std::string();
+    if (m_quiet) {
+        if (!undelivered.empty()) // a loss, told even when all else is quiet
+            print(m_err, undelivered);
         return;
+    }
     std::string summary = "Ended: " + common::countText(m_events, "event", "events") + ", "
         + common::countText(m_readings, "reading", "readings") + ", "
         + common::countText(m_rejected, "line", "lines") + " rejected";
@@ -152,6 +157,8 @@ void ConsoleOutput::showSummary()
         summary += "; " + fileSummary("capture file", m_capture, "record");
     if (!m_rawLog.path.empty())
         summary += "; " + fileSummary("raw log", m_rawLog, "reading");
+    if (!undelivered.empty())
+        summary += "; " + undelivered;
     print(m_out, summary);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "rawlog/raw_log.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -69,7 +70,10 @@ public:
         if (!m_quiet)
             print(m_out, message);
     }
-    // "Ended: 3 events, 1204 readings, 2 lines rejected", with the files written.
+    // The events a station's broker did not have at the end, for the summary.
+    void setUndeliveredEvents(std::size_t count) { m_undelivered = count; }
+    // "Ended: 3 events, 1204 readings, 2 lines rejected", with the files written and the events not
+    // delivered.
     void showSummary();
 
 private:
@@ -95,6 +99,7 @@ private:
     std::int64_t m_events = 0;
     std::int64_t m_readings = 0;
     std::int64_t m_rejected = 0;
+    std::size_t m_undelivered = 0;
 };
 
 } // namespace marlume::logger

@@ -51,6 +51,8 @@ int Logger::run()
         m_monitor.start();
         m_monitor.run();
     }
+    if (m_endStation)
+        m_output.setUndeliveredEvents(m_endStation());
     m_output.showSummary();
     return m_exitStatus;
 }

@@ -4,7 +4,11 @@
 #include "logger/logger_options.h"
 #include "monitor/monitor.h"
 
+#include <cstddef>
+#include <functional>
 #include <ostream>
+#include <string>
+#include <utility>
 
 namespace marlume::logger {
 
@@ -25,9 +29,15 @@ public:
     // As the close box: the raw log goes to disk, the port is closed and every loop ends; an event in
     // progress is not written.
     void stop() { m_monitor.shutDown(); }
-    // Something beside the monitor that it tells too, such as a station's reports.
-    void addListener(monitor::MonitorListener& listener) { m_monitor.addListener(listener); }
+    // A station's reports beside the monitor: told what the monitor tells, and ended once the monitor has
+    // ended, before the summary, which then says how many events the station's broker did not have.
+    void addStation(monitor::MonitorListener& reports, std::function<std::size_t()> end)
+    {
+        m_monitor.addListener(reports);
+        m_endStation = std::move(end);
+    }
     void showNews(const std::string& message) { m_output.showNews(message); }
+    void showFailure(const std::string& message) { m_output.showFailure(message); }
 
 private:
     void reprocess(const std::string& path);
@@ -36,6 +46,7 @@ private:
     ConsoleOutput m_output;
     monitor::Monitor m_monitor;
     LoggerOptions m_options;
+    std::function<std::size_t()> m_endStation;
     int m_exitStatus = 0;
 };
 

@@ -39,12 +39,17 @@ int main(int argc, char* argv[])
     std::optional<marlume::mqtt::Station> station;
     if (command.options.station.broker) {
         station.emplace(command.options.station, platform.services().clock, marlume::qt::postToEventLoop,
-            [&logger](const std::string& news) { logger.showNews(news); });
+            [&logger](const marlume::mqtt::StationNews& news) {
+                if (news.problem)
+                    logger.showFailure(news.text);
+                else
+                    logger.showNews(news.text);
+            });
         if (!station->problem().empty()) {
             std::cerr << "marlume-tilt-logger: " << station->problem() << std::endl;
             return 2;
         }
-        logger.addListener(station->listener());
+        logger.addStation(station->listener(), [&station] { return station->end(); });
     }
     const marlume::qt::QtTerminationSignals termination([&logger] { logger.stop(); });
     return logger.run();

@@ -33,7 +33,7 @@ Station::Station(const StationOptions& options, const platform::Clock& clock, Mo
     }
     settings.credentials = std::move(credentials.credentials);
     const std::string prefix = settings.address.prefix;
-    m_link.emplace(std::move(settings), std::move(post), std::move(tell));
+    m_link.emplace(std::move(settings), clock, std::move(post), std::move(tell));
     m_problem = m_link->problem();
     m_publisher.emplace(*m_link, prefix, options.readingIntervalMs, clock);
 }

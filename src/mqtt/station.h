@@ -4,6 +4,7 @@
 #include "mqtt/station_options.h"
 #include "mqtt/station_publisher.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,9 @@ public:
     [[nodiscard]] const std::string& problem() const { return m_problem; }
     // What the monitor tells, once the station has no problem.
     [[nodiscard]] monitor::MonitorListener& listener() { return *m_publisher; }
+    // Once the monitor has ended: waits a little for the broker to have what is queued, and ends the
+    // link; the events the broker has not acknowledged.
+    [[nodiscard]] std::size_t end() { return m_link ? m_link->end() : 0; }
 
 private:
     std::string m_problem;

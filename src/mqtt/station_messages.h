@@ -8,7 +8,8 @@
 namespace marlume::mqtt {
 
 // What a station says on its topics: JSON objects for an ended event (the capture record's values, the
-// times in ISO 8601 with date and milliseconds) and for a reading, and its state in plain words.
+// times in ISO 8601 with date and milliseconds) and for a reading, and its state in plain words on
+// PREFIX/status, retained: "online" while connected, "offline" at a clean end and as the last will.
 [[nodiscard]] std::string eventMessage(const monitor::EndedEvent& event);
 [[nodiscard]] std::string readingMessage(const record::AcceptedReading& reading);
 

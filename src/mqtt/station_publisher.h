@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace marlume::mqtt {
 
@@ -15,6 +16,8 @@ public:
     virtual ~BrokerLink() = default;
     // QoS 1: delivered at least once, kept while the broker is away; QoS 0: sent if the broker is there.
     virtual void publish(const std::string& topic, const std::string& payload, int qos) = 0;
+    // PREFIX/status, retained: sent now if the broker is there, and again at every connection.
+    virtual void setStatus(std::string_view status) = 0;
 };
 
 // Reports the monitor's data to a broker: each ended event on PREFIX/event (QoS 1), and the latest

@@ -1,5 +1,7 @@
+#include "support/case_name.h"
 #include "support/child_process.h"
 #include "support/mosquitto_broker.h"
+#include "support/mute_mqtt_broker.h"
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace marlume::logger {
 namespace {
@@ -94,6 +97,66 @@ TEST(LoggerMqttTest, ReportsOverTlsToABrokerTheGivenAuthorityVouchesFor)
         untrusting.err().find("MQTT: cannot use the CA file \"/nonexistent/ca.pem\""), std::string::npos)
         << untrusting.err();
 }
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// Both events end while the broker cannot have them; the logger is ended cleanly after the second.
+struct UndeliveredCase {
+    std::string name;
+    bool refusing; // a broker that refuses the station's password, else one that never acknowledges
+    std::string toldOnce; // on the error output, once however often the station tries
+};
+
+class LoggerMqttEndTest : public ::testing::TestWithParam<UndeliveredCase> { };
+
+TEST_P(LoggerMqttEndTest, TheSummarySaysHowManyEventsTheBrokerDidNotHave)
+{
+    const testing::TemporaryFolder folder;
+    const std::string log = folder.pathOf("two-events.txt");
+    const std::string capture = folder.pathOf("run.csv");
+    ASSERT_TRUE(testing::writeFile(log, twoEventsLog()));
+    std::optional<testing::MosquittoBroker> refusing;
+    std::optional<testing::MuteMqttBroker> mute;
+    if (GetParam().refusing)
+        refusing.emplace(false, testing::BrokerUser { "deck", "right" });
+    else
+        mute.emplace();
+    const std::uint16_t port = refusing ? refusing->port() : mute->port();
+
+    testing::ChildProcess logger(
+        { MARLUME_LOGGER_EXECUTABLE, "--ports", "replay:" + log, "--capture", capture, "--mqtt",
+            "mqtt://127.0.0.1:" + std::to_string(port) + "/station" },
+        { { "MARLUME_TILT_PORTS", std::nullopt }, { "MARLUME_MQTT_USERNAME", "deck" },
+            { "MARLUME_MQTT_PASSWORD", "wrong" } });
+    ASSERT_TRUE(waitForFile(capture, "\r\n2,", 30s)) << logger.out() << logger.err();
+    if (mute) {
+        EXPECT_TRUE(mute->waitFor(R"("number":2,)", 20s)) << "handed over, never acknowledged";
+    } else {
+        EXPECT_TRUE(logger.waitForError(GetParam().toldOnce, 20s)) << logger.err();
+    }
+    logger.signal(SIGTERM);
+    EXPECT_EQ(logger.waitForExit(30s), 0);
+
+    EXPECT_NE(logger.out().find("; 2 events not delivered to the broker\n"), std::string::npos)
+        << logger.out();
+    EXPECT_EQ(logger.out().find("cannot reach"), std::string::npos) << logger.out();
+    if (!GetParam().toldOnce.empty()) {
+        EXPECT_EQ(occurrences(logger.err(), GetParam().toldOnce), 1U) << logger.err();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Brokers, LoggerMqttEndTest,
+    ::testing::ValuesIn(std::vector<UndeliveredCase> {
+        { "SlowBroker", false, "" },
+        { "WrongPassword", true, "refused the station: not authorised\n" },
+    }),
+    testing::CaseName());
 
 } // namespace
 } // namespace marlume::logger

@@ -191,6 +191,32 @@ TEST(ConsoleOutputTest, TheTiltGoingOverRangeAndComingBackIsALineEach)
         "2008-08-18T14:02:11 Ended: 0 events, 5 readings, 0 lines rejected\n");
 }
 
+TEST(ConsoleOutputTest, TheSummaryCountsTheEventsTheBrokerDidNotHaveAndQuietSaysOnlyThat)
+{
+    struct SummaryCase {
+        bool quiet;
+        std::size_t undelivered;
+        std::string out;
+        std::string err;
+    };
+    for (const auto& [quiet, undelivered, expectedOut, expectedErr] : std::vector<SummaryCase> {
+             { false, 7,
+                 "2008-08-18T14:02:11 Ended: 0 events, 0 readings, 0 lines rejected; "
+                 "7 events not delivered to the broker\n",
+                 "" },
+             { true, 1, "", "2008-08-18T14:02:11 1 event not delivered to the broker\n" },
+         }) {
+        testing::FakeClock clock;
+        std::ostringstream out;
+        std::ostringstream err;
+        ConsoleOutput console(out, err, clock, quiet, {});
+        console.setUndeliveredEvents(undelivered);
+        console.showSummary();
+        EXPECT_EQ(out.str(), expectedOut);
+        EXPECT_EQ(err.str(), expectedErr);
+    }
+}
+
 TEST(ConsoleOutputTest, WhyAPortCannotBeOpenedIsToldOnceASearchAndAgainWhenItChanges)
 {
     testing::FakeClock clock;

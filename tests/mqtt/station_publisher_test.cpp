@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marlume::mqtt {
@@ -22,6 +23,7 @@ struct FakeBrokerLink final : BrokerLink {
     {
         sent.push_back({ topic, payload, qos });
     }
+    void setStatus(std::string_view) override { }
     std::vector<Sent> sent;
 };
 

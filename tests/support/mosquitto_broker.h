@@ -21,18 +21,27 @@
 
 namespace marlume::testing {
 
+// A user a broker knows, with the password it takes.
+struct BrokerUser {
+    std::string name;
+    std::string password;
+};
+
 // Debian's mosquitto in the foreground on a loopback port, with a configuration of the test's own; it
 // keeps sessions and retained messages in its folder across a stop and a start.
 class MosquittoBroker {
 public:
     // With tls, a second listener on tlsPort() takes TLS with a certificate for 127.0.0.1 from a certificate
-    // authority made for the test, whose certificate is at caPath().
-    explicit MosquittoBroker(bool tls = false)
+    // authority made for the test, whose certificate is at caPath(). With a user, it takes only that user.
+    explicit MosquittoBroker(bool tls = false, const std::optional<BrokerUser>& user = std::nullopt)
     {
         // Started as root it would become the user mosquitto, who may not write the folder.
-        std::string configuration = "allow_anonymous true\npersistence true\npersistence_location "
-            + m_folder.path().string() + "/\nuser " + ::getpwuid(::geteuid())->pw_name + "\nlistener "
-            + std::to_string(m_ports[0]) + " 127.0.0.1\n";
+        std::string configuration = "persistence true\npersistence_location " + m_folder.path().string()
+            + "/\nuser " + ::getpwuid(::geteuid())->pw_name + "\nlistener " + std::to_string(m_ports[0])
+            + " 127.0.0.1\n";
+        configuration += user && makePasswordFile(*user)
+            ? "allow_anonymous false\npassword_file " + m_folder.pathOf("passwords") + "\n"
+            : "allow_anonymous true\n";
         if (tls && makeCertificates())
             configuration += "listener " + std::to_string(m_ports[1]) + " 127.0.0.1\ncafile " + caPath()
                 + "\ncertfile " + m_folder.pathOf("server.pem") + "\nkeyfile " + m_folder.pathOf("server.key")
@@ -60,6 +69,13 @@ public:
     [[nodiscard]] std::string err() const { return m_process ? m_process->err() : std::string(); }
 
 private:
+    [[nodiscard]] bool makePasswordFile(const BrokerUser& user) const
+    {
+        ChildProcess passwords({ "/usr/bin/mosquitto_passwd", "-c", "-b", m_folder.pathOf("passwords"),
+                                   user.name, user.password },
+            {});
+        return passwords.waitForExit(std::chrono::seconds(60)) == 0;
+    }
     // A certificate authority and a server certificate it signed, with openssl.
     [[nodiscard]] bool makeCertificates() const
     {
