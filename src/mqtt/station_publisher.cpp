@@ -29,4 +29,14 @@ void StationPublisher::eventEnded(const monitor::EndedEvent& event)
     m_link.publish(m_prefix + "/event", eventMessage(event), 1);
 }
 
+void StationPublisher::sensorSilent(const monitor::Silence&)
+{
+    m_link.setStatus(kSilent);
+}
+
+void StationPublisher::dataAgain(const monitor::Silence&)
+{
+    m_link.setStatus(kOnline);
+}
+
 } // namespace marlume::mqtt

@@ -20,8 +20,9 @@ public:
     virtual void setStatus(std::string_view status) = 0;
 };
 
-// Reports the monitor's data to a broker: each ended event on PREFIX/event (QoS 1), and the latest
-// reading on PREFIX/reading at most once an interval (QoS 0: a newer one soon follows).
+// Reports the monitor's data to a broker: each ended event on PREFIX/event (QoS 1), the latest reading
+// on PREFIX/reading at most once an interval (QoS 0: a newer one soon follows), and a silent sensor on
+// PREFIX/status until its data come again.
 class StationPublisher final : public monitor::MonitorListener {
 public:
     StationPublisher(
@@ -29,6 +30,8 @@ public:
 
     void readingAccepted(const record::AcceptedReading& reading) override;
     void eventEnded(const monitor::EndedEvent& event) override;
+    void sensorSilent(const monitor::Silence& silence) override;
+    void dataAgain(const monitor::Silence& silence) override;
 
 private:
     BrokerLink& m_link;

@@ -134,6 +134,16 @@ INSTANTIATE_TEST_SUITE_P(Scripts, MqttBrokerSessionTest,
                 { true, "MQTT: the broker at b:1883 refused the station: not authorised" },
                 { false, "MQTT: cannot reach the broker at b:1883, trying again" } },
             { 1, 2, 4, 8, 10, 1, 2, 4, 8 }, {}, 0 },
+        { "ASilentSensorIsTheStatusAlsoAtAReconnect",
+            [](SessionOnFakes& f) {
+                f.session.setStatus("silent");
+                f.session.connected();
+                f.tryEnds();
+                f.session.connected();
+                f.session.setStatus("online");
+            },
+            { "s/status silent retained", "s/status silent retained", "s/status online retained" },
+            { kConnected, kLost, kConnected }, { 1 }, {}, 0 },
         { "TheEndWaitsItsPatienceForASlowBroker",
             [](SessionOnFakes& f) {
                 f.session.connected();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -23,11 +24,12 @@ struct FakeBrokerLink final : BrokerLink {
     {
         sent.push_back({ topic, payload, qos });
     }
-    void setStatus(std::string_view) override { }
+    void setStatus(std::string_view status) override { statuses.emplace_back(status); }
     std::vector<Sent> sent;
+    std::vector<std::string> statuses;
 };
 
-TEST(StationPublisher, SendsEveryEndedEventAsItsCaptureRecordAndTheLatestReadingOnceASecond)
+TEST(StationPublisher, SendsEveryEndedEventAsItsCaptureRecordTheLatestReadingOnceASecondAndASilentSensor)
 {
     FakeBrokerLink link;
     testing::FakeClock clock;
@@ -42,6 +44,8 @@ TEST(StationPublisher, SendsEveryEndedEventAsItsCaptureRecordAndTheLatestReading
     const float noValue = std::numeric_limits<float>::quiet_NaN();
     publisher.eventEnded(
         { 7, { 2008, 8, 18, 14, 2, 11, 0 }, { 2008, 8, 18, 14, 2, 41, 950 }, 2.2F, 101, -1.4F, noValue, 3 });
+    publisher.sensorSilent({ 1, std::chrono::seconds(5) });
+    publisher.dataAgain({ 1, std::chrono::seconds(8) });
 
     EXPECT_EQ(link.sent,
         (std::vector<Sent> {
@@ -55,6 +59,7 @@ TEST(StationPublisher, SendsEveryEndedEventAsItsCaptureRecordAndTheLatestReading
                 R"({"number":7,"start":"2008-08-18T14:02:11.000","end":"2008-08-18T14:02:41.950","tilt":2.2,"heading":101,"pitch":-1.4,"roll":null,"samples":3})",
                 1 },
         }));
+    EXPECT_EQ(link.statuses, (std::vector<std::string> { "silent", "online" }));
 }
 
 } // namespace
