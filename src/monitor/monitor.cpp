@@ -124,11 +124,13 @@ Monitor::ReprocessOutcome Monitor::reprocess(const std::string& path, const Repr
     std::int64_t eventsBeforeReadings = 0;
     std::optional<float> shown;
     std::string problem;
-    const common::RawLogEntry* entry = nullptr;
+    bool logEnded = false;
     for (std::int64_t lines = 1; !m_ended; ++lines) {
-        entry = log.next(problem);
-        if (!entry)
+        const common::RawLogEntry* const entry = log.next(problem);
+        if (!entry) {
+            logEnded = true;
             break;
+        }
         tell(log.timeGoneBack());
         m_stamps.hold(entry->time);
         const common::EventEdges edges = common::eventEdges(recordedEvent, entry->eventNumber);
@@ -150,7 +152,7 @@ Monitor::ReprocessOutcome Monitor::reprocess(const std::string& path, const Repr
     ReprocessOutcome outcome { ReprocessOutcome::End::LogEnd, log.lineNumber(), log.lineNumber(), problem };
     if (!problem.empty()) {
         outcome.end = ReprocessOutcome::End::Failed;
-    } else if (entry) {
+    } else if (!logEnded) {
         outcome.end = ReprocessOutcome::End::Stopped;
         const double fraction = log.fractionRead();
         outcome.aboutLines = fraction > 0 ? std::llround(static_cast<double>(outcome.line) / fraction) : 0;

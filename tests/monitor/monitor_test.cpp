@@ -53,6 +53,21 @@ protected:
         monitor.start();
     }
 
+    // The search runs, with the sensor sending a reading every 10 ms, until it has found it.
+    void findTheSensor()
+    {
+        static_cast<void>(comPort.setPortOpen(false));
+        pump.onEvents = [this] {
+            clock.advanceMilliseconds(10);
+            comPort.arrive("1,2,3\n");
+            ticker.tick();
+            if (!listener.finds.empty())
+                pump.requestEnd();
+            return true;
+        };
+        monitor.run();
+    }
+
     RecordingListener listener;
 };
 
@@ -277,16 +292,7 @@ TEST_F(MonitorTest, OverlongLinesCountAsRejected)
 
 TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
 {
-    static_cast<void>(comPort.setPortOpen(false));
-    pump.onEvents = [this] {
-        clock.advanceMilliseconds(10);
-        comPort.arrive("1,2,3\n");
-        ticker.tick();
-        if (!listener.finds.empty())
-            pump.requestEnd();
-        return true;
-    };
-    monitor.run();
+    findTheSensor();
     ASSERT_EQ(listener.finds.size(), 1U);
     EXPECT_TRUE(linkState.linkAlive);
     EXPECT_TRUE(comPort.PortOpen());
@@ -303,16 +309,7 @@ TEST_F(MonitorTest, TellsWhenTheSearchHasFoundTheSensor)
 TEST_F(MonitorTest, TellsASilenceOfTheFoundSensorOnceAndItsDataAgainWithoutATickOfItsOwn)
 {
     comPort.tellsOfActivity = true;
-    static_cast<void>(comPort.setPortOpen(false));
-    pump.onEvents = [this] {
-        clock.advanceMilliseconds(10);
-        comPort.arrive("1,2,3\n");
-        ticker.tick();
-        if (!listener.finds.empty())
-            pump.requestEnd();
-        return true;
-    };
-    monitor.run();
+    findTheSensor();
     ASSERT_EQ(listener.finds.size(), 1U);
     receive("1,2,3\n");
     ASSERT_TRUE(ticker.pending());
