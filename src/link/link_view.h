@@ -61,6 +61,9 @@ public:
     // Apply the texts in their order, then to each of kColouredLabels the background and then the text
     // colour.
     virtual void showReading(const ReadingDisplay& reading) = 0;
+    // False for a face without live labels (a journal): the readings' texts are then never made, which is
+    // most of what a reprocessing would spend on each line.
+    [[nodiscard]] virtual bool showsReadings() const { return true; }
     // The data indicator's background.
     virtual void setDataIndicator(const Colour& colour) = 0;
     // Centre the status line, then apply the text, colours and bold.

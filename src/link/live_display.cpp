@@ -57,7 +57,8 @@ LiveDisplay::LiveDisplay(LinkView& view, LinkState& state, common::Separators se
 
 void LiveDisplay::DisplayLatestData(const record::AcceptedReading& reading)
 {
-    m_view.showReading(readingDisplay(reading, m_separators));
+    if (m_view.showsReadings())
+        m_view.showReading(readingDisplay(reading, m_separators));
 }
 
 void LiveDisplay::SetStatus(std::string_view text)

@@ -35,6 +35,7 @@ public:
         std::function<void()> onFileLost);
 
     void showReading(const link::ReadingDisplay&) override { }
+    [[nodiscard]] bool showsReadings() const override { return false; }
     void setDataIndicator(const link::Colour&) override { }
     // Only the start of a search: the sensor found and each event have lines of their own.
     void showStatus(const link::StatusDisplay& status) override;
