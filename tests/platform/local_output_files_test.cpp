@@ -5,6 +5,7 @@
 #include "events/trigger_events.h"
 
 #include "support/case_name.h"
+#include "support/child_process.h"
 #include "support/fake_clock.h"
 #include "support/fake_event_views.h"
 #include "support/posted_tasks.h"
@@ -24,11 +25,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -334,51 +330,6 @@ INSTANTIATE_TEST_SUITE_P(Changes, ChangedBehindTest,
     }),
     testing::CaseName());
 
-// Another process holds the file's lock until told to let go by the end of its pipe.
-class OtherInstance final {
-public:
-    explicit OtherInstance(const std::string& path)
-    {
-        int ready[2] = { -1, -1 };
-        if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(ready[0]);
-            ::close(m_release[1]); // so that the test closing its end is the end of the pipe
-            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0666);
-            const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-                && ::write(fd, kHeader.data(), kHeader.size()) == static_cast<ssize_t>(kHeader.size());
-            char byte = held ? 'y' : 'n';
-            static_cast<void>(::write(ready[1], &byte, 1));
-            static_cast<void>(::read(m_release[0], &byte, 1)); // until the test closes its end
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(m_release[0]);
-        char byte = 'n';
-        m_holding = ::read(ready[0], &byte, 1) == 1 && byte == 'y';
-        ::close(ready[0]);
-    }
-    ~OtherInstance() { release(); }
-    OtherInstance(const OtherInstance&) = delete;
-    OtherInstance& operator=(const OtherInstance&) = delete;
-
-    [[nodiscard]] bool holding() const { return m_holding; }
-    void release()
-    {
-        if (m_pid <= 0)
-            return;
-        ::close(m_release[1]);
-        ::waitpid(std::exchange(m_pid, -1), nullptr, 0);
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_release[2] = { -1, -1 };
-    bool m_holding = false;
-};
-
 struct HeldFileCase {
     std::string name;
     bool byAnotherProcess; // else by another output of this one
@@ -389,11 +340,17 @@ class HeldFileTest : public CaptureToDiskTest, public ::testing::WithParamInterf
 
 TEST_P(HeldFileTest, IsRefusedWithWhoHoldsItAndLeftAlone)
 {
-    std::optional<OtherInstance> otherInstance;
+    std::optional<testing::ChildProcess> otherInstance;
     testing::PostedTasks otherUiThread;
     LocalOutputFiles otherOutput { otherUiThread.poster() };
     if (GetParam().byAnotherProcess) {
-        ASSERT_TRUE(otherInstance.emplace(chosenPath).holding());
+        ASSERT_TRUE(testing::writeFile(chosenPath, kHeader));
+        // The shell takes the lock on a descriptor of its own and becomes the sleep that keeps it.
+        otherInstance.emplace(
+            std::vector<std::string> { "/bin/sh", "-c",
+                "exec 9>>\"$0\" && /usr/bin/flock -n 9 && echo held && exec sleep 60", chosenPath },
+            testing::ChildProcess::EnvironmentChanges {});
+        ASSERT_TRUE(otherInstance->waitForOutput("held", std::chrono::seconds(10))) << otherInstance->err();
     } else {
         ASSERT_TRUE(otherOutput.open(1, chosenPath));
         ASSERT_TRUE(otherOutput.write(1, kHeader));
@@ -406,12 +363,9 @@ TEST_P(HeldFileTest, IsRefusedWithWhoHoldsItAndLeftAlone)
     EXPECT_EQ(view.label, GetParam().label);
     EXPECT_EQ(fileContents(chosenPath), kHeader) << "not emptied";
 
-    if (otherInstance) {
-        otherInstance->release();
-    } else {
-        otherOutput.close(1);
-        otherOutput.waitUntilWritten();
-    }
+    otherInstance.reset(); // killed: its lock goes with it
+    otherOutput.close(1);
+    otherOutput.waitUntilWritten();
     clickCapture();
     EXPECT_EQ(capture.captureFile(), 1) << "free once the other has closed it";
 }
