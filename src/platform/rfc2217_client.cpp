@@ -8,6 +8,9 @@ namespace {
 
 using namespace telnet;
 
+// The option, the command and the modem state.
+constexpr std::size_t kModemStateNoticeSize = 3;
+
 constexpr char byte(std::uint8_t value)
 {
     return static_cast<char>(value);
@@ -134,14 +137,14 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes)
             if (value == kIac)
                 m_state = State::SubCommand;
             else
-                m_sub += c;
+                keepSubnegotiationByte(c);
             break;
         case State::SubCommand:
             if (value == kSe) {
                 subnegotiation();
                 m_state = State::Data;
             } else {
-                m_sub += c; // 255 doubled, or a stray byte kept as it came
+                keepSubnegotiationByte(c); // 255 doubled, or a stray byte kept as it came
                 m_state = State::Sub;
             }
             break;
@@ -185,9 +188,17 @@ void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::strin
     }
 }
 
+void Rfc2217Client::keepSubnegotiationByte(char c)
+{
+    // Only a modem state notice is acted upon: of anything longer no more is kept than shows it is, so
+    // that a server that never ends a subnegotiation cannot fill the memory.
+    if (m_sub.size() <= kModemStateNoticeSize)
+        m_sub += c;
+}
+
 void Rfc2217Client::subnegotiation()
 {
-    if (m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
+    if (m_sub.size() != kModemStateNoticeSize || static_cast<std::uint8_t>(m_sub[0]) != kComPort
         || static_cast<std::uint8_t>(m_sub[1]) != kNotifyModemState + kServerOffset)
         return; // the server's answers to the settings, and whatever else: nothing to act on
     const auto state = static_cast<std::uint8_t>(m_sub[2]);

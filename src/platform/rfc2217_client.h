@@ -36,6 +36,7 @@ private:
     enum class State { Data, Command, Option, Sub, SubCommand };
 
     void negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply);
+    void keepSubnegotiationByte(char c);
     void subnegotiation();
 
     State m_state = State::Data;

@@ -1,5 +1,6 @@
 #include "platform/rfc2217_client.h"
 #include "support/case_name.h"
+#include "support/heap_in_use.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,9 @@ TEST(Rfc2217Client, GreetsWithItsOptionsTheLineNoFlowControlAndTheCtsMask)
         << "a 255 in a value is doubled";
 }
 
+// Whatever the stream, the client keeps no more of it than a notice's worth.
+constexpr std::ptrdiff_t kMostBytesKept = 4096;
+
 struct TakeCase {
     std::string name;
     std::vector<std::string> pieces; // as the server's bytes arrive
@@ -55,10 +59,14 @@ TEST_P(Rfc2217TakeTest, SeparatesTheLinesBytesFromTelnetAndAnswersItsRequests)
     static_cast<void>(client.greeting({}));
     std::string data;
     std::string reply;
+    const std::size_t heapBefore = testing::heapBytesInUse();
     for (const std::string& piece : c.pieces) {
-        const Rfc2217Client::Taken taken = client.take(piece);
-        data += taken.data;
-        reply += taken.reply;
+        {
+            const Rfc2217Client::Taken taken = client.take(piece);
+            data += taken.data;
+            reply += taken.reply;
+        }
+        EXPECT_LE(static_cast<std::ptrdiff_t>(testing::heapBytesInUse() - heapBefore), kMostBytesKept);
     }
     EXPECT_EQ(data, c.data);
     EXPECT_EQ(reply, c.reply);
@@ -80,6 +88,10 @@ INSTANTIATE_TEST_SUITE_P(Streams, Rfc2217TakeTest,
             { bytes({ 'a', kIac, kSb, kComPort, kSetBaudRate + kServerOffset, 0, 0, kIac }),
                 bytes({ kIac, 0, kIac, kSe, kIac, 241, 'b' }) },
             "ab", "" },
+        { "EndlessSubnegotiationNotKept",
+            { bytes({ kIac, kSb, kComPort, kNotifyModemState + kServerOffset }) + std::string(1 << 20, 'x'),
+                bytes({ kIac, kSe, 'a' }) },
+            "a", "" },
     }),
     testing::CaseName());
 
