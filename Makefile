@@ -15,7 +15,7 @@ PACKAGE_DIR:= $(BUILD)/package
 PROGRAM    := $(RELEASE_DIR)/src/app/marlume-tilt-monitor
 FUZZ_SECONDS ?= 60
 # The fuzz build makes only these (and what they link), the targets fuzz/run-fuzzers runs.
-FUZZERS    := fuzz_parse_string fuzz_record_stream
+FUZZERS    := fuzz_parse_string fuzz_record_stream fuzz_rfc2217_stream fuzz_raw_log fuzz_port_map fuzz_mqtt_settings
 CTEST      := ctest --output-on-failure -j $(JOBS) --timeout 120
 # Each configure runs every time, so that a changed WERROR reaches a folder configured before.
 CONFIGURE  := $(CMAKE) -DCMAKE_CXX_COMPILER=g++ -DMARLUME_WERROR=$(WERROR) -S .

@@ -139,6 +139,7 @@ void ConsoleOutput::showRawLog(const rawlog::RawLogStatus& status)
 
 void ConsoleOutput::showStatisticsFile(const files::OutputFileStatus& status)
 {
+    m_statistics = status;
     printFileState(status, withFullPath(events::statisticsLabel(status), status), m_statisticsText);
 }
 
@@ -157,6 +158,8 @@ void ConsoleOutput::showSummary()
         summary += "; " + fileSummary("capture file", m_capture, "record");
     if (!m_rawLog.path.empty())
         summary += "; " + fileSummary("raw log", m_rawLog, "reading");
+    if (!m_statistics.path.empty())
+        summary += "; " + fileSummary("statistics file", m_statistics, "line");
     if (!undelivered.empty())
         summary += "; " + undelivered;
     print(m_out, summary);

@@ -96,6 +96,7 @@ private:
     std::string m_statisticsText;
     files::OutputFileStatus m_capture;
     files::OutputFileStatus m_rawLog;
+    files::OutputFileStatus m_statistics;
     std::map<std::int16_t, std::string> m_unavailable; // told this search, by port
     std::int64_t m_events = 0;
     std::int64_t m_readings = 0;

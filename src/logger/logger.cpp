@@ -1,24 +1,66 @@
 #include "logger/logger.h"
 
+#include "platform/raw_log_reader.h"
+
+#include <array>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace marlume::logger {
 
 namespace {
 
-// The path given on the command line, whole as the window's save-as dialog gives it, so that the journal
+// A path given on the command line, whole as the window's save-as dialog gives it, so that the journal
 // names each file once, as it will stand there throughout.
+std::string wholePath(const std::string& path)
+{
+    std::error_code failed;
+    const std::filesystem::path whole
+        = std::filesystem::weakly_canonical(std::filesystem::absolute(path), failed);
+    return failed ? path : whole.string();
+}
+
 files::AskForPath givenPath(const std::optional<std::string>& path)
 {
     return [path](std::string& fileName, std::int16_t&) {
-        if (!path)
-            return false;
-        std::error_code failed;
-        const std::filesystem::path whole = std::filesystem::weakly_canonical(*path, failed);
-        fileName = failed ? *path : whole.string();
-        return true;
+        if (path)
+            fileName = wholePath(*path);
+        return path.has_value();
     };
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code failed;
+    return wholePath(a) == wholePath(b) || std::filesystem::equivalent(a, b, failed);
+}
+
+// What would stop the run, found before any output file is created or emptied: a log that cannot be
+// reprocessed, or one file given for two outputs.
+std::optional<std::string> problemBeforeStart(const LoggerOptions& options)
+{
+    if (options.reprocessPath) {
+        platform::RawLogReader log;
+        if (const std::optional<std::string> problem = log.open(*options.reprocessPath))
+            return "Cannot reprocess \"" + *options.reprocessPath + "\": " + *problem;
+    }
+    const std::array<std::pair<std::string_view, const std::optional<std::string>*>, 3> outputs { {
+        { "--capture", &options.capturePath },
+        { "--raw", &options.rawPath },
+        { "--event-stats", &options.statisticsPath },
+    } };
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const std::optional<std::string>& first = *outputs[i].second;
+            const std::optional<std::string>& second = *outputs[j].second;
+            if (first && second && sameFile(*first, *second))
+                return "Cannot create \"" + wholePath(*second) + "\": it is given twice, for "
+                    + std::string(outputs[i].first) + " and " + std::string(outputs[j].first);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -37,6 +79,10 @@ Logger::Logger(const monitor::MonitorServices& services, std::ostream& out, std:
 
 int Logger::run()
 {
+    if (const std::optional<std::string> problem = problemBeforeStart(m_options)) {
+        m_output.showFailure(*problem);
+        return 2;
+    }
     if (m_options.capturePath)
         m_monitor.CaptureButton_Click();
     if (m_options.rawPath && m_exitStatus == 0)

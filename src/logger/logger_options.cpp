@@ -10,6 +10,7 @@ namespace marlume::logger {
 namespace {
 
 constexpr std::string_view kProgram = "marlume-tilt-logger";
+constexpr float kShortestSilence = 0.1F; // a few readings' time: shorter is no silence
 constexpr float kLongestSilence = 86400; // a day
 
 LoggerCommand refuse(const std::string& why)
@@ -50,10 +51,10 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
             }
             if (name == "--silence") {
                 const std::optional<float> seconds = common::parseNumberText(*value);
-                if (!seconds || *seconds <= 0 || *seconds > kLongestSilence)
+                if (!seconds || *seconds < kShortestSilence || *seconds > kLongestSilence)
                     return refuse(
-                        "option '--silence' needs the seconds a sensor may send nothing, above 0 and "
-                        "at most 86400, as in --silence 2");
+                        "option '--silence' needs the seconds a sensor may send nothing, from 0.1 to "
+                        "86400, as in --silence 2");
                 command.options.silenceLimit
                     = std::chrono::milliseconds(std::llround(static_cast<double>(*seconds) * 1000));
             } else if (name != "--ports") {
@@ -91,7 +92,8 @@ LoggerCommand parseLoggerArguments(const std::vector<std::string_view>& argument
 std::string loggerUsage()
 {
     return "Usage: marlume-tilt-logger [--capture FILE] [--raw FILE] [--event-stats FILE] [--ports LIST]\n"
-           "                           [--mqtt URL [--mqtt-credentials FILE] [--mqtt-ca FILE]] [--quiet]\n"
+           "                           [--mqtt URL [--mqtt-credentials FILE] [--mqtt-ca FILE]]\n"
+           "                           [--silence SECONDS] [--quiet]\n"
            "       marlume-tilt-logger --reprocess RAWLOG [--capture FILE] [--raw FILE] [--event-stats "
            "FILE]\n"
            "Watches the Marlume tilt sensor without a window: finds its serial port, averages the\n"

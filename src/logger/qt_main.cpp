@@ -14,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    marlume::qt::QtTerminationSignals::holdBack();
     using marlume::logger::LoggerCommand;
     const LoggerCommand command = marlume::logger::parseLoggerArguments({ argv + 1, argv + argc });
     switch (command.action) {

@@ -36,19 +36,23 @@ MqttAddressResult parseMqttAddress(std::string_view text)
     const std::string_view authority = text.substr(0, slash);
     // A port follows the last colon, unless that colon is inside an IPv6 address's brackets.
     const auto colon = authority.rfind(':');
-    if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
-        const auto server = platform::parseNetworkAddress(authority);
-        if (!server)
-            return problem("the broker's port must be a number from 1 to 65535");
-        address.host = server->host;
-        address.port = server->port;
-    } else {
-        address.host = std::string(authority.starts_with('[') && authority.ends_with(']')
-                ? authority.substr(1, authority.size() - 2)
-                : authority);
+    const bool portGiven
+        = colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos;
+    const std::string_view host = authority.substr(0, portGiven ? colon : authority.size());
+    // The host as a network port's, with or without a port after it.
+    const auto server = platform::parseNetworkAddress(std::string(host) + ':' + std::to_string(address.port));
+    if (!server) {
+        return problem(host.empty()
+                ? "the broker's host name is missing"
+                : "the broker's host must be a name or an address, as in broker.example or [::1]");
     }
-    if (address.host.empty())
-        return problem("the broker's host name is missing");
+    address.host = server->host;
+    if (portGiven) {
+        const auto withPort = platform::parseNetworkAddress(authority);
+        if (!withPort)
+            return problem("the broker's port must be a number from 1 to 65535");
+        address.port = withPort->port;
+    }
     return { address, {} };
 }
 

@@ -71,9 +71,14 @@ CredentialsResult credentialsFromEnvironment(
     const std::function<std::optional<std::string>(const char* name)>& variable)
 {
     const std::optional<std::string> username = variable("MARLUME_MQTT_USERNAME");
-    if (!username || username->empty())
+    const std::optional<std::string> password = variable("MARLUME_MQTT_PASSWORD");
+    if (!username || username->empty()) {
+        // A password alone would be dropped without a word, and the broker's refusal would not say why.
+        if (password && !password->empty())
+            return { std::nullopt, "MARLUME_MQTT_PASSWORD is set, but MARLUME_MQTT_USERNAME names no user" };
         return { std::nullopt, {} };
-    MqttCredentials credentials { *username, variable("MARLUME_MQTT_PASSWORD").value_or(std::string()) };
+    }
+    MqttCredentials credentials { *username, password.value_or(std::string()) };
     std::string tooLong = lengthProblem(credentials, "MARLUME_MQTT_USERNAME", "MARLUME_MQTT_PASSWORD");
     if (!tooLong.empty())
         return { std::nullopt, std::move(tooLong) };

@@ -47,6 +47,14 @@ bool looksLikeSpeed(std::string_view suffix)
             || suffix.find_first_not_of("0123456789.+-eE") == std::string_view::npos);
 }
 
+// A replay path whose end the list would trim as blanks or read as a speed, unless a speed follows it.
+bool needsASpeedAfterIt(std::string_view path)
+{
+    const auto at = path.rfind('@');
+    return path.ends_with(' ') || path.ends_with('\t')
+        || (at != std::string_view::npos && looksLikeSpeed(path.substr(at + 1)));
+}
+
 // "PATH" or "PATH@10x"; an existing file is taken whole, whatever its name.
 PortEntry replayEntryFor(std::string_view target)
 {
@@ -60,9 +68,11 @@ PortEntry replayEntryFor(std::string_view target)
         return unusable(std::string(kReplayPrefix) + std::string(target), kSpeedProblem);
     factor.remove_suffix(1);
     const auto speed = common::parseNumberText(factor);
-    if (!speed || !(*speed > 0))
+    // Kept to the digits the port listing shows, so that the listing reads back as the same entry.
+    const auto listed = speed ? common::parseNumberText(common::numberText(*speed)) : std::nullopt;
+    if (!listed || !(*listed > 0))
         return unusable(std::string(kReplayPrefix) + std::string(target), kSpeedProblem);
-    return { PortEntry::Kind::Replay, std::string(target.substr(0, at)), *speed };
+    return { PortEntry::Kind::Replay, std::string(target.substr(0, at)), *listed };
 }
 
 PortEntry entryFor(std::string_view text)
@@ -229,7 +239,7 @@ std::string portEntryText(const PortEntry& entry)
     case PortEntry::Kind::Replay:
         text = kReplayPrefix;
         text += quotedIfItHasAComma(entry.path);
-        if (entry.speed != 1.0) {
+        if (entry.speed != 1.0 || needsASpeedAfterIt(entry.path)) {
             text += '@';
             text += common::numberText(static_cast<float>(entry.speed));
             text += 'x';

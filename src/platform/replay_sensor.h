@@ -87,7 +87,6 @@ private:
     bool m_open = false;
     std::int64_t m_played = 0;
     std::optional<common::RawLogEntry> m_next; // the reading to send next; none once the replay ends
-    common::RawLogLayout m_layout = common::RawLogLayout::WithMarks;
     std::int64_t m_lastLineMs = 0; // recorded milliseconds of the line played last
     std::int64_t m_dueMs = 0; // when m_next is due, in recorded milliseconds since the first line
     std::int64_t m_elapsedMs = 0; // since the opening, on the clock

@@ -119,6 +119,7 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
                 m_state = State::Data;
             } else if (value == kSb) {
                 m_sub.clear();
+                m_subLength = 0;
                 m_subTooLong = false;
                 m_state = State::Sub;
             } else if (value >= kWill && value <= kDont) {
@@ -161,10 +162,13 @@ Rfc2217Client::Taken Rfc2217Client::take(std::string_view bytes, CtsOrderedBuffe
 
 bool Rfc2217Client::keepInSubnegotiation(char c)
 {
-    m_subTooLong = m_subTooLong || m_sub.size() >= kLongestSubnegotiation;
-    if (!m_subTooLong)
+    // Only a modem state notice is acted on: its bytes are kept, the rest of any other only counted.
+    m_subTooLong = m_subTooLong || m_subLength >= kLongestSubnegotiation;
+    if (m_subTooLong)
+        return false;
+    if (++m_subLength <= kModemStateNoticeLength)
         m_sub += c;
-    return !m_subTooLong;
+    return true;
 }
 
 void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::string& reply)
@@ -204,7 +208,8 @@ void Rfc2217Client::negotiate(std::uint8_t verb, std::uint8_t option, std::strin
 
 std::optional<Rfc2217Client::CtsNotice> Rfc2217Client::modemStateNotice()
 {
-    if (m_subTooLong || m_sub.size() != 3 || static_cast<std::uint8_t>(m_sub[0]) != kComPort
+    if (m_subTooLong || m_subLength != kModemStateNoticeLength
+        || static_cast<std::uint8_t>(m_sub[0]) != kComPort
         || static_cast<std::uint8_t>(m_sub[1]) != kNotifyModemState + kServerOffset)
         return std::nullopt; // the server's answers to the settings, and whatever else: nothing to act on
     const auto state = static_cast<std::uint8_t>(m_sub[2]);

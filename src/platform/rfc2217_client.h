@@ -48,7 +48,10 @@ private:
 
     State m_state = State::Data;
     std::uint8_t m_verb = 0;
-    std::string m_sub;
+    static constexpr std::size_t kModemStateNoticeLength = 3; // the option, the command, the state
+
+    std::string m_sub; // the subnegotiation's first bytes, as many as a modem state notice has
+    std::size_t m_subLength = 0;
     bool m_subTooLong = false;
     std::bitset<256> m_weWill; // options this side has agreed to perform
     std::bitset<256> m_theyWill; // options this side has asked or let the server perform

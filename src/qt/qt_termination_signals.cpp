@@ -7,6 +7,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace marlume::qt {
@@ -27,6 +28,15 @@ extern "C" void noteSignal(int)
     errno = savedErrno;
 }
 
+sigset_t terminationSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kTerminationSignals)
+        sigaddset(&set, signal);
+    return set;
+}
+
 void setHandler(int signal, void (*handler)(int))
 {
     struct sigaction action { };
@@ -41,14 +51,24 @@ void setHandler(int signal, void (*handler)(int))
 QtTerminationSignals::QtTerminationSignals(std::function<void()> onRequest)
     : m_onRequest(std::move(onRequest))
 {
-    if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    const sigset_t held = terminationSignals();
+    if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
         return; // no pipe: the signals keep their default, ending the program at once
+    }
     g_signalPipe = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QtTerminationSignals::takeSignals);
     for (const int signal : kTerminationSignals)
         setHandler(signal, &noteSignal);
     setHandler(SIGPIPE, SIG_IGN);
+    ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr); // one that waited is handled now
+}
+
+void QtTerminationSignals::holdBack()
+{
+    const sigset_t held = terminationSignals();
+    ::pthread_sigmask(SIG_BLOCK, &held, nullptr);
 }
 
 QtTerminationSignals::~QtTerminationSignals()

@@ -22,6 +22,10 @@ public:
     QtTerminationSignals(const QtTerminationSignals&) = delete;
     QtTerminationSignals& operator=(const QtTerminationSignals&) = delete;
 
+    // Called first thing in main: the signals wait from then on until an instance takes them, so that one
+    // that comes while the program starts up ends it as cleanly as any later one.
+    static void holdBack();
+
 private:
     void takeSignals();
 

@@ -134,6 +134,40 @@ TEST(LoggerRawProgramTest, ReprocessesALongLogToItsEndWithNothingElsePending)
     EXPECT_NE(logger.out().find("Ended: 40 events, 40000 readings"), std::string::npos) << logger.out();
 }
 
+struct RefusedRunCase {
+    std::string name;
+    std::vector<std::string> arguments; // "keep.csv" holds a file's contents; "rec.txt" a raw log
+    std::string message;
+};
+
+class RefusedRunTest : public ::testing::TestWithParam<RefusedRunCase> { };
+
+TEST_P(RefusedRunTest, EmptiesNoOutputFileBeforeItIsRefused)
+{
+    testing::TemporaryFolder folder;
+    ASSERT_TRUE(testing::writeFile(folder.pathOf("keep.csv"), "precious\n"));
+    ASSERT_TRUE(testing::writeFile(folder.pathOf("rec.txt"),
+        "Time,Heading,Pitch,Roll,Tilt,Event\r\n2008-08-18T14:02:11.250,1,2,3,3.6,\r\n"));
+    std::vector<std::string> arguments;
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(argument.starts_with("--") ? argument : folder.pathOf(argument));
+    testing::ChildProcess logger = runLogger(arguments);
+    EXPECT_EQ(logger.waitForExit(30s), 2);
+    EXPECT_NE(logger.err().find(GetParam().message), std::string::npos) << logger.err();
+    EXPECT_EQ(fileContents(folder.pathOf("keep.csv")), "precious\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RefusedRunTest,
+    ::testing::ValuesIn(std::vector<RefusedRunCase> {
+        { "LogMissing", { "--reprocess", "missing.txt", "--capture", "keep.csv" },
+            "missing.txt\": No such file or directory" },
+        { "LogIsNoRawLog", { "--reprocess", "keep.csv", "--raw", "new.txt" }, "it is no raw readings log" },
+        { "OneFileForTwoOutputs",
+            { "--reprocess", "rec.txt", "--capture", "keep.csv", "--raw", "./keep.csv" },
+            "keep.csv\": it is given twice, for --capture and --raw" },
+    }),
+    testing::CaseName());
+
 struct CreateFailureCase {
     std::string name;
     std::string input; // --ports replay:... or --reprocess

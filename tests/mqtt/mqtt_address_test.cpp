@@ -9,6 +9,9 @@
 namespace marlume::mqtt {
 namespace {
 
+const std::string kHostProblem
+    = "the broker's host must be a name or an address, as in broker.example or [::1]";
+
 struct AddressCase {
     std::string name;
     std::string text;
@@ -45,6 +48,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, MqttAddressTest,
         { "BadPort", "mqtt://broker:99999/t", std::nullopt,
             "the broker's port must be a number from 1 to 65535" },
         { "NoHost", "mqtt:///t", std::nullopt, "the broker's host name is missing" },
+        { "NoHostBeforePort", "mqtt://:1884/t", std::nullopt, "the broker's host name is missing" },
+        { "BlankInHost", "mqtt://a b/t", std::nullopt, kHostProblem },
+        { "BlankInHostBeforePort", "mqtt://a b:1884/t", std::nullopt, kHostProblem },
+        { "BracketInHost", "mqtt://a[b/t", std::nullopt, kHostProblem },
     }),
     testing::CaseName());
 

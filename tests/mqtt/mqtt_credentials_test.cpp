@@ -74,7 +74,9 @@ TEST(MqttCredentials, AMissingFileOrAFolderSaysSoAndTheEnvironmentNeedsAUserName
         CredentialsResult result;
     };
     for (const auto& [username, password, result] : std::vector<EnvironmentCase> {
-             { std::nullopt, "x", {} },
+             { std::nullopt, "", {} },
+             { std::nullopt, "x",
+                 { std::nullopt, "MARLUME_MQTT_PASSWORD is set, but MARLUME_MQTT_USERNAME names no user" } },
              { "deck", "x", { MqttCredentials { "deck", "x" }, "" } },
              { "deck", tooLong, { std::nullopt, "MARLUME_MQTT_PASSWORD is longer than 1024 bytes" } },
              { tooLong, "x", { std::nullopt, "MARLUME_MQTT_USERNAME is longer than 1024 bytes" } },

@@ -324,6 +324,7 @@ TEST_P(ReprocessTest, EndsAtTheLogsEndOrSaysWhereAndWhy)
     options.reprocessPath = folder.pathOf("in.txt");
     options.capturePath = folder.pathOf("out.csv");
     options.rawPath = folder.pathOf("out.txt");
+    options.statisticsPath = folder.pathOf("stats.csv");
     std::ostringstream out;
     std::ostringstream err;
     {
@@ -358,8 +359,8 @@ TEST_P(ReprocessTest, EndsAtTheLogsEndOrSaysWhereAndWhy)
 
 INSTANTIATE_TEST_SUITE_P(Logs, ReprocessTest,
     ::testing::ValuesIn(std::vector<ReprocessCase> {
-        { "LongerThanManyTurnsOfTheEventLoop", readingsOfEvents(30'000), Stop::Never, 0, "Ended: 30 events",
-            30 },
+        { "LongerThanManyTurnsOfTheEventLoop", readingsOfEvents(30'000), Stop::Never, 0,
+            "out.txt\"; statistics file \"", 30 },
         { "StoppedBeforeItsEnd", readingsOfEvents(30'000), Stop::AtFirstTurn, logger::Logger::kStoppedStatus,
             "Stopped at line 8193 of about ", 8 },
         { "StoppedBeforeItBegins", readingsOfEvents(30'000), Stop::BeforeTheStart,
