@@ -1,8 +1,14 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -29,6 +35,40 @@ template <std::size_t Count> std::array<std::uint16_t, Count> freeLoopbackPorts(
     for (const int probe : probes)
         ::close(probe);
     return ports;
+}
+
+// Whether the system's table of TCP sockets has one listening on this port: found out without connecting.
+inline bool listensOn(std::uint16_t port)
+{
+    constexpr std::string_view kListening = "0A";
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line); // the column heads
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot;
+        std::string local;
+        std::string remote;
+        std::string state;
+        fields >> slot >> local >> remote >> state;
+        const std::size_t colon = local.find(':');
+        if (colon != std::string::npos && state == kListening
+            && std::stoul(local.substr(colon + 1), nullptr, 16) == port)
+            return true;
+    }
+    return false;
+}
+
+// Waits up to ten seconds for a server to listen on the port; true when it does.
+inline bool waitUntilListening(std::uint16_t port)
+{
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+         std::chrono::steady_clock::now() < deadline;
+         std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+        if (listensOn(port))
+            return true;
+    }
+    return false;
 }
 
 } // namespace marlume::testing

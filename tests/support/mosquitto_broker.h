@@ -58,6 +58,8 @@ public:
         m_process.emplace(
             std::vector<std::string> { "/usr/sbin/mosquitto", "-c", m_folder.pathOf("mosquitto.conf") },
             ChildProcess::EnvironmentChanges {});
+        // A station that comes before the broker listens would rightly say it cannot reach it.
+        static_cast<void>(waitUntilListening(port()));
     }
     // Stops it as its service would, so that it saves what it keeps.
     void stop()

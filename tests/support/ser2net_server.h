@@ -7,11 +7,8 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <string_view>
 #include <thread>
 
 namespace marlume::testing {
@@ -47,7 +44,7 @@ public:
         for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
              std::chrono::steady_clock::now() < deadline;
              std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
-            if (listens(rfc2217Port()) && listens(rawPort()))
+            if (listensOn(rfc2217Port()) && listensOn(rawPort()))
                 return true;
         }
         return false;
@@ -58,28 +55,6 @@ public:
     [[nodiscard]] std::uint16_t rawPort() const { return m_ports[1]; }
 
 private:
-    // Whether the system's table of TCP sockets has one listening on this port.
-    static bool listens(std::uint16_t port)
-    {
-        constexpr std::string_view kListening = "0A";
-        std::ifstream table("/proc/net/tcp");
-        std::string line;
-        std::getline(table, line); // the column heads
-        while (std::getline(table, line)) {
-            std::istringstream fields(line);
-            std::string slot;
-            std::string local;
-            std::string remote;
-            std::string state;
-            fields >> slot >> local >> remote >> state;
-            const std::size_t colon = local.find(':');
-            if (colon != std::string::npos && state == kListening
-                && std::stoul(local.substr(colon + 1), nullptr, 16) == port)
-                return true;
-        }
-        return false;
-    }
-
     std::array<std::uint16_t, 2> m_ports = freeLoopbackPorts<2>();
     TemporaryFolder m_folder;
     std::optional<ChildProcess> m_process;
