@@ -20,7 +20,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 #include <algorithm>
 
@@ -29,23 +28,6 @@ namespace marlume::app {
 namespace {
 
 constexpr std::string_view kPlacementSection = "Velmora";
-
-// The table keeps CR LF; a text document takes a plain line feed as its line end.
-QString tableText(std::string_view text)
-{
-    QString converted = QString::fromUtf8(text);
-    converted.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return converted;
-}
-
-void setColourRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    if (palette.color(role) == colour)
-        return;
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -57,8 +39,8 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     , m_placement(*this)
     , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
     , m_attitudeWindow(new attitude::AttitudeWindow(m_attitudeModel, settings, this))
-    , m_monitor(services, { *this, *this, *this, *this, *this, askForPath(), askForPath(), askForPath() },
-          qt::localeSeparators())
+    , m_live(m_controls, *this, qt::localeSeparators())
+    , m_monitor(services, { *this, *this, *this, askForPath(), askForPath(), askForPath() })
     , m_statusBar(new MainStatusBar(m_monitor, this))
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -68,6 +50,7 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     m_client->setObjectName(QStringLiteral("ClientArea"));
     m_client->installEventFilter(this);
     buildMenuBar();
+    m_monitor.addListener(m_live);
     m_monitor.addListener(m_chartModel);
     m_monitor.addListener(m_attitudeModel);
     m_monitor.addListener(*m_statusBar);
@@ -235,88 +218,6 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-QLabel* MainForm::valueLabel(link::ValueLabel label) const
-{
-    switch (label) {
-    case link::ValueLabel::Time:
-        return m_controls.TimeLabel;
-    case link::ValueLabel::Tilt:
-        return m_controls.TiltLabel;
-    case link::ValueLabel::Heading:
-        return m_controls.HeadingLabel;
-    case link::ValueLabel::Pitch:
-        return m_controls.PitchLabel;
-    case link::ValueLabel::Roll:
-        return m_controls.RollLabel;
-    }
-    return nullptr;
-}
-
-QColor MainForm::toQColor(const link::Colour& colour) const
-{
-    if (const auto* rgb = std::get_if<link::Rgb>(&colour))
-        return QColor::fromRgb(rgb->value);
-    switch (std::get<link::SystemColour>(colour)) {
-    case link::SystemColour::WindowBackground:
-        return palette().color(QPalette::Base);
-    case link::SystemColour::WindowText:
-        return palette().color(QPalette::Text);
-    case link::SystemColour::ButtonFace:
-        break;
-    }
-    return palette().color(QPalette::Button);
-}
-
-void MainForm::showReading(const link::ReadingDisplay& reading)
-{
-    for (const link::LabelText& text : reading.texts)
-        valueLabel(text.label)->setText(QString::fromUtf8(text.text));
-    const QColor background = toQColor(reading.background);
-    const QColor foreground = toQColor(reading.foreground);
-    for (link::ValueLabel label : link::kColouredLabels) {
-        setColourRole(valueLabel(label), QPalette::Window, background);
-        setColourRole(valueLabel(label), QPalette::WindowText, foreground);
-    }
-}
-
-void MainForm::setDataIndicator(const link::Colour& colour)
-{
-    setColourRole(m_controls.DataLabel, QPalette::Window, toQColor(colour));
-}
-
-void MainForm::showStatus(const link::StatusDisplay& status)
-{
-    QLabel* label = m_controls.StatusLabel;
-    label->setAlignment(Qt::AlignCenter);
-    label->setText(QString::fromUtf8(status.text));
-    setColourRole(label, QPalette::Window, toQColor(status.background));
-    setColourRole(label, QPalette::WindowText, toQColor(status.foreground));
-    if (status.bold != link::Bold::Unchanged) {
-        QFont font = label->font();
-        font.setBold(status.bold == link::Bold::On);
-        label->setFont(font);
-    }
-}
-
-void MainForm::appendText(std::string_view piece)
-{
-    // At the end of the document, wherever the operator has clicked in the table.
-    QTextCursor end(m_controls.LogText->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(tableText(piece));
-}
-
-void MainForm::replaceText(std::string_view text)
-{
-    m_controls.LogText->setPlainText(tableText(text));
-}
-
-void MainForm::moveToEnd()
-{
-    m_controls.LogText->moveCursor(QTextCursor::End);
-    m_controls.LogText->ensureCursorVisible();
 }
 
 std::string MainForm::captureButtonCaption() const

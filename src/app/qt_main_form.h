@@ -2,6 +2,7 @@
 
 #include "app/form_resize.h"
 #include "app/qt_alarm_menu.h"
+#include "app/qt_live_controls.h"
 #include "app/qt_main_form_widgets.h"
 #include "app/qt_main_status_bar.h"
 #include "attitude/attitude_model.h"
@@ -9,9 +10,7 @@
 #include "chart/chart_model.h"
 #include "chart/qt_chart_window.h"
 #include "events/capture_file.h"
-#include "events/event_table_view.h"
 #include "link/link_state.h"
-#include "link/link_view.h"
 #include "monitor/monitor.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
@@ -31,12 +30,10 @@ class QMenuBar;
 namespace marlume::app {
 
 // The main window: a menu bar over the designed client area (the live reading, the status line,
-// the buttons and the event table). It is a face of its monitor: it shows what the monitor hands its
-// views, forwards the operator's clicks, and keeps its own placement and layout; the chart listens to
-// the monitor beside it.
+// the buttons and the event table). It is a face of its monitor: its live controls show what the monitor
+// tells them, the file labels what it hands their views; it forwards the operator's clicks, and keeps its
+// own placement and layout; the chart listens to the monitor beside it.
 class MainForm final : public QWidget,
-                       private link::LinkView,
-                       private events::EventTableView,
                        private events::CaptureView,
                        private rawlog::RawLogView,
                        private events::StatisticsView {
@@ -76,20 +73,9 @@ private:
     void showRawLog(const rawlog::RawLogStatus& status) override;
     void showStatisticsFile(const files::OutputFileStatus& status) override;
 
-    void showReading(const link::ReadingDisplay& reading) override;
-    void setDataIndicator(const link::Colour& colour) override;
-    void showStatus(const link::StatusDisplay& status) override;
-
-    void appendText(std::string_view piece) override;
-    void replaceText(std::string_view text) override;
-    void moveToEnd() override;
-
     [[nodiscard]] std::string captureButtonCaption() const override;
     void setCaptureButtonCaption(const std::string& caption) override;
     void showCaptureFile(const files::OutputFileStatus& status) override;
-
-    [[nodiscard]] QLabel* valueLabel(link::ValueLabel label) const;
-    [[nodiscard]] QColor toQColor(const link::Colour& colour) const;
 
     QMenuBar* m_menuBar;
     QWidget* m_client;
@@ -104,7 +90,8 @@ private:
     chart::ChartWindow* m_chartWindow; // a window of its own, owned as a child of this one
     attitude::AttitudeModel m_attitudeModel;
     attitude::AttitudeWindow* m_attitudeWindow; // as the chart's
-    monitor::Monitor m_monitor; // it ticks into the views above
+    LiveControls m_live;
+    monitor::Monitor m_monitor; // it ticks into the views and listeners above
     MainStatusBar* m_statusBar; // it reads the monitor
 };
 

@@ -58,4 +58,16 @@ std::string countPiece(std::int32_t count)
     return common::wholeNumberText(count) + "\r\n";
 }
 
+std::string startPiece(const StartedEvent& event, char timeSeparator)
+{
+    return sequencePiece(event.number) + startTimePiece(event.start, timeSeparator);
+}
+
+std::array<std::string, 6> endPieces(const EndedEvent& event, char timeSeparator)
+{
+    return { endTimePiece(event.end, timeSeparator), averagePiece(event.avgTilt, 2),
+        averagePiece(event.avgHeading, 3), averagePiece(event.avgPitch, 2), averagePiece(event.avgRoll, 2),
+        countPiece(event.samples) };
+}
+
 } // namespace marlume::events

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "events/ended_event.h"
 #include "platform/clock.h"
+
+#include <array>
 
 #include <cstdint>
 #include <string>
@@ -22,5 +25,10 @@ namespace marlume::events {
 [[nodiscard]] std::string averagePiece(float value, int digits);
 // "3\r\n": the sample count, ending the line.
 [[nodiscard]] std::string countPiece(std::int32_t count);
+
+// "007 | 14:02:11 |": what an event's start writes.
+[[nodiscard]] std::string startPiece(const StartedEvent& event, char timeSeparator = ':');
+// What its end writes, piece by piece: the end time, the four averages and the sample count.
+[[nodiscard]] std::array<std::string, 6> endPieces(const EndedEvent& event, char timeSeparator = ':');
 
 } // namespace marlume::events

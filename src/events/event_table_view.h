@@ -4,7 +4,7 @@
 
 namespace marlume::events {
 
-// What shows the event table. The text itself is kept by TriggerEvents, CR LF line
+// What shows the event table. The text itself is kept by EventTable, CR LF line
 // ends included, so its length rule does not depend on how a widget stores lines.
 class EventTableView {
 public:

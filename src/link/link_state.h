@@ -10,7 +10,7 @@ namespace marlume::link {
 // receive loop, the display and the search; the start-up loop reads linkAlive.
 struct LinkState {
     bool linkAlive = false; // a character came since the link was last declared dead
-    bool searchActive = false; // a search text is on the status line: CTS changes are ignored
+    bool searchActive = false; // the status tells of a search: CTS changes are ignored
     std::string sentenceBuffer; // characters since the last line feed
     bool skippingToLineEnd = false; // the buffer overflowed: the rest of that line is dropped
     std::int32_t ticksSinceSentence = 0; // receive ticks since the last accepted sentence

@@ -1,26 +1,20 @@
 #include "link/port_search.h"
 
-#include "common/status_text.h"
-
 #include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <string>
 
 namespace marlume::link {
 
 namespace {
 
-constexpr float kDaySeconds = 86400.0F;
 constexpr std::string_view kLineSettings = "19200,N,8,1";
 
 } // namespace
 
-PortSearch::PortSearch(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
+PortSearch::PortSearch(platform::SerialControl& port, record::DataRecordClass& record, StatusLine& status,
     const platform::Clock& clock, platform::EventPump& pump)
     : m_port(port)
     , m_record(record)
-    , m_display(display)
+    , m_status(status)
     , m_clock(clock)
     , m_pump(pump)
 {
@@ -33,7 +27,7 @@ SearchResult PortSearch::FindPort()
     bool failurePending = false;
     const auto note = [&failurePending](bool succeeded) { failurePending = failurePending || !succeeded; };
 
-    m_display.SetStatus(common::kSearchingStatus);
+    m_status.set({ LinkStatus::Kind::Searching });
     note(m_port.setSettings(kLineSettings));
     note(m_port.setPortOpen(true));
     note(m_port.setInputMode(platform::kInputModeText));
@@ -43,8 +37,7 @@ SearchResult PortSearch::FindPort()
     for (;;) {
         bool anyOpened = false;
         for (std::int16_t n = 1; n <= platform::kPortCount; ++n) {
-            m_display.SetStatus(
-                std::string(common::kSearchingStatus) + std::string(static_cast<std::size_t>(n), '.'));
+            m_status.set({ LinkStatus::Kind::Searching, n });
             if (m_port.PortOpen())
                 note(m_port.setPortOpen(false));
             note(m_port.setCommPort(n));
@@ -55,11 +48,10 @@ SearchResult PortSearch::FindPort()
             note(m_port.setPortOpen(true));
             if (!failurePending) {
                 anyOpened = true;
-                const float t0 = timeOfDay();
                 m_record.startAvg();
-                switch (waitFrom(t0, kWaitSeconds, found)) {
+                switch (wait(kWait, found)) {
                 case WaitResult::Done:
-                    m_display.SetStatus(common::kReadyStatus);
+                    m_status.set({ LinkStatus::Kind::Ready, n });
                     m_record.ResetSequenceNumber();
                     return SearchResult::Found;
                 case WaitResult::Ending:
@@ -70,31 +62,23 @@ SearchResult PortSearch::FindPort()
             }
             failurePending = false;
         }
-        if (!anyOpened
-            && waitFrom(timeOfDay(), kIdleRoundPauseSeconds, [] { return false; }) == WaitResult::Ending)
+        if (!anyOpened && wait(kIdleRoundPause, [] { return false; }) == WaitResult::Ending)
             return SearchResult::Ending;
     }
 }
 
-PortSearch::WaitResult PortSearch::waitFrom(float t0, float seconds, const std::function<bool()>& done)
+PortSearch::WaitResult PortSearch::wait(std::chrono::milliseconds wait, const std::function<bool()>& done)
 {
-    while (timeOfDay() < t0 + seconds) {
-        if (timeOfDay() < t0)
-            t0 -= kDaySeconds; // midnight has passed
+    const std::int64_t until = m_clock.monotonicMilliseconds() + wait.count();
+    for (std::int64_t now = m_clock.monotonicMilliseconds(); now < until;
+         now = m_clock.monotonicMilliseconds()) {
         // Asleep until an event comes, at the latest when the wait is over.
-        const auto left
-            = std::chrono::milliseconds(std::max(1L, std::lround((t0 + seconds - timeOfDay()) * 1000.0F)));
-        if (!m_pump.processEventsFor(left))
+        if (!m_pump.processEventsFor(std::chrono::milliseconds(until - now)))
             return WaitResult::Ending;
         if (done())
             return WaitResult::Done;
     }
     return WaitResult::Elapsed;
-}
-
-float PortSearch::timeOfDay() const
-{
-    return static_cast<float>(m_clock.now().secondsSinceMidnight());
 }
 
 void runMainLoop(const LinkState& state, platform::EventPump& pump, PortSearch& search,

@@ -1,31 +1,32 @@
 #pragma once
 
-#include "link/live_display.h"
+#include "link/link_status.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/serial_control.h"
 #include "record/data_record_class.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
 namespace marlume::link {
 
 enum class SearchResult {
-    Found, // the sensor's port is open and the status reads "Ready"
+    Found, // the sensor's port is open and the status tells it ready
     Ending, // the program is ending; the search stopped where it was
 };
 
-// The search for the sensor's port: ports 1 to 16 in rounds, each opened port given one second on the time
-// of day to deliver readings, while the receive loop runs inside the event processing of the waits.
+// The search for the sensor's port: ports 1 to 16 in rounds, each opened port given one second on the
+// monotonic clock to deliver readings, while the receive loop runs inside the event processing of the waits.
 class PortSearch final {
 public:
-    static constexpr float kWaitSeconds = 1.0F;
+    static constexpr std::chrono::milliseconds kWait { 1000 };
     // After a round in which no port opened, so that such rounds do not burn a core.
-    static constexpr float kIdleRoundPauseSeconds = 0.1F;
+    static constexpr std::chrono::milliseconds kIdleRoundPause { 100 };
     static constexpr std::int32_t kFoundSamples = 2; // more readings than this in a wait: found
 
-    PortSearch(platform::SerialControl& port, record::DataRecordClass& record, LiveDisplay& display,
+    PortSearch(platform::SerialControl& port, record::DataRecordClass& record, StatusLine& status,
         const platform::Clock& clock, platform::EventPump& pump);
 
     // Returns once the sensor is found, or at once when the event pump reports that the program is ending.
@@ -34,13 +35,12 @@ public:
 private:
     enum class WaitResult { Elapsed, Done, Ending };
 
-    // Processes events until the time of day has passed t0 + seconds or done() holds.
-    [[nodiscard]] WaitResult waitFrom(float t0, float seconds, const std::function<bool()>& done);
-    [[nodiscard]] float timeOfDay() const;
+    // Processes events until the wait has passed or done() holds.
+    [[nodiscard]] WaitResult wait(std::chrono::milliseconds wait, const std::function<bool()>& done);
 
     platform::SerialControl& m_port;
     record::DataRecordClass& m_record;
-    LiveDisplay& m_display;
+    StatusLine& m_status;
     const platform::Clock& m_clock;
     platform::EventPump& m_pump;
 };

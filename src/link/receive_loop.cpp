@@ -15,13 +15,12 @@ constexpr unsigned char kLowestKeptCode = 32;
 } // namespace
 
 ReceiveLoop::ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record,
-    const platform::Clock& clock, LiveDisplay& display, LinkView& view, LinkState& state,
-    EventProcedures events, SentenceListeners sentenceListeners)
+    const platform::Clock& clock, LinkObserver& observer, LinkState& state, EventProcedures events,
+    SentenceListeners sentenceListeners)
     : m_port(port)
     , m_record(record)
     , m_clock(clock)
-    , m_display(display)
-    , m_view(view)
+    , m_observer(observer)
     , m_state(state)
     , m_events(std::move(events))
     , m_sentenceListeners(std::move(sentenceListeners))
@@ -141,10 +140,9 @@ void ReceiveLoop::takeSentence(std::string_view sentence, std::optional<float> s
         return;
     }
     m_state.ticksSinceSentence = 0;
-    // Stamped once: the display and every listener show the same time.
+    // Stamped once: every listener shows the same time.
     const record::AcceptedReading reading = record::acceptedReading(
         m_record, m_clock.now(), m_events.runningEvent ? m_events.runningEvent() : 0);
-    m_display.DisplayLatestData(reading);
     setDataIndicator(!m_state.dataIndicatorGreen);
     if (m_sentenceListeners.accepted)
         m_sentenceListeners.accepted(reading);
@@ -162,7 +160,7 @@ void ReceiveLoop::setDataIndicator(bool green)
     if (green == m_state.dataIndicatorGreen)
         return;
     m_state.dataIndicatorGreen = green;
-    m_view.setDataIndicator(green ? Colour { kGreen } : Colour { SystemColour::ButtonFace });
+    m_observer.dataIndicatorChanged(green);
 }
 
 } // namespace marlume::link

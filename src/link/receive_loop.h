@@ -1,10 +1,10 @@
 #pragma once
 
 #include "link/link_state.h"
-#include "link/link_view.h"
-#include "link/live_display.h"
+#include "link/link_status.h"
 #include "platform/clock.h"
 #include "platform/serial_control.h"
+#include "record/accepted_reading.h"
 #include "record/data_record_class.h"
 
 #include <cstddef>
@@ -22,7 +22,7 @@ struct EventProcedures {
     std::function<std::int32_t()> runningEvent;
 };
 
-// Who is told of each complete line, after the display has shown an accepted one.
+// Who is told of each complete line.
 struct SentenceListeners {
     std::function<void(const record::AcceptedReading&)> accepted;
     std::function<void()> rejected; // not a reading, or longer than any sentence
@@ -38,7 +38,7 @@ public:
     static constexpr std::size_t kSentenceBufferLimit = 4096;
 
     ReceiveLoop(platform::SerialControl& port, record::DataRecordClass& record, const platform::Clock& clock,
-        LiveDisplay& display, LinkView& view, LinkState& state, EventProcedures events,
+        LinkObserver& observer, LinkState& state, EventProcedures events,
         SentenceListeners sentenceListeners = {});
 
     // One tick: it counts, then drains the port.
@@ -51,7 +51,7 @@ public:
     void drain();
     // One complete line, wherever it came from (the port, or a log reprocessed): the record parses it,
     // from the heading a recorded record showed before it when one is given, and an accepted reading is
-    // shown and told, stamped once with the clock's time.
+    // told, stamped once with the clock's time.
     void takeSentence(std::string_view sentence, std::optional<float> shownBefore);
     // In how many ticks from the last a watchdog would act if nothing came meanwhile (the indicator
     // turning neutral, the link being declared dead); nullopt when none would.
@@ -66,8 +66,7 @@ private:
     platform::SerialControl& m_port;
     record::DataRecordClass& m_record;
     const platform::Clock& m_clock;
-    LiveDisplay& m_display;
-    LinkView& m_view;
+    LinkObserver& m_observer;
     LinkState& m_state;
     EventProcedures m_events;
     SentenceListeners m_sentenceListeners;

@@ -3,7 +3,7 @@
 #include "common/number_text.h"
 #include "common/status_text.h"
 #include "common/time_text.h"
-#include "link/live_display.h"
+#include "events/event_table_line.h"
 #include "monitor/silence_text.h"
 #include "mqtt/broker_session.h"
 
@@ -12,8 +12,6 @@
 namespace marlume::logger {
 
 namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
 
 // A label with the file's full path in place of the short name a window's label shows.
 files::LabelText withFullPath(files::LabelText label, const files::OutputFileStatus& status)
@@ -44,24 +42,13 @@ ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& err, const platfor
 {
 }
 
-void ConsoleOutput::showStatus(const link::StatusDisplay& status)
+void ConsoleOutput::linkStatusChanged(const link::LinkStatus& status)
 {
-    // A search shows a point more for every port it tries: one line says it has begun.
-    const bool searching = link::isSearchStatus(status.text);
+    // A search tells every port it tries: one line says it has begun.
+    const bool searching = status.kind == link::LinkStatus::Kind::Searching;
     if (searching && !m_searching && !m_quiet)
         print(m_out, common::kSearchingStatus);
     m_searching = searching;
-}
-
-void ConsoleOutput::appendText(std::string_view piece)
-{
-    m_tableLine += piece;
-    if (!m_tableLine.ends_with(kLineEnd))
-        return;
-    m_tableLine.resize(m_tableLine.size() - kLineEnd.size());
-    if (!m_quiet)
-        print(m_out, m_tableLine);
-    m_tableLine.clear();
 }
 
 void ConsoleOutput::showCaptureFile(const files::OutputFileStatus& status)
@@ -83,9 +70,20 @@ void ConsoleOutput::overRangeChanged(const record::AcceptedReading& reading)
                 + common::numberText(reading.tilt));
 }
 
-void ConsoleOutput::eventEnded(const monitor::EndedEvent&)
+void ConsoleOutput::eventStarted(std::int32_t number, const common::LocalDateTime& start)
+{
+    m_tableLine += events::startPiece({ number, start });
+}
+
+void ConsoleOutput::eventEnded(const monitor::EndedEvent& event)
 {
     ++m_events;
+    for (const std::string& piece : events::endPieces(event))
+        m_tableLine += piece;
+    m_tableLine.erase(m_tableLine.find_last_not_of("\r\n") + 1); // the journal ends its lines itself
+    if (!m_quiet)
+        print(m_out, m_tableLine);
+    m_tableLine.clear();
 }
 
 void ConsoleOutput::sensorFound(const monitor::FoundSensor& found)

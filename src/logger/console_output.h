@@ -1,9 +1,7 @@
 #pragma once
 
 #include "events/capture_file.h"
-#include "events/event_table_view.h"
 #include "events/statistics_file.h"
-#include "link/link_view.h"
 #include "monitor/monitor_listener.h"
 #include "platform/clock.h"
 #include "rawlog/raw_log.h"
@@ -22,9 +20,7 @@ namespace marlume::logger {
 // port it tries), the sensor found with its port, the tilt going over range and coming back, each ended
 // event as its table line, the loss of the link, the output files' states with their full paths, and a
 // summary at the end; failures go to the error output. Readings are only counted.
-class ConsoleOutput final : public link::LinkView,
-                            public events::EventTableView,
-                            public events::CaptureView,
+class ConsoleOutput final : public events::CaptureView,
                             public monitor::MonitorListener,
                             public rawlog::RawLogView,
                             public events::StatisticsView {
@@ -34,24 +30,17 @@ public:
     ConsoleOutput(std::ostream& out, std::ostream& err, const platform::Clock& clock, bool quiet,
         std::function<void()> onFileLost);
 
-    void showReading(const link::ReadingDisplay&) override { }
-    [[nodiscard]] bool showsReadings() const override { return false; }
-    void setDataIndicator(const link::Colour&) override { }
-    // Only the start of a search: the sensor found and each event have lines of their own.
-    void showStatus(const link::StatusDisplay& status) override;
-
-    // The event table's line, printed once the event's end completes it.
-    void appendText(std::string_view piece) override;
-    void replaceText(std::string_view) override { }
-    void moveToEnd() override { }
-
     // No button: its caption is kept only to be handed back.
     [[nodiscard]] std::string captureButtonCaption() const override { return m_captureCaption; }
     void setCaptureButtonCaption(const std::string& caption) override { m_captureCaption = caption; }
     void showCaptureFile(const files::OutputFileStatus& status) override;
 
+    // Only the start of a search: the sensor found and each event have lines of their own.
+    void linkStatusChanged(const link::LinkStatus& status) override;
     void readingAccepted(const record::AcceptedReading& reading) override;
     void overRangeChanged(const record::AcceptedReading& reading) override;
+    // An event's line, as the window's table has it, printed once its end completes it.
+    void eventStarted(std::int32_t number, const common::LocalDateTime& start) override;
     void eventEnded(const monitor::EndedEvent& event) override;
     void lineRejected() override { ++m_rejected; }
     void linkLost(const common::LocalDateTime& time) override;
@@ -88,7 +77,7 @@ private:
     const platform::Clock& m_clock;
     bool m_quiet;
     bool m_searching = false;
-    std::string m_tableLine; // the event's line until its end completes it
+    std::string m_tableLine; // the starts of the events whose end has not come
     std::function<void()> m_onFileLost;
     std::string m_captureCaption;
     std::string m_captureText;

@@ -69,8 +69,8 @@ Logger::Logger(const monitor::MonitorServices& services, std::ostream& out, std:
     const LoggerOptions& options)
     : m_output(out, err, services.clock, options.quiet, [this] { fail(); })
     , m_monitor(services,
-          { m_output, m_output, m_output, m_output, m_output, givenPath(options.capturePath),
-              givenPath(options.rawPath), givenPath(options.statisticsPath) })
+          { m_output, m_output, m_output, givenPath(options.capturePath), givenPath(options.rawPath),
+              givenPath(options.statisticsPath) })
     , m_options(options)
 {
     m_monitor.addListener(m_output);

@@ -10,7 +10,7 @@
 
 namespace marlume::monitor {
 
-Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, common::Separators separators)
+Monitor::Monitor(const MonitorServices& services, const MonitorViews& views)
     : m_linkState(services.linkState)
     , m_comPort(services.comPort)
     , m_clock(services.clock)
@@ -18,14 +18,14 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
     , m_pump(services.pump)
     , m_ticker(services.ticker)
     , m_dataRecord(m_stamps)
-    , m_display(views.link, m_linkState, separators)
-    , m_receiveLoop(m_comPort, m_dataRecord, m_stamps, m_display, views.link, m_linkState,
+    , m_status(*this, m_linkState)
+    , m_receiveLoop(m_comPort, m_dataRecord, m_stamps, *this, m_linkState,
           { [this] { trigger(m_triggerSources.ctsChanged(true)); },
               [this] { trigger(m_triggerSources.ctsChanged(false)); },
               [this] { return m_events.runningEvent(); } },
           { [this](const record::AcceptedReading& reading) { readingAccepted(reading); },
               [this] { lineRejected(); } })
-    , m_search(m_comPort, m_dataRecord, m_display, services.clock, m_pump)
+    , m_search(m_comPort, m_dataRecord, m_status, services.clock, m_pump)
     , m_capture(m_dataRecord, services.captureFiles, views.capture, views.askForCapturePath)
     , m_rawLog(services.rawLogFiles, services.rawLogFlush, views.rawLog, views.askForRawLogPath,
           [this] {
@@ -33,10 +33,11 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views, com
                   m_dataRecord.LastHeading() };
           })
     , m_statisticsFile(services.statisticsFiles, views.statistics, views.askForStatisticsPath)
-    , m_events(
-          m_dataRecord, m_stamps, views.table, m_capture,
-          [this](std::string_view status) { m_display.SetStatus(status); }, separators.time)
+    , m_events(m_dataRecord, m_capture)
 {
+    // The statistics take what the averages take, from the reading current at their start.
+    m_dataRecord.setOnAverageStarted(
+        [this] { m_statistics.start(m_lastReading, m_dataRecord.startTime().value_or(m_stamps.now())); });
     m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
     m_comPort.setOnNotice(
         [this](const platform::PortNotice& notice) { notify(&MonitorListener::portNotice, notice); });
@@ -236,42 +237,43 @@ void Monitor::trigger(events::TriggerSources::Edge edge)
     }
 }
 
+void Monitor::linkStatusChanged(const link::LinkStatus& status)
+{
+    notify(&MonitorListener::linkStatusChanged, status);
+}
+
+void Monitor::dataIndicatorChanged(bool receiving)
+{
+    notify(&MonitorListener::dataIndicatorChanged, receiving);
+}
+
+// Every time of an event is the record's own, read once: the table, the capture file, the raw log and
+// every report show the same.
 void Monitor::StartEvent()
 {
-    m_events.StartEvent();
-    const common::LocalDateTime start = m_dataRecord.startTime().value_or(m_stamps.now());
-    m_statistics.start(m_lastReading, start);
-    m_rawLog.eventChanged({ start, m_events.runningEvent(), m_dataRecord.LastHeading() });
-    notify(&MonitorListener::eventStarted, m_dataRecord.SequenceNumber(), start);
+    const events::StartedEvent started = m_events.StartEvent();
+    m_status.set({ link::LinkStatus::Kind::Integrating, m_comPort.CommPort(), started.number });
+    m_rawLog.eventChanged({ started.start, started.number, m_dataRecord.LastHeading() });
+    notify(&MonitorListener::eventStarted, started.number, started.start);
 }
 
 void Monitor::EndEvent()
 {
-    m_events.EndEvent();
-    const common::LocalDateTime end = m_dataRecord.endTime().value_or(m_stamps.now());
-    m_rawLog.eventChanged({ end, 0, m_dataRecord.LastHeading() });
+    EndedEvent ended = m_events.EndEvent();
+    m_status.set({ link::LinkStatus::Kind::Ready, m_comPort.CommPort() });
+    m_rawLog.eventChanged({ ended.end, 0, m_dataRecord.LastHeading() });
     m_rawLog.flush();
-    const common::LocalDateTime start = m_dataRecord.startTime().value_or(end);
-    const events::EventStatistics statistics = m_statistics.result(m_dataRecord.SequenceNumber(), start, end);
-    m_statisticsFile.eventEnded(statistics);
-    notify(&MonitorListener::eventEnded,
-        EndedEvent { m_dataRecord.SequenceNumber(), start, end, m_dataRecord.avgTilt(),
-            m_dataRecord.avgHeading(), m_dataRecord.avgPitch(), m_dataRecord.avgRoll(), m_dataRecord.avgN(),
-            statistics });
+    ended.statistics = m_statistics.result(ended.number, ended.start, ended.end);
+    m_statisticsFile.eventEnded(ended.statistics);
+    notify(&MonitorListener::eventEnded, ended);
     if (std::exchange(m_resetPending, false))
         m_events.ResetSeqButton_Click();
 }
 
 void Monitor::readingAccepted(const record::AcceptedReading& reading)
 {
-    // The statistics take what the averages take. A collection begun just before this reading (an event's
-    // start, or the search's, which the first event end may end) counts the reading current then and this
-    // one.
-    if (m_dataRecord.averaging()) {
-        if (m_dataRecord.avgN() == 2)
-            m_statistics.start(m_lastReading, m_dataRecord.startTime().value_or(reading.time));
+    if (m_dataRecord.averaging())
         m_statistics.add(reading);
-    }
     m_lastReading = reading;
     if (m_heardAt) {
         const std::int64_t now = m_clock.monotonicMilliseconds();

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "common/separators.h"
 #include "events/capture_file.h"
-#include "events/event_table_view.h"
 #include "events/statistics_file.h"
 #include "events/trigger_events.h"
 #include "events/trigger_sources.h"
 #include "link/link_state.h"
-#include "link/link_view.h"
-#include "link/live_display.h"
+#include "link/link_status.h"
 #include "link/port_search.h"
 #include "link/receive_loop.h"
 #include "monitor/monitor_listener.h"
@@ -45,11 +42,9 @@ struct MonitorServices {
     platform::OutputFiles& statisticsFiles;
 };
 
-// What shows the monitor's state: the live reading and status line, the event table, the capture
-// file's button and label, the raw log's state, and how each file's path is asked for.
+// What shows the output files: the capture file's button and label, the raw log's state, the statistics
+// file's, and how each file's path is asked for. All else the faces are told as listeners.
 struct MonitorViews {
-    link::LinkView& link;
-    events::EventTableView& table;
     events::CaptureView& capture;
     rawlog::RawLogView& rawLog;
     events::StatisticsView& statistics;
@@ -60,9 +55,9 @@ struct MonitorViews {
 
 // The program without its face: the sensor record, the receive loop and its 10 ms tick, the port
 // search, the trigger events, the capture file and the raw readings log, wired together. A window or
-// a headless logger shows what it hands them and forwards the operator's clicks; listeners get every
-// accepted reading and event in numbers.
-class Monitor final {
+// a headless logger listens, shows what it is told and forwards the operator's clicks; every listener
+// gets the link's status, each accepted reading and each event as values.
+class Monitor final : private link::LinkObserver {
 public:
     static constexpr std::chrono::milliseconds kTickInterval { 10 };
 
@@ -78,8 +73,8 @@ public:
     // Something about the log that stops nothing: a time going back, a last line cut off.
     using ReprocessNote = std::function<void(const std::string& note)>;
 
-    Monitor(const MonitorServices& services, const MonitorViews& views, common::Separators separators = {});
-    ~Monitor();
+    Monitor(const MonitorServices& services, const MonitorViews& views);
+    ~Monitor() override;
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
@@ -136,6 +131,8 @@ public:
     [[nodiscard]] const events::StatisticsFile& statisticsFile() const { return m_statisticsFile; }
 
 private:
+    void linkStatusChanged(const link::LinkStatus& status) override;
+    void dataIndicatorChanged(bool receiving) override;
     void trigger(events::TriggerSources::Edge edge);
     void StartEvent();
     void EndEvent();
@@ -158,7 +155,7 @@ private:
     platform::EventPump& m_pump;
     platform::Ticker& m_ticker;
     record::DataRecordClass m_dataRecord;
-    link::LiveDisplay m_display;
+    link::StatusLine m_status;
     link::ReceiveLoop m_receiveLoop;
     link::PortSearch m_search;
     events::CaptureFile m_capture;
@@ -168,7 +165,7 @@ private:
     events::TriggerSources m_triggerSources;
     bool m_resetPending = false; // Reset Seq# pressed while an event ran
     events::EventStatisticsCollector m_statistics;
-    std::optional<record::AcceptedReading> m_lastReading; // the reading an event's averages start from
+    std::optional<record::AcceptedReading> m_lastReading; // the reading an average starts from
     bool m_overRange = false; // the excursion the listeners were told of
     std::chrono::milliseconds m_silenceLimit = kDefaultSilenceLimit;
     std::optional<std::int64_t> m_heardAt; // monotonic milliseconds of the found sensor's last reading

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "common/local_date_time.h"
-#include "events/event_statistics.h"
+#include "events/ended_event.h"
+#include "link/link_status.h"
 #include "platform/serial_control.h"
 #include "record/accepted_reading.h"
 
@@ -11,19 +12,7 @@
 
 namespace marlume::monitor {
 
-// A trigger event that has ended, with its averages as the table and the capture file show them, and
-// the statistics of the readings they were taken from.
-struct EndedEvent {
-    std::int32_t number = 0;
-    common::LocalDateTime start;
-    common::LocalDateTime end;
-    float avgTilt = 0;
-    float avgHeading = 0;
-    float avgPitch = 0;
-    float avgRoll = 0;
-    std::int32_t samples = 0;
-    events::EventStatistics statistics {};
-};
+using EndedEvent = events::EndedEvent;
 
 // The sensor the search has found: when, on which port and behind which device.
 struct FoundSensor {
@@ -42,11 +31,17 @@ struct Silence {
     std::chrono::milliseconds lasted {};
 };
 
-// What the monitor tells whoever draws or prints the data (the chart, the logger's output),
-// in numbers rather than label text. Every call comes on the user-interface thread.
+// What the monitor tells its faces (the window, the logger's journal) and whoever draws or reports the
+// data (the chart, a broker), in values: each face makes its own words of them. Every call comes on the
+// user-interface thread.
 class MonitorListener {
 public:
     virtual ~MonitorListener() = default;
+    // Searching, ready on a port, integrating: what the status line shows.
+    virtual void linkStatusChanged(const link::LinkStatus& /*status*/) { }
+    // Whether the data indicator shows that readings come: it flips with every reading, and turns neutral
+    // when they stop.
+    virtual void dataIndicatorChanged(bool /*receiving*/) { }
     virtual void readingAccepted(const record::AcceptedReading& /*reading*/) { }
     // After the reading that took the tilt over range (an excursion starts, "over" shows), or the first
     // back in range; a lost link ends an excursion without a word.

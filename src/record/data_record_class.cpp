@@ -100,6 +100,8 @@ void DataRecordClass::startAvg()
     m_sumRoll = LastRoll();
     m_sumTilt = LastTilt();
     m_averaging = true;
+    if (m_onAverageStarted)
+        m_onAverageStarted();
 }
 
 void DataRecordClass::endAvg()

@@ -4,9 +4,11 @@
 #include "platform/file_writer.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace marlume::record {
 
@@ -37,6 +39,9 @@ public:
 
     void startAvg();
     void endAvg();
+    // Told at every start of an average, an event's or a search's, once the current reading is its first
+    // sample.
+    void setOnAverageStarted(std::function<void()> told) { m_onAverageStarted = std::move(told); }
     // Whether readings are being added to the sums.
     [[nodiscard]] bool averaging() const { return m_averaging; }
 
@@ -65,6 +70,7 @@ private:
     std::string m_lineBuffer;
     std::string m_lastLine;
     bool m_averaging = false;
+    std::function<void()> m_onAverageStarted;
     std::optional<common::LocalDateTime> m_startTime;
     std::optional<common::LocalDateTime> m_endTime;
     float m_heading = 0;

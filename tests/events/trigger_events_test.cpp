@@ -1,3 +1,4 @@
+#include "events/event_table.h"
 #include "events/event_table_line.h"
 #include "events/trigger_events.h"
 
@@ -89,11 +90,14 @@ TEST(EventTableLine, BarsStandUnderTheColumnHeads)
         EXPECT_EQ(line[position] == '|', heads[position] == '|') << "column " << position + 1;
 }
 
-// --- the procedures, driven with the real record ---
+// --- the procedures, driven with the real record, writing the table ---
 
 class TriggerEventsTest : public ::testing::Test {
 protected:
     TriggerEventsTest() { dataRecord.parseString("100,1,2"); }
+
+    void start() { table.eventStarted(events.StartEvent()); }
+    void end() { table.eventEnded(events.EndEvent()); }
 
     FakeClock clock;
     record::DataRecordClass dataRecord { clock };
@@ -101,25 +105,22 @@ protected:
     FakeOutputFiles files;
     FakeCaptureView captureView;
     CaptureFile capture { dataRecord, files, captureView, [](std::string&, std::int16_t&) { return false; } };
-    std::vector<std::string> statuses;
-    TriggerEvents events { dataRecord, clock, view, capture,
-        [this](std::string_view status) { statuses.emplace_back(status); } };
+    TriggerEvents events { dataRecord, capture };
+    EventTable table { view };
 };
 
 TEST_F(TriggerEventsTest, AnEventAveragesTheReadingsBetweenStartAndEnd)
 {
-    events.StartEvent();
-    EXPECT_EQ(events.logText(), "001 | 14:02:11 |");
-    EXPECT_EQ(statuses, std::vector<std::string> { "Integrating" });
+    start();
+    EXPECT_EQ(table.logText(), "001 | 14:02:11 |");
     dataRecord.parseString("102.4,1.5,2.5");
     dataRecord.parseString("101.6,0.5,1.5");
     clock.setTimeOfDay(14, 2, 41);
-    events.EndEvent();
+    end();
 
-    EXPECT_EQ(events.logText(), "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
-    EXPECT_EQ(view.text, events.logText());
+    EXPECT_EQ(table.logText(), "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
+    EXPECT_EQ(view.text, table.logText());
     EXPECT_EQ(view.movesToEnd, 2);
-    EXPECT_EQ(statuses, (std::vector<std::string> { "Integrating", "Ready" }));
 }
 
 // Actions, one every 10 seconds from 14:02:11 with the reading 100,1,2 current:
@@ -140,11 +141,11 @@ TEST_P(OddSituationsTest, WriteTheTableAsTheyCome)
         switch (action) {
         case 'S':
         case 'P': // "Force Trigger" runs the same procedures as CTS
-            events.StartEvent();
+            start();
             break;
         case 'E':
         case 'U':
-            events.EndEvent();
+            end();
             break;
         case 'R':
             events.ResetSeqButton_Click();
@@ -158,8 +159,8 @@ TEST_P(OddSituationsTest, WriteTheTableAsTheyCome)
         }
         clock.advanceMilliseconds(10'000);
     }
-    EXPECT_EQ(events.logText(), GetParam().expectedLog);
-    EXPECT_EQ(view.text, events.logText());
+    EXPECT_EQ(table.logText(), GetParam().expectedLog);
+    EXPECT_EQ(view.text, table.logText());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, OddSituationsTest,
@@ -199,13 +200,13 @@ TEST_P(AppendToLogTest, KeepsTheTableWithinItsLimit)
 {
     const auto& c = GetParam();
     const std::string old = std::string(c.before - 1, 'o') + 'x';
-    events.AppendToLog(old);
-    const std::int32_t length = events.AppendToLog(std::string(c.piece, 'p'));
+    table.AppendToLog(old);
+    const std::int32_t length = table.AppendToLog(std::string(c.piece, 'p'));
 
     EXPECT_EQ(static_cast<std::size_t>(length), c.after);
-    EXPECT_EQ(events.logText().size(), c.after);
-    EXPECT_EQ(events.logText().substr(c.after - c.piece - 1), 'x' + std::string(c.piece, 'p'));
-    EXPECT_EQ(view.text, events.logText());
+    EXPECT_EQ(table.logText().size(), c.after);
+    EXPECT_EQ(table.logText().substr(c.after - c.piece - 1), 'x' + std::string(c.piece, 'p'));
+    EXPECT_EQ(view.text, table.logText());
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, AppendToLogTest,
@@ -219,12 +220,12 @@ INSTANTIATE_TEST_SUITE_P(Lengths, AppendToLogTest,
 
 TEST_F(TriggerEventsTest, EndPieceCutsTheTableBeforeTheRestOfTheLineFollows)
 {
-    events.AppendToLog(std::string(65'490, 'o'));
-    events.EndEvent();
+    table.AppendToLog(std::string(65'490, 'o'));
+    end();
     const std::string rest = " 14:02:11 |  00 |  000 |  00 |  00 | 0\r\n";
-    EXPECT_EQ(events.logText(), std::string(40'000, 'o') + rest);
+    EXPECT_EQ(table.logText(), std::string(40'000, 'o') + rest);
     EXPECT_EQ(view.replacements, 1);
-    EXPECT_EQ(view.text, events.logText());
+    EXPECT_EQ(view.text, table.logText());
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
-#include "support/fake_link_view.h"
+#include "support/fake_link_observer.h"
 #include "support/fake_serial_control.h"
 
 #include "support/case_name.h"
@@ -20,8 +20,10 @@ namespace {
 
 using testing::FakeClock;
 using testing::FakeEventPump;
-using testing::FakeLinkView;
+using testing::FakeLinkObserver;
 using testing::FakeSerialControl;
+using testing::ready;
+using testing::searching;
 
 // What a device sends each tick while its port is open.
 using Device = std::function<std::string(int tick)>;
@@ -71,17 +73,12 @@ public:
         devices[number] = std::move(device);
     }
 
-    // Milliseconds on the clock since the fixture started, across midnight.
-    [[nodiscard]] long long elapsedMilliseconds() const
-    {
-        constexpr long long day = 86'400'000;
-        const auto now = static_cast<long long>(clock.now().secondsSinceMidnight() * 1000.0 + 0.5);
-        return ((now - start) % day + day) % day;
-    }
+    // Milliseconds on the monotonic clock since the fixture started.
+    [[nodiscard]] std::int64_t elapsedMilliseconds() const { return clock.monotonicMilliseconds() - start; }
 
     FakeClock clock;
-    long long start = static_cast<long long>(clock.now().secondsSinceMidnight() * 1000.0 + 0.5);
-    FakeLinkView view;
+    std::int64_t start = clock.monotonicMilliseconds();
+    FakeLinkObserver view;
     FakeSerialControl port;
     FakeEventPump pump;
     std::map<std::int16_t, Device> devices;
@@ -89,15 +86,11 @@ public:
     std::function<bool()> endWhen;
     LinkState state;
     record::DataRecordClass record { clock };
-    LiveDisplay display { view, state, {} };
-    ReceiveLoop loop { port, record, clock, display, view, state, {} };
-    PortSearch search { port, record, display, clock, pump };
+    StatusLine status { view, state };
+    std::size_t readings = 0;
+    ReceiveLoop loop { port, record, clock, view, state, {}, { [this](const auto&) { ++readings; }, {} } };
+    PortSearch search { port, record, status, clock, pump };
 };
-
-std::string points(int count)
-{
-    return "Searching" + std::string(static_cast<std::size_t>(count), '.');
-}
 
 TEST(PortSearchTest, FindsSensorOnPortThree)
 {
@@ -106,8 +99,8 @@ TEST(PortSearchTest, FindsSensorOnPortThree)
 
     ASSERT_EQ(f.search.FindPort(), SearchResult::Found);
 
-    EXPECT_EQ(f.view.statusTexts(),
-        std::vector<std::string>({ "Searching", points(1), points(2), points(3), "Ready" }));
+    EXPECT_EQ(f.view.statuses,
+        std::vector<LinkStatus>({ searching(), searching(1), searching(2), searching(3), ready(3) }));
     EXPECT_TRUE(f.port.PortOpen());
     EXPECT_EQ(f.port.CommPort(), 3);
     EXPECT_LT(f.elapsedMilliseconds(), 200) << "found well within its second";
@@ -116,7 +109,7 @@ TEST(PortSearchTest, FindsSensorOnPortThree)
     EXPECT_EQ(f.port.settings, "19200,N,8,1");
     EXPECT_EQ(f.port.inputMode, platform::kInputModeText);
     EXPECT_EQ(f.port.inputLen, 1);
-    EXPECT_FALSE(f.view.readings.empty()) << "readings are shown during the search";
+    EXPECT_GT(f.readings, 0U) << "readings are told during the search";
 }
 
 struct GiveUpCase {
@@ -151,11 +144,11 @@ TEST(PortSearchTest, NoUsablePortCyclesThroughRoundsWithoutBurningTime)
 
     EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
 
-    std::vector<std::string> expected { "Searching" };
+    std::vector<LinkStatus> expected { searching() };
     for (int round = 0; round < 3; ++round)
-        for (int n = 1; n <= platform::kPortCount; ++n)
-            expected.push_back(points(n));
-    EXPECT_EQ(f.view.statusTexts(), expected);
+        for (std::int16_t n = 1; n <= platform::kPortCount; ++n)
+            expected.push_back(searching(n));
+    EXPECT_EQ(f.view.statuses, expected);
     EXPECT_TRUE(f.state.searchActive);
     // Each empty round is followed by a pause spent handling events (about ten ticks), not a busy loop;
     // the third pause ended at its first round of events.
@@ -164,22 +157,39 @@ TEST(PortSearchTest, NoUsablePortCyclesThroughRoundsWithoutBurningTime)
     EXPECT_LT(f.elapsedMilliseconds(), 240);
 }
 
-TEST(PortSearchTest, WaitAcrossMidnightLastsOneSecond)
+struct WallClockCase {
+    std::string name;
+    int hour; // the time of day at the start
+    int jumpMinutes; // the wall clock set this far during port 1's wait
+};
+
+class WaitOnWallClockTest : public ::testing::TestWithParam<WallClockCase> { };
+
+TEST_P(WaitOnWallClockTest, LastsOneSecondWhateverTheTimeOfDayDoes)
 {
+    const WallClockCase& row = GetParam();
     SearchFixture f;
-    f.clock.setTimeOfDay(23, 59, 59, 500);
-    f.start = 86'399'500;
+    f.clock.setTimeOfDay(row.hour, 59, 59, 500);
     f.connect(1, silent());
-    f.endWhen = [&f] { return f.view.statusTexts().back() == points(2); };
     f.connect(2, silent());
+    const auto searchTick = f.pump.onEvents;
+    f.pump.onEvents = [&] {
+        if (f.elapsedMilliseconds() == 300)
+            f.clock.setTimeOfDay((row.hour + 24 + row.jumpMinutes / 60) % 24, 59, 59, 800);
+        return searchTick() && f.view.statuses.back() != searching(2);
+    };
 
     EXPECT_EQ(f.search.FindPort(), SearchResult::Ending);
 
     // The end is noticed at the first tick of port 2's wait.
     EXPECT_GE(f.elapsedMilliseconds(), 1000);
     EXPECT_LE(f.elapsedMilliseconds(), 1030);
-    EXPECT_EQ(f.clock.now().hour, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Clocks, WaitOnWallClockTest,
+    ::testing::Values(WallClockCase { "across_midnight", 23, 0 },
+        WallClockCase { "set_back_an_hour", 14, -60 }, WallClockCase { "set_forward_an_hour", 14, 60 }),
+    testing::CaseName {});
 
 struct SkipCase {
     std::string name;
@@ -276,9 +286,9 @@ TEST(MainLoopTest, SearchesAtStartAndAgainWhenTheLinkDies)
 
     runMainLoop(f.state, f.pump, f.search);
 
-    const auto texts = f.view.statusTexts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Searching"), 2);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Ready"), 1);
+    const auto& statuses = f.view.statuses;
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), searching()), 2);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), ready(2)), 1);
     EXPECT_TRUE(f.state.searchActive);
 }
 

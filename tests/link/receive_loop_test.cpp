@@ -1,7 +1,7 @@
 #include "link/receive_loop.h"
 
 #include "support/fake_clock.h"
-#include "support/fake_link_view.h"
+#include "support/fake_link_observer.h"
 #include "support/fake_serial_control.h"
 
 #include "support/case_name.h"
@@ -14,10 +14,11 @@ namespace marlume::link {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeLinkView;
+using testing::FakeLinkObserver;
 using testing::FakeSerialControl;
 
-constexpr Colour kNeutral = SystemColour::ButtonFace;
+constexpr bool kGreen = true;
+constexpr bool kNeutral = false;
 constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
 
 // The receive loop on an open port 1 with the real record.
@@ -39,15 +40,16 @@ public:
     }
 
     FakeClock clock;
-    FakeLinkView view;
+    FakeLinkObserver view;
     FakeSerialControl port;
     LinkState state;
     record::DataRecordClass record { clock };
-    LiveDisplay display { view, state, {} };
+    StatusLine status { view, state };
     int starts = 0;
     int ends = 0;
-    ReceiveLoop loop { port, record, clock, display, view, state,
-        { [this] { ++starts; }, [this] { ++ends; }, {} } };
+    std::vector<record::AcceptedReading> readings;
+    ReceiveLoop loop { port, record, clock, view, state, { [this] { ++starts; }, [this] { ++ends; }, {} },
+        { [this](const record::AcceptedReading& reading) { readings.push_back(reading); }, {} } };
 };
 
 struct LineCase {
@@ -69,7 +71,7 @@ TEST_P(ReceiveLineTest, AssemblesSentences)
     f.tick(row.characters);
 
     EXPECT_EQ(f.state.sentenceBuffer, row.buffer);
-    EXPECT_EQ(f.view.readings.size(), row.readings);
+    EXPECT_EQ(f.readings.size(), row.readings);
     EXPECT_EQ(f.state.ticksSinceSentence, row.ticksSinceSentence);
     EXPECT_TRUE(f.port.waiting[1].empty()) << "the tick drains the port";
     EXPECT_TRUE(f.state.linkAlive);
@@ -95,7 +97,7 @@ TEST(ReceiveLoopTest, RejectedSentenceLeavesIndicatorAlone)
     ReceiveLoopFixture f;
     f.tick("1,2,3\n");
     f.tick("no reading\n");
-    EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kGreen }));
+    EXPECT_EQ(f.view.indicator, std::vector<bool>({ kGreen }));
 }
 
 TEST(ReceiveLoopTest, IndicatorFlipsOncePerAcceptedSentence)
@@ -104,9 +106,9 @@ TEST(ReceiveLoopTest, IndicatorFlipsOncePerAcceptedSentence)
     f.tick("1,2,3\n");
     f.tick("1,2,");
     f.tick("4\n2,3,4\n");
-    EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kGreen, kNeutral, kGreen }));
-    ASSERT_EQ(f.view.readings.size(), 3U);
-    EXPECT_EQ(f.view.readings[1].texts.back(), (LabelText { ValueLabel::Heading, "1" }));
+    EXPECT_EQ(f.view.indicator, std::vector<bool>({ kGreen, kNeutral, kGreen }));
+    ASSERT_EQ(f.readings.size(), 3U);
+    EXPECT_EQ(f.readings[1].heading, 1.0F);
 }
 
 TEST(ReceiveLoopTest, SilentSensorTurnsIndicatorNeutralAfterElevenTicksAndKeepsLink)
@@ -115,9 +117,9 @@ TEST(ReceiveLoopTest, SilentSensorTurnsIndicatorNeutralAfterElevenTicksAndKeepsL
     f.tick("1,2,3\n");
     for (int i = 0; i < 10; ++i)
         f.tick();
-    EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kGreen })) << "ten quiet ticks keep the green";
+    EXPECT_EQ(f.view.indicator, std::vector<bool>({ kGreen })) << "ten quiet ticks keep the green";
     f.tick();
-    EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kGreen, kNeutral }));
+    EXPECT_EQ(f.view.indicator, std::vector<bool>({ kGreen, kNeutral }));
     EXPECT_TRUE(f.state.linkAlive);
     EXPECT_EQ(f.state.readErrorCount, 0);
 }
@@ -158,7 +160,7 @@ TEST(ReceiveLoopTest, FailingInputTakesTheErrorPath)
     f.port.failInput = true;
     f.tick("1,2,3\n");
     EXPECT_EQ(f.state.readErrorCount, 1);
-    EXPECT_TRUE(f.view.readings.empty());
+    EXPECT_TRUE(f.readings.empty());
 }
 
 TEST(ReceiveLoopTest, ClosedPortFails)
@@ -177,9 +179,9 @@ TEST(ReceiveLoopTest, OverlongLineIsDroppedUpToItsLineFeed)
     // Without the bound, the tail would make "999...9,1,2" a reading.
     f.tick(std::string(5000, '9') + ",1,2\n");
     EXPECT_TRUE(f.state.sentenceBuffer.empty());
-    EXPECT_TRUE(f.view.readings.empty());
+    EXPECT_TRUE(f.readings.empty());
     f.tick("4,5,6\n");
-    EXPECT_EQ(f.view.readings.size(), 1U);
+    EXPECT_EQ(f.readings.size(), 1U);
 }
 
 TEST(ReceiveLoopTest, LineAtTheBoundIsStillASentence)
@@ -187,7 +189,7 @@ TEST(ReceiveLoopTest, LineAtTheBoundIsStillASentence)
     ReceiveLoopFixture f;
     const std::string sentence = "1,2,3" + std::string(ReceiveLoop::kSentenceBufferLimit - 5, ' ');
     f.tick(sentence + "\n");
-    EXPECT_EQ(f.view.readings.size(), 1U);
+    EXPECT_EQ(f.readings.size(), 1U);
 }
 
 TEST(ReceiveLoopTest, CountersStopAtTheLargestValue)
@@ -203,7 +205,7 @@ TEST(ReceiveLoopTest, CountersStopAtTheLargestValue)
     EXPECT_EQ(f.state.ticksSinceSentence, kLargest);
     EXPECT_EQ(f.state.readErrorCount, kLargest);
     EXPECT_FALSE(f.state.linkAlive);
-    EXPECT_EQ(f.view.indicator, std::vector<Colour>({ kNeutral }));
+    EXPECT_EQ(f.view.indicator, std::vector<bool>({ kNeutral }));
 }
 
 struct ReopenCase {
@@ -231,7 +233,7 @@ TEST_P(SentenceAcrossOpeningsTest, StartsAfreshWhenThePortIsOpened)
 
     f.tick("5,1,2\n");
 
-    EXPECT_EQ(f.view.readings.size(), row.readings);
+    EXPECT_EQ(f.readings.size(), row.readings);
     EXPECT_EQ(f.record.LastHeading(), row.heading);
     EXPECT_EQ(f.record.LastPitch(), row.pitch);
     EXPECT_TRUE(f.state.sentenceBuffer.empty());
@@ -283,9 +285,9 @@ INSTANTIATE_TEST_SUITE_P(Events, CtsDispatchTest,
 TEST(ReceiveLoopTest, SearchStatusSilencesCtsAndReadyRestoresIt)
 {
     ReceiveLoopFixture f;
-    f.display.SetStatus("Searching...");
+    f.status.set(testing::searching(3));
     f.port.changeCts(true);
-    f.display.SetStatus("Ready");
+    f.status.set(testing::ready(3));
     f.port.changeCts(true);
     EXPECT_EQ(f.starts, 1);
 }

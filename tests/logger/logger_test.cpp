@@ -4,10 +4,10 @@
 #include "support/fake_clock.h"
 #include "support/fake_event_pump.h"
 #include "support/fake_event_views.h"
-#include "support/fake_link_view.h"
 #include "support/fake_raw_log_view.h"
 #include "support/fake_serial_control.h"
 #include "support/fake_ticker.h"
+#include "support/monitor_on_fakes.h"
 #include "support/posted_tasks.h"
 #include "support/temporary_folder.h"
 
@@ -87,18 +87,18 @@ TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes
 
     // The window's logic on the same input, its operator creating the capture file before the search.
     ScriptedStation windowStation(kLastPass);
-    testing::FakeLinkView linkView;
-    testing::FakeEventTableView table;
+    testing::FakeFace face;
     testing::FakeCaptureView captureView;
     testing::FakeRawLogView rawView;
     testing::FakeStatisticsView statisticsView;
     monitor::Monitor window(windowStation.services(),
-        { linkView, table, captureView, rawView, statisticsView,
+        { captureView, rawView, statisticsView,
             [&](std::string& fileName, std::int16_t&) {
                 fileName = windowFile.string();
                 return true;
             },
             {}, {} });
+    window.addListener(face);
     windowStation.onLastPass = [&window] { window.shutDown(); };
     window.CaptureButton_Click();
     window.start();
@@ -122,7 +122,8 @@ TEST(LoggerTest, WritesTheSameCaptureBytesAsTheWindowsMonitorAndPrintsWhatItDoes
     EXPECT_EQ(printed[0], "2008-08-18T14:02:11 Saving to \"" + loggerFile.string() + "\"");
     EXPECT_EQ(printed[1], "2008-08-18T14:02:11 Searching");
     EXPECT_EQ(printed[2].substr(20), "Ready on port 1");
-    EXPECT_EQ(printed[3].substr(20), table.text.substr(0, table.text.find("\r\n"))) << "the table's line";
+    EXPECT_EQ(printed[3].substr(20), face.tableView.text.substr(0, face.tableView.text.find("\r\n")))
+        << "the table's line";
     EXPECT_TRUE(printed[5].substr(20).starts_with("003 | ")) << printed[5];
     EXPECT_EQ(printed[6].substr(20),
         "Ended: 3 events, " + std::to_string(kLastPass - 1) + " readings, 0 lines rejected; capture file \""
@@ -160,10 +161,10 @@ TEST(ConsoleOutputTest, AnEventCutOffByALostLinkEndsItsLineThere)
     std::ostringstream out;
     std::ostringstream err;
     ConsoleOutput console(out, err, clock, false, {});
-    console.appendText("001 | 05:48:08 |");
+    console.eventStarted(1, { 2008, 8, 18, 5, 48, 8 });
     console.linkLost(clock.now());
-    console.appendText("001 | 05:48:14 |");
-    console.appendText(" 05:48:20 |  02 |  100 |  01 |  02 | 3\r\n");
+    console.eventStarted(1, { 2008, 8, 18, 5, 48, 14 });
+    console.eventEnded({ 1, { 2008, 8, 18, 5, 48, 14 }, { 2008, 8, 18, 5, 48, 20 }, 2.2F, 100, 1, 2, 3 });
     EXPECT_EQ(out.str(),
         "2008-08-18T14:02:11 001 | 05:48:08 | link lost\n"
         "2008-08-18T14:02:11 Link lost\n"

@@ -93,13 +93,28 @@ TEST_F(MonitorTest, ShuttingDownPutsTheRawLogOnDiskAndClosesIt)
     EXPECT_EQ(rawView.label(), "Raw log closed: 1 reading logged, 0 lines rejected");
 }
 
-TEST_F(MonitorTest, TheScreenAndEveryListenerShowTheTimeTheReadingCame)
+TEST_F(MonitorTest, EveryOutputShowsTheTimesOnceTaken)
 {
-    clock.moveOnEveryLook(1000);
+    monitor.CaptureButton_Click();
+    clock.moveOnEveryLook(1000); // a second's turn between any two looks
     receive("1,2,3\n");
+    monitor.TriggerButton_MouseDown();
+    monitor.TriggerButton_MouseUp();
+
     ASSERT_EQ(listener.readings.size(), 1U);
-    ASSERT_EQ(linkView.readings.size(), 1U);
-    EXPECT_EQ(linkView.readings[0].texts[0].text, common::timeText(listener.readings[0].time));
+    ASSERT_EQ(face.readings.size(), 1U);
+    EXPECT_EQ(face.readings[0].time, listener.readings[0].time);
+    ASSERT_EQ(listener.ends.size(), 1U);
+    const EndedEvent& ended = listener.ends[0];
+    EXPECT_EQ(listener.starts.at(0).second, ended.start);
+    const std::string start = common::timeText(ended.start);
+    const std::string end = common::timeText(ended.end);
+    EXPECT_NE(start, end);
+    EXPECT_EQ(face.tableView.text.substr(0, 27), "001 | " + start + " | " + end + " |");
+    EXPECT_NE(captureFiles.output.contents[1].find(',' + start + ',' + end + ','), std::string::npos)
+        << captureFiles.output.contents[1];
+    EXPECT_EQ(ended.statistics.start, ended.start);
+    EXPECT_EQ(ended.statistics.end, ended.end);
 }
 
 TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
@@ -122,7 +137,7 @@ TEST_F(MonitorTest, TellsEveryAcceptedReadingInNumbers)
     EXPECT_EQ(listener.readings[1].heading, -5) << "as the record keeps it, across north";
     EXPECT_EQ(listener.readings[1].tilt, 88.4F) << "the number, though the labels read over";
     EXPECT_TRUE(listener.readings[1].overRange);
-    EXPECT_EQ(linkView.readings.size(), 2U) << "the live display shows the same readings";
+    EXPECT_EQ(face.readings.size(), 2U) << "the face shows the same readings";
 }
 
 TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
@@ -154,7 +169,7 @@ TEST_F(MonitorTest, ReadingsInsideAnEventCarryItsNumber)
     EXPECT_EQ(ended.avgPitch, 1.0F);
     EXPECT_EQ(ended.avgRoll, 2.0F);
     EXPECT_EQ(ended.avgTilt, 2.2F);
-    EXPECT_EQ(tableView.text, "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
+    EXPECT_EQ(face.tableView.text, "001 | 14:02:11 | 14:02:41 |  02 |  101 |  01 |  02 | 3\r\n");
     // Its statistics take the same three readings: the one current at the start, and the two inside.
     EXPECT_EQ(ended.statistics.readings, ended.samples);
     EXPECT_EQ(ended.statistics.number, 1);
@@ -167,9 +182,9 @@ TEST_F(MonitorTest, TheButtonsWorkAsCtsDoes)
 {
     receive("100,1,2\n");
     monitor.TriggerButton_MouseDown();
-    EXPECT_EQ(linkView.statusTexts().back(), "Integrating");
+    EXPECT_EQ(face.statuses.back(), (link::LinkStatus { link::LinkStatus::Kind::Integrating, 1, 1 }));
     monitor.TriggerButton_MouseUp();
-    EXPECT_EQ(linkView.statusTexts().back(), "Ready");
+    EXPECT_EQ(face.statuses.back(), (link::LinkStatus { link::LinkStatus::Kind::Ready, 1 }));
     monitor.ResetSeqButton_Click();
     monitor.TriggerButton_MouseDown();
     monitor.TriggerButton_MouseUp();
@@ -235,12 +250,13 @@ TEST_P(TriggerTest, OneTriggerGivesOneEventOneLineAndOneRecord)
         recorded += records.substr(line + 2, records.find(',', line + 2) - line - 2) + ',';
     EXPECT_EQ(recorded, numbers) << records;
     std::size_t lines = 0;
-    for (std::size_t at = tableView.text.find("\r\n"); at != std::string::npos;
-         at = tableView.text.find("\r\n", at + 2))
+    for (std::size_t at = face.tableView.text.find("\r\n"); at != std::string::npos;
+         at = face.tableView.text.find("\r\n", at + 2))
         ++lines;
-    EXPECT_EQ(lines, ended.size()) << tableView.text;
-    EXPECT_EQ(std::count(tableView.text.begin(), tableView.text.end(), '|'), 7 * static_cast<long>(lines))
-        << "no line runs into another: " << tableView.text;
+    EXPECT_EQ(lines, ended.size()) << face.tableView.text;
+    EXPECT_EQ(
+        std::count(face.tableView.text.begin(), face.tableView.text.end(), '|'), 7 * static_cast<long>(lines))
+        << "no line runs into another: " << face.tableView.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, TriggerTest,

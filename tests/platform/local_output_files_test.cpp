@@ -2,6 +2,7 @@
 
 #include "common/time_text.h"
 #include "events/capture_file.h"
+#include "events/event_table.h"
 #include "events/trigger_events.h"
 
 #include "support/case_name.h"
@@ -78,9 +79,9 @@ protected:
     // One event of 10 seconds, then 10 seconds of quiet in which its record reaches the disk.
     void oneEvent()
     {
-        events.StartEvent();
+        table.eventStarted(events.StartEvent());
         clock.advanceMilliseconds(10'000);
-        events.EndEvent();
+        table.eventEnded(events.EndEvent());
         clock.advanceMilliseconds(10'000);
         settle();
     }
@@ -110,12 +111,13 @@ protected:
                                 return ::fdatasync(descriptor);
                             } };
     FakeCaptureView view;
-    FakeEventTableView table;
     events::CaptureFile capture { dataRecord, files, view, [this](std::string& fileName, std::int16_t&) {
                                      fileName = chosenPath;
                                      return true;
                                  } };
-    events::TriggerEvents events { dataRecord, clock, table, capture, [](std::string_view) {} };
+    events::TriggerEvents events { dataRecord, capture };
+    FakeEventTableView tableView;
+    events::EventTable table { tableView };
 };
 
 TEST_F(CaptureToDiskTest, HeaderAndOneRecordPerEventWithCrLf)
@@ -195,7 +197,7 @@ TEST_P(CreateFailureTest, LeavesNoFileOpenAndSaysWhy)
     }
 
     oneEvent();
-    EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
+    EXPECT_EQ(tableView.text, tableLineOf("001", "14:02:11", "14:02:21"));
     clickCapture();
     EXPECT_EQ(capture.captureFile(), 0) << "a second try fails the same way";
 }
@@ -274,8 +276,8 @@ TEST_F(CaptureToDiskTest, DiskFullCutsTheHalfRecordAndKeepsTheFileOpen)
     EXPECT_EQ(fileContents(chosenPath), complete) << "no half record";
     EXPECT_EQ(view.label, "Cannot write to \"run.csv\": File too large");
     EXPECT_EQ(view.caption, "Close File");
-    EXPECT_EQ(
-        table.text, tableLineOf("001", "14:02:11", "14:02:21") + tableLineOf("002", "14:02:31", "14:02:41"));
+    EXPECT_EQ(tableView.text,
+        tableLineOf("001", "14:02:11", "14:02:21") + tableLineOf("002", "14:02:31", "14:02:41"));
 
     oneEvent();
     EXPECT_EQ(view.label, "Saving to \"run.csv\", 1 record not saved") << "the loss stays on the label";
@@ -425,25 +427,26 @@ TEST(LocalOutputFilesOnASlowDisk, EventsGoOnWhileRecordsWaitForTheDiskAndLandInO
     record::DataRecordClass dataRecord { clock };
     dataRecord.parseString("100,1,2");
     FakeCaptureView view;
-    FakeEventTableView table;
     events::CaptureFile capture { dataRecord, files, view, [&](std::string& fileName, std::int16_t&) {
                                      fileName = path;
                                      return true;
                                  } };
-    events::TriggerEvents events { dataRecord, clock, table, capture, [](std::string_view) {} };
+    events::TriggerEvents events { dataRecord, capture };
+    FakeEventTableView tableView;
+    events::EventTable table { tableView };
 
     capture.CaptureButton_Click();
     std::string expected = kHeader;
     for (int event = 1; event <= 12; ++event) {
-        events.StartEvent();
+        table.eventStarted(events.StartEvent());
         clock.advanceMilliseconds(1000);
-        events.EndEvent();
+        table.eventEnded(events.EndEvent());
         expected += std::to_string(event) + ",08/18/2008,"
             + marlume::common::timeText(*dataRecord.startTime()) + ","
             + marlume::common::timeText(*dataRecord.endTime()) + ",2.2,100,1,2, 1 \r\n";
     }
     EXPECT_EQ(syncsDone, 0) << "an event waited for the disk";
-    EXPECT_EQ(std::count(table.text.begin(), table.text.end(), '\n'), 12);
+    EXPECT_EQ(std::count(tableView.text.begin(), tableView.text.end(), '\n'), 12);
 
     diskCatchesUp.set_value();
     files.waitUntilWritten();
@@ -494,7 +497,7 @@ TEST_P(LostFileTest, IsReportedAfterTheNextRecord)
     oneEvent();
     EXPECT_EQ(view.label, GetParam().label);
     EXPECT_EQ(capture.captureFile(), 1);
-    EXPECT_EQ(table.text, tableLineOf("001", "14:02:11", "14:02:21"));
+    EXPECT_EQ(tableView.text, tableLineOf("001", "14:02:11", "14:02:21"));
     if (!GetParam().recordLandsIn.empty()) {
         EXPECT_EQ(fileContents(pathOf(GetParam().recordLandsIn.c_str())),
             kHeader + recordOf(1, "14:02:11", "14:02:21"));

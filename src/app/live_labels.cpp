@@ -1,10 +1,10 @@
-#include "link/live_display.h"
+#include "app/live_labels.h"
 
 #include "common/number_text.h"
 #include "common/status_text.h"
 #include "common/time_text.h"
 
-namespace marlume::link {
+namespace marlume::app {
 
 namespace {
 
@@ -32,39 +32,23 @@ ReadingDisplay readingDisplay(const record::AcceptedReading& reading, common::Se
     return display;
 }
 
-bool isSearchStatus(std::string_view text)
+StatusDisplay statusDisplay(const link::LinkStatus& status)
 {
-    return text.find("Search") != std::string_view::npos;
+    switch (status.kind) {
+    case link::LinkStatus::Kind::Ready:
+        return { std::string(common::kReadyStatus), kGreen, kBlack, Bold::Off };
+    case link::LinkStatus::Kind::Integrating:
+        return { std::string(common::kIntegratingStatus), kRed, kWhite, Bold::On };
+    case link::LinkStatus::Kind::Searching:
+        break;
+    }
+    return { std::string(common::kSearchingStatus) + std::string(static_cast<std::size_t>(status.port), '.'),
+        kYellow, kBlack, Bold::Unchanged };
 }
 
-StatusDisplay statusDisplay(std::string_view text)
+Colour dataIndicatorColour(bool receiving)
 {
-    if (text == common::kReadyStatus)
-        return { std::string(text), kGreen, kBlack, Bold::Off };
-    if (text == common::kIntegratingStatus)
-        return { std::string(text), kRed, kWhite, Bold::On };
-    if (isSearchStatus(text))
-        return { std::string(text), kYellow, kBlack, Bold::Unchanged };
-    return { std::string(text), SystemColour::ButtonFace, kBlack, Bold::Off };
+    return receiving ? Colour { kGreen } : Colour { SystemColour::ButtonFace };
 }
 
-LiveDisplay::LiveDisplay(LinkView& view, LinkState& state, common::Separators separators)
-    : m_view(view)
-    , m_state(state)
-    , m_separators(separators)
-{
-}
-
-void LiveDisplay::DisplayLatestData(const record::AcceptedReading& reading)
-{
-    if (m_view.showsReadings())
-        m_view.showReading(readingDisplay(reading, m_separators));
-}
-
-void LiveDisplay::SetStatus(std::string_view text)
-{
-    m_state.searchActive = isSearchStatus(text);
-    m_view.showStatus(statusDisplay(text));
-}
-
-} // namespace marlume::link
+} // namespace marlume::app

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "common/separators.h"
+#include "link/link_status.h"
+#include "record/accepted_reading.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
 
-namespace marlume::link {
+namespace marlume::app {
 
 enum class SystemColour { WindowBackground, WindowText, ButtonFace };
 
@@ -54,20 +58,16 @@ struct StatusDisplay {
     friend bool operator==(const StatusDisplay&, const StatusDisplay&) = default;
 };
 
-// The main window's labels as the sensor link writes them.
-class LinkView {
-public:
-    virtual ~LinkView() = default;
-    // Apply the texts in their order, then to each of kColouredLabels the background and then the text
-    // colour.
-    virtual void showReading(const ReadingDisplay& reading) = 0;
-    // False for a face without live labels (a journal): the readings' texts are then never made, which is
-    // most of what a reprocessing would spend on each line.
-    [[nodiscard]] virtual bool showsReadings() const { return true; }
-    // The data indicator's background.
-    virtual void setDataIndicator(const Colour& colour) = 0;
-    // Centre the status line, then apply the text, colours and bold.
-    virtual void showStatus(const StatusDisplay& status) = 0;
-};
+// The value labels for an accepted reading, with its time: over range, the four angles read "over" in
+// white on red.
+[[nodiscard]] ReadingDisplay readingDisplay(
+    const record::AcceptedReading& reading, common::Separators separators);
 
-} // namespace marlume::link
+// The status line for the link's status: "Ready" green, "Integrating" bold white on red, "Searching" with
+// a point for every port tried yellow with its bold left alone.
+[[nodiscard]] StatusDisplay statusDisplay(const link::LinkStatus& status);
+
+// The data indicator's background: green while readings come.
+[[nodiscard]] Colour dataIndicatorColour(bool receiving);
+
+} // namespace marlume::app

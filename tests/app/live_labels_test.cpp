@@ -1,8 +1,7 @@
-#include "link/live_display.h"
+#include "app/live_labels.h"
 
 #include "record/data_record_class.h"
 #include "support/fake_clock.h"
-#include "support/fake_link_view.h"
 
 #include "support/case_name.h"
 
@@ -10,7 +9,7 @@
 
 #include <ostream>
 
-namespace marlume::link {
+namespace marlume::app {
 
 void PrintTo(const Rgb& colour, std::ostream* out)
 {
@@ -19,8 +18,8 @@ void PrintTo(const Rgb& colour, std::ostream* out)
 
 namespace {
 
+using link::LinkStatus;
 using testing::FakeClock;
-using testing::FakeLinkView;
 
 struct ReadingCase {
     std::string name;
@@ -85,69 +84,51 @@ INSTANTIATE_TEST_SUITE_P(Readings, ReadingDisplayTest,
             kRed, kWhite }),
     testing::CaseName {});
 
-TEST(LiveDisplayTest, InRangeReadingAfterOverRestoresValuesAndColours)
+TEST(LiveLabelsTest, InRangeReadingAfterOverRestoresValuesAndColours)
 {
     FakeClock clock;
-    FakeLinkView view;
-    LinkState state;
     record::DataRecordClass record(clock);
-    LiveDisplay display(view, state, {});
 
     ASSERT_TRUE(record.parseString("10,60,0"));
-    display.DisplayLatestData(record::acceptedReading(record, clock.now(), 0));
+    const ReadingDisplay over = readingDisplay(record::acceptedReading(record, clock.now(), 0), {});
     ASSERT_TRUE(record.parseString("11,3,4"));
-    display.DisplayLatestData(record::acceptedReading(record, clock.now(), 0));
+    const ReadingDisplay back = readingDisplay(record::acceptedReading(record, clock.now(), 0), {});
 
-    ASSERT_EQ(view.readings.size(), 2U);
-    EXPECT_EQ(view.readings[0].background, Colour { kRed });
-    EXPECT_EQ(view.readings[1].texts, inRange("14:02:11", "11", "3", "4", "5"));
-    EXPECT_EQ(view.readings[1].background, kWindow);
-    EXPECT_EQ(view.readings[1].foreground, kText);
+    EXPECT_EQ(over.background, Colour { kRed });
+    EXPECT_EQ(back.texts, inRange("14:02:11", "11", "3", "4", "5"));
+    EXPECT_EQ(back.background, kWindow);
+    EXPECT_EQ(back.foreground, kText);
 }
 
 struct StatusCase {
     std::string name;
-    std::string text;
+    LinkStatus status;
     StatusDisplay expected;
-    bool searchActive;
 };
 
 class StatusDisplayTest : public ::testing::TestWithParam<StatusCase> { };
 
-TEST_P(StatusDisplayTest, ColoursTheStatusAndSetsSearchActive)
+TEST_P(StatusDisplayTest, ColoursTheStatus)
 {
-    const StatusCase& row = GetParam();
-    FakeClock clock;
-    FakeLinkView view;
-    LinkState state;
-    state.searchActive = !row.searchActive;
-    LiveDisplay display(view, state, {});
-
-    display.SetStatus(row.text);
-
-    ASSERT_EQ(view.statuses.size(), 1U);
-    EXPECT_EQ(view.statuses[0], row.expected);
-    EXPECT_EQ(state.searchActive, row.searchActive);
+    EXPECT_EQ(statusDisplay(GetParam().status), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, StatusDisplayTest,
-    ::testing::Values(StatusCase { "ready", "Ready", { "Ready", kGreen, kBlack, Bold::Off }, false },
-        StatusCase { "integrating", "Integrating", { "Integrating", kRed, kWhite, Bold::On }, false },
-        StatusCase { "searching", "Searching", { "Searching", kYellow, kBlack, Bold::Unchanged }, true },
-        StatusCase { "searching_four_points", "Searching....",
-            { "Searching....", kYellow, kBlack, Bold::Unchanged }, true },
-        StatusCase { "search_inside_text", "Port Search 2",
-            { "Port Search 2", kYellow, kBlack, Bold::Unchanged }, true },
-        StatusCase { "lower_case_search_is_other", "search",
-            { "search", SystemColour::ButtonFace, kBlack, Bold::Off }, false },
-        StatusCase { "ready_must_match_exactly", "Ready ",
-            { "Ready ", SystemColour::ButtonFace, kBlack, Bold::Off }, false },
-        StatusCase { "empty_text", "", { "", SystemColour::ButtonFace, kBlack, Bold::Off }, false }),
+    ::testing::Values(
+        StatusCase { "ready", { LinkStatus::Kind::Ready, 3 }, { "Ready", kGreen, kBlack, Bold::Off } },
+        StatusCase { "integrating", { LinkStatus::Kind::Integrating, 3, 12 },
+            { "Integrating", kRed, kWhite, Bold::On } },
+        StatusCase {
+            "searching", { LinkStatus::Kind::Searching }, { "Searching", kYellow, kBlack, Bold::Unchanged } },
+        StatusCase { "searching_port_four", { LinkStatus::Kind::Searching, 4 },
+            { "Searching....", kYellow, kBlack, Bold::Unchanged } },
+        StatusCase { "searching_port_sixteen", { LinkStatus::Kind::Searching, 16 },
+            { "Searching................", kYellow, kBlack, Bold::Unchanged } }),
     testing::CaseName {});
 
 struct BoldCase {
     std::string name;
-    std::vector<std::string> texts;
+    std::vector<LinkStatus::Kind> statuses;
     bool bold;
 };
 
@@ -155,23 +136,24 @@ class StatusBoldTest : public ::testing::TestWithParam<BoldCase> { };
 
 TEST_P(StatusBoldTest, SearchTextsLeaveBoldAsItWas)
 {
-    FakeClock clock;
-    FakeLinkView view;
-    LinkState state;
-    LiveDisplay display(view, state, {});
-
-    for (const auto& text : GetParam().texts)
-        display.SetStatus(text);
-
-    EXPECT_EQ(view.statusBold, GetParam().bold);
+    bool bold = false; // as the label keeps it
+    for (const LinkStatus::Kind kind : GetParam().statuses) {
+        const StatusDisplay display = statusDisplay({ kind, 1 });
+        if (display.bold != Bold::Unchanged)
+            bold = display.bold == Bold::On;
+    }
+    EXPECT_EQ(bold, GetParam().bold);
 }
 
+constexpr LinkStatus::Kind kReady = LinkStatus::Kind::Ready;
+constexpr LinkStatus::Kind kIntegrating = LinkStatus::Kind::Integrating;
+constexpr LinkStatus::Kind kSearching = LinkStatus::Kind::Searching;
+
 INSTANTIATE_TEST_SUITE_P(BoldSequences, StatusBoldTest,
-    ::testing::Values(BoldCase { "integrating_then_search_stays_bold", { "Integrating", "Searching" }, true },
-        BoldCase { "search_after_ready_stays_normal", { "Ready", "Searching." }, false },
-        BoldCase { "ready_after_search_is_normal", { "Integrating", "Searching", "Ready" }, false },
-        BoldCase { "other_text_is_normal", { "Integrating", "Port lost" }, false }),
+    ::testing::Values(BoldCase { "integrating_then_search_stays_bold", { kIntegrating, kSearching }, true },
+        BoldCase { "search_after_ready_stays_normal", { kReady, kSearching }, false },
+        BoldCase { "ready_after_search_is_normal", { kIntegrating, kSearching, kReady }, false }),
     testing::CaseName {});
 
 } // namespace
-} // namespace marlume::link
+} // namespace marlume::app
