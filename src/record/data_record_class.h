@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace marlume::record {
@@ -40,10 +39,6 @@ public:
     // Whether readings are being added to the sums.
     [[nodiscard]] bool averaging() const { return m_averaging; }
 
-    // Collects one character; a line feed completes lastLine() and returns true.
-    bool putChar(std::string_view character);
-    [[nodiscard]] const std::string& lastLine() const { return m_lastLine; }
-
     // Reads one sentence; true when it was accepted as the current reading.
     bool parseString(std::string_view line);
     // Takes up the heading a recorded record showed, so that its next reading turns across north
@@ -62,8 +57,6 @@ private:
     void storeReading(float newHeading, float newPitch, float newRoll);
 
     const platform::Clock& m_clock;
-    std::string m_lineBuffer;
-    std::string m_lastLine;
     bool m_averaging = false;
     std::optional<common::LocalDateTime> m_startTime;
     std::optional<common::LocalDateTime> m_endTime;
