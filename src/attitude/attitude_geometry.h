@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/accepted_reading.h"
+#include "record/tilt.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +24,7 @@ struct Circle {
 };
 
 // The bubble level's rings, in degrees of tilt; the last is the alarm's and is drawn red.
-inline constexpr std::array<float, 3> kLevelRings { 10, 30, 55 };
+inline constexpr std::array<float, 3> kLevelRings { 10, 30, record::kOverRangeTilt };
 // The level's rim: a tilt beyond it is drawn on the rim.
 inline constexpr float kLevelRimDegrees = 60;
 // Without a reading for longer than this the view turns grey.
