@@ -19,17 +19,17 @@ const QColor kMarkBlue(0x1F5FBF);
 const QColor kStaleGrey(0xA0A0A0);
 constexpr double kDotRadius = 6;
 
-QPointF toQt(const Point& point)
+QPointF toQt(const common::Point& point)
 {
     return { point.x, point.y };
 }
 
-void drawCircle(QPainter& painter, const Point& centre, double radius)
+void drawCircle(QPainter& painter, const common::Point& centre, double radius)
 {
     painter.drawEllipse(toQt(centre), radius, radius);
 }
 
-void drawFigure(QPainter& painter, const Point& baseline, const QString& text)
+void drawFigure(QPainter& painter, const common::Point& baseline, const QString& text)
 {
     const double width = painter.fontMetrics().horizontalAdvance(text);
     painter.drawText(QPointF(baseline.x - width / 2, baseline.y - painter.fontMetrics().descent()), text);
@@ -50,7 +50,7 @@ void drawLevel(QPainter& painter, const Circle& level, const QColor& ink, const 
             QPen(alarmRing ? alarm : ink, alarmRing ? 2 : 1, alarmRing ? Qt::SolidLine : Qt::DotLine));
         drawCircle(painter, level.centre, ringRadius(level, ring));
         // Its degrees just outside it, up and to the right.
-        const Point label = needleTip({ level.centre, ringRadius(level, ring) + 2 }, 45);
+        const common::Point label = needleTip({ level.centre, ringRadius(level, ring) + 2 }, 45);
         painter.drawText(QPointF(label.x, label.y), QString::number(ring) + QChar(0x00B0));
     }
 }
@@ -70,7 +70,7 @@ void drawCompass(QPainter& painter, const Circle& compass, const QColor& ink)
     constexpr std::array<std::pair<float, char>, 4> kPoints { { { 0, 'N' }, { 90, 'E' }, { 180, 'S' },
         { 270, 'W' } } };
     for (const auto& [degrees, letter] : kPoints) {
-        const Point at = needleTip(letters, degrees);
+        const common::Point at = needleTip(letters, degrees);
         drawFigure(painter, { at.x, at.y + half }, QString(QLatin1Char(letter)));
     }
 }
@@ -83,7 +83,7 @@ QPolygonF needlePolygon(const Circle& compass, float heading)
 }
 
 // A figure's line across the view, where it is drawn.
-QRect figureStrip(const Point& baseline, int width, int textHeight)
+QRect figureStrip(const common::Point& baseline, int width, int textHeight)
 {
     return { 0, static_cast<int>(baseline.y) - textHeight - 1, width, textHeight + 2 };
 }
@@ -161,9 +161,9 @@ AttitudeWindow::Picture AttitudeWindow::picture() const
         picture.tiltFigure = QStringLiteral("No reading");
         return picture;
     }
-    const Point dot = levelDot(layout().level, latest->pitch, latest->roll, latest->tilt);
+    const common::Point dot = levelDot(layout().level, latest->pitch, latest->roll, latest->tilt);
     // Whole pixels: a reading that moves the dot less is not worth a repaint.
-    picture.dot = Point { std::round(dot.x), std::round(dot.y) };
+    picture.dot = common::Point { std::round(dot.x), std::round(dot.y) };
     picture.heading = latest->heading;
     picture.tiltFigure = QString::fromStdString(tiltFigure(*latest, m_decimalSeparator));
     picture.headingFigure = QString::fromStdString(headingFigure(*latest));

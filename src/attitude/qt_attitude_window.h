@@ -47,7 +47,7 @@ private:
     // What the view shows of the latest reading, in the view's pixels.
     struct Picture {
         Tone tone = Tone::Stale;
-        std::optional<Point> dot; // none before the first reading
+        std::optional<common::Point> dot; // none before the first reading
         float heading = 0;
         QString tiltFigure;
         QString headingFigure;

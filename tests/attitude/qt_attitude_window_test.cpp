@@ -17,7 +17,7 @@ protected:
     {
         AttitudeWindow& view = form.attitudeWindow();
         const record::AcceptedReading reading = *form.attitudeModel().latest();
-        const Point dot
+        const common::Point dot
             = levelDot(layoutAttitude(view.width(), view.height(), view.fontMetrics().height()).level,
                 reading.pitch, reading.roll, reading.tilt);
         return view.grab().toImage().pixelColor(static_cast<int>(dot.x), static_cast<int>(dot.y));
