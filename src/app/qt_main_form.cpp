@@ -55,8 +55,8 @@ MainForm::MainForm(const monitor::MonitorServices& services, platform::SettingsS
     , m_controls(buildMainFormWidgets(m_client))
     , m_settings(settings)
     , m_placement(*this)
-    , m_chartWindow(new chart::ChartWindow(m_chartModel, settings, this))
-    , m_attitudeWindow(new attitude::AttitudeWindow(m_attitudeModel, settings, this))
+    , m_chartWindow(new chart::ChartWindow(m_chartModel, services.clock, settings, this))
+    , m_attitudeWindow(new attitude::AttitudeWindow(m_attitudeModel, services.clock, settings, this))
     , m_monitor(services, { *this, *this, *this, *this, *this, askForPath(), askForPath(), askForPath() },
           qt::localeSeparators())
     , m_statusBar(new MainStatusBar(m_monitor, this))

@@ -96,9 +96,11 @@ QRect touched(const QRectF& shape)
 
 } // namespace
 
-AttitudeWindow::AttitudeWindow(AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent)
+AttitudeWindow::AttitudeWindow(
+    AttitudeModel& model, const platform::Clock& clock, platform::SettingsStore& settings, QWidget* parent)
     : SideWindow(settings, kPlacementSection, parent)
     , m_model(model)
+    , m_clock(clock)
     , m_decimalSeparator(qt::localeSeparators().decimal)
 {
     setObjectName(QStringLiteral("AttitudeWindow"));
@@ -114,29 +116,41 @@ AttitudeWindow::AttitudeWindow(AttitudeModel& model, platform::SettingsStore& se
 
 void AttitudeWindow::readingCame()
 {
-    m_sinceReading.restart();
+    const std::int64_t now = m_clock.monotonicMilliseconds();
+    m_readingAtMs = now;
     if (!isVisible())
         return;
-    const std::int64_t sinceRefresh
-        = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : kLatestRefresh.count();
+    const std::int64_t sinceRefresh = m_refreshedAtMs ? now - *m_refreshedAtMs : kLatestRefresh.count();
     if (sinceRefresh >= kRefreshInterval.count()) {
         refresh();
         return;
     }
     const std::int64_t due = kLatestRefresh.count() - sinceRefresh;
-    if (!m_pending.isActive() || m_pending.remainingTime() > due)
-        m_pending.start(static_cast<int>(due));
+    if (!m_pending.isActive() || m_pendingAtMs > now + due)
+        refreshIn(due);
+}
+
+void AttitudeWindow::refreshIn(std::int64_t delayMs)
+{
+    m_pendingAtMs = m_clock.monotonicMilliseconds() + delayMs;
+    m_pending.start(static_cast<int>(delayMs));
+}
+
+std::int64_t AttitudeWindow::msSinceReading() const
+{
+    return m_readingAtMs ? m_clock.monotonicMilliseconds() - *m_readingAtMs
+                         : std::numeric_limits<std::int64_t>::max();
 }
 
 bool AttitudeWindow::refresh()
 {
-    m_sinceRefresh.restart();
+    m_refreshedAtMs = m_clock.monotonicMilliseconds();
     Picture next = picture();
     // Unless a reading comes first, look again when the view is due to turn grey.
     if (next.tone == Tone::Stale)
         m_pending.stop();
     else
-        m_pending.start(static_cast<int>(kStaleAfterMs + 1 - m_sinceReading.elapsed()));
+        refreshIn(kStaleAfterMs + 1 - msSinceReading());
     if (next == m_drawn)
         return false;
     // Greying or coming back changes the ink of the rings and the compass too.
@@ -155,8 +169,7 @@ AttitudeWindow::Picture AttitudeWindow::picture() const
 {
     const std::optional<record::AcceptedReading>& latest = m_model.latest();
     Picture picture;
-    picture.tone = toneOf(latest,
-        m_sinceReading.isValid() ? m_sinceReading.elapsed() : std::numeric_limits<std::int64_t>::max());
+    picture.tone = toneOf(latest, msSinceReading());
     if (!latest) {
         picture.tiltFigure = QStringLiteral("No reading");
         return picture;
