@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform = marlume::platform;
 namespace record = marlume::record;
@@ -35,14 +36,15 @@ void requireSoundCaptureFile(const std::string& contents)
 
 } // namespace
 
-// A byte stream through the record as a receiver would feed it: characters through
-// putChar, each completed line through parseString; a few byte values start and end
-// events, write to the capture file, reset the numbering and move the clock.
+// A byte stream through the record as a receiver would feed it: each line, up to its line
+// feed, through parseString; a few byte values start and end events, write to the capture
+// file, reset the numbering and move the clock.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     marlume::testing::FakeClock clock;
     record::DataRecordClass record(clock);
     marlume::testing::FakeFileWriter output;
+    std::string line;
     for (std::size_t i = 0; i < size; ++i) {
         switch (data[i]) {
         case 0x01:
@@ -63,9 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0x06:
             clock.advanceMilliseconds(1500);
             break;
+        case '\n':
+            static_cast<void>(record.parseString(std::exchange(line, {})));
+            break;
         default:
-            if (record.putChar(std::string_view(reinterpret_cast<const char*>(data + i), 1)))
-                static_cast<void>(record.parseString(record.lastLine()));
+            line += static_cast<char>(data[i]);
         }
         fuzz::requireSoundRecord(record);
     }

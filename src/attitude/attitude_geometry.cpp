@@ -20,14 +20,14 @@ Circle circleAbove(double left, double top, double width, double height, double 
     return { { left + width / 2, top + (height - textHeight) / 2 }, radius };
 }
 
-Point figureBelow(const Circle& circle, double textHeight)
+common::Point figureBelow(const Circle& circle, double textHeight)
 {
     return { circle.centre.x, circle.centre.y + circle.radius + kMargin / 2 + textHeight };
 }
 
 } // namespace
 
-bool Circle::contains(const Point& point) const
+bool Circle::contains(const common::Point& point) const
 {
     return std::hypot(point.x - centre.x, point.y - centre.y) <= radius + 1e-9;
 }
@@ -52,7 +52,7 @@ double ringRadius(const Circle& level, float degrees)
     return level.radius * std::min(degrees, kLevelRimDegrees) / kLevelRimDegrees;
 }
 
-Point levelDot(const Circle& level, float pitch, float roll, float tilt)
+common::Point levelDot(const Circle& level, float pitch, float roll, float tilt)
 {
     const double along = std::hypot(roll, pitch);
     if (along == 0 || !std::isfinite(along))
@@ -63,7 +63,7 @@ Point levelDot(const Circle& level, float pitch, float roll, float tilt)
     return { level.centre.x + distance * roll / along, level.centre.y - distance * pitch / along };
 }
 
-Point needleTip(const Circle& compass, float heading)
+common::Point needleTip(const Circle& compass, float heading)
 {
     const double angle = common::headingOnDial(heading) * std::numbers::pi / 180;
     return { compass.centre.x + compass.radius * std::sin(angle),

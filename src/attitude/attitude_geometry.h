@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/pixel_geometry.h"
 #include "record/accepted_reading.h"
+#include "record/tilt.h"
 
 #include <array>
 #include <cstdint>
@@ -9,21 +11,15 @@
 
 namespace marlume::attitude {
 
-// A point and a circle in the view's pixels, y downwards.
-struct Point {
-    double x = 0;
-    double y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
-
+// A circle in the view's pixels.
 struct Circle {
-    Point centre;
+    common::Point centre;
     double radius = 0;
-    [[nodiscard]] bool contains(const Point& point) const;
+    [[nodiscard]] bool contains(const common::Point& point) const;
 };
 
 // The bubble level's rings, in degrees of tilt; the last is the alarm's and is drawn red.
-inline constexpr std::array<float, 3> kLevelRings { 10, 30, 55 };
+inline constexpr std::array<float, 3> kLevelRings { 10, 30, record::kOverRangeTilt };
 // The level's rim: a tilt beyond it is drawn on the rim.
 inline constexpr float kLevelRimDegrees = 60;
 // Without a reading for longer than this the view turns grey.
@@ -34,17 +30,17 @@ inline constexpr std::int64_t kStaleAfterMs = 1000;
 struct AttitudeLayout {
     Circle level;
     Circle compass;
-    Point tiltFigure; // the centre of the figure's baseline
-    Point headingFigure;
+    common::Point tiltFigure; // the centre of the figure's baseline
+    common::Point headingFigure;
 };
 [[nodiscard]] AttitudeLayout layoutAttitude(double width, double height, double textHeight);
 
 [[nodiscard]] double ringRadius(const Circle& level, float degrees);
 // The reading's dot in the level: in the direction of roll (right) and pitch (up), as far out as the tilt,
 // held on the rim beyond it.
-[[nodiscard]] Point levelDot(const Circle& level, float pitch, float roll, float tilt);
+[[nodiscard]] common::Point levelDot(const Circle& level, float pitch, float roll, float tilt);
 // The compass needle's tip: north up, turning clockwise.
-[[nodiscard]] Point needleTip(const Circle& compass, float heading);
+[[nodiscard]] common::Point needleTip(const Circle& compass, float heading);
 
 // How the view looks: as the reading is, red over range, grey when no reading has come for a second or
 // none has come yet.

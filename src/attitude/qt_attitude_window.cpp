@@ -19,17 +19,17 @@ const QColor kMarkBlue(0x1F5FBF);
 const QColor kStaleGrey(0xA0A0A0);
 constexpr double kDotRadius = 6;
 
-QPointF toQt(const Point& point)
+QPointF toQt(const common::Point& point)
 {
     return { point.x, point.y };
 }
 
-void drawCircle(QPainter& painter, const Point& centre, double radius)
+void drawCircle(QPainter& painter, const common::Point& centre, double radius)
 {
     painter.drawEllipse(toQt(centre), radius, radius);
 }
 
-void drawFigure(QPainter& painter, const Point& baseline, const QString& text)
+void drawFigure(QPainter& painter, const common::Point& baseline, const QString& text)
 {
     const double width = painter.fontMetrics().horizontalAdvance(text);
     painter.drawText(QPointF(baseline.x - width / 2, baseline.y - painter.fontMetrics().descent()), text);
@@ -50,7 +50,7 @@ void drawLevel(QPainter& painter, const Circle& level, const QColor& ink, const 
             QPen(alarmRing ? alarm : ink, alarmRing ? 2 : 1, alarmRing ? Qt::SolidLine : Qt::DotLine));
         drawCircle(painter, level.centre, ringRadius(level, ring));
         // Its degrees just outside it, up and to the right.
-        const Point label = needleTip({ level.centre, ringRadius(level, ring) + 2 }, 45);
+        const common::Point label = needleTip({ level.centre, ringRadius(level, ring) + 2 }, 45);
         painter.drawText(QPointF(label.x, label.y), QString::number(ring) + QChar(0x00B0));
     }
 }
@@ -70,7 +70,7 @@ void drawCompass(QPainter& painter, const Circle& compass, const QColor& ink)
     constexpr std::array<std::pair<float, char>, 4> kPoints { { { 0, 'N' }, { 90, 'E' }, { 180, 'S' },
         { 270, 'W' } } };
     for (const auto& [degrees, letter] : kPoints) {
-        const Point at = needleTip(letters, degrees);
+        const common::Point at = needleTip(letters, degrees);
         drawFigure(painter, { at.x, at.y + half }, QString(QLatin1Char(letter)));
     }
 }
@@ -83,7 +83,7 @@ QPolygonF needlePolygon(const Circle& compass, float heading)
 }
 
 // A figure's line across the view, where it is drawn.
-QRect figureStrip(const Point& baseline, int width, int textHeight)
+QRect figureStrip(const common::Point& baseline, int width, int textHeight)
 {
     return { 0, static_cast<int>(baseline.y) - textHeight - 1, width, textHeight + 2 };
 }
@@ -96,9 +96,11 @@ QRect touched(const QRectF& shape)
 
 } // namespace
 
-AttitudeWindow::AttitudeWindow(AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent)
+AttitudeWindow::AttitudeWindow(
+    AttitudeModel& model, const platform::Clock& clock, platform::SettingsStore& settings, QWidget* parent)
     : SideWindow(settings, kPlacementSection, parent)
     , m_model(model)
+    , m_clock(clock)
     , m_decimalSeparator(qt::localeSeparators().decimal)
 {
     setObjectName(QStringLiteral("AttitudeWindow"));
@@ -114,29 +116,41 @@ AttitudeWindow::AttitudeWindow(AttitudeModel& model, platform::SettingsStore& se
 
 void AttitudeWindow::readingCame()
 {
-    m_sinceReading.restart();
+    const std::int64_t now = m_clock.monotonicMilliseconds();
+    m_readingAtMs = now;
     if (!isVisible())
         return;
-    const std::int64_t sinceRefresh
-        = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : kLatestRefresh.count();
+    const std::int64_t sinceRefresh = m_refreshedAtMs ? now - *m_refreshedAtMs : kLatestRefresh.count();
     if (sinceRefresh >= kRefreshInterval.count()) {
         refresh();
         return;
     }
     const std::int64_t due = kLatestRefresh.count() - sinceRefresh;
-    if (!m_pending.isActive() || m_pending.remainingTime() > due)
-        m_pending.start(static_cast<int>(due));
+    if (!m_pending.isActive() || m_pendingAtMs > now + due)
+        refreshIn(due);
+}
+
+void AttitudeWindow::refreshIn(std::int64_t delayMs)
+{
+    m_pendingAtMs = m_clock.monotonicMilliseconds() + delayMs;
+    m_pending.start(static_cast<int>(delayMs));
+}
+
+std::int64_t AttitudeWindow::msSinceReading() const
+{
+    return m_readingAtMs ? m_clock.monotonicMilliseconds() - *m_readingAtMs
+                         : std::numeric_limits<std::int64_t>::max();
 }
 
 bool AttitudeWindow::refresh()
 {
-    m_sinceRefresh.restart();
+    m_refreshedAtMs = m_clock.monotonicMilliseconds();
     Picture next = picture();
     // Unless a reading comes first, look again when the view is due to turn grey.
     if (next.tone == Tone::Stale)
         m_pending.stop();
     else
-        m_pending.start(static_cast<int>(kStaleAfterMs + 1 - m_sinceReading.elapsed()));
+        refreshIn(kStaleAfterMs + 1 - msSinceReading());
     if (next == m_drawn)
         return false;
     // Greying or coming back changes the ink of the rings and the compass too.
@@ -155,15 +169,14 @@ AttitudeWindow::Picture AttitudeWindow::picture() const
 {
     const std::optional<record::AcceptedReading>& latest = m_model.latest();
     Picture picture;
-    picture.tone = toneOf(latest,
-        m_sinceReading.isValid() ? m_sinceReading.elapsed() : std::numeric_limits<std::int64_t>::max());
+    picture.tone = toneOf(latest, msSinceReading());
     if (!latest) {
         picture.tiltFigure = QStringLiteral("No reading");
         return picture;
     }
-    const Point dot = levelDot(layout().level, latest->pitch, latest->roll, latest->tilt);
+    const common::Point dot = levelDot(layout().level, latest->pitch, latest->roll, latest->tilt);
     // Whole pixels: a reading that moves the dot less is not worth a repaint.
-    picture.dot = Point { std::round(dot.x), std::round(dot.y) };
+    picture.dot = common::Point { std::round(dot.x), std::round(dot.y) };
     picture.heading = latest->heading;
     picture.tiltFigure = QString::fromStdString(tiltFigure(*latest, m_decimalSeparator));
     picture.headingFigure = QString::fromStdString(headingFigure(*latest));

@@ -2,15 +2,16 @@
 
 #include "attitude/attitude_geometry.h"
 #include "attitude/attitude_model.h"
+#include "platform/clock.h"
 #include "qt/qt_side_window.h"
 
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QRegion>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -31,7 +32,8 @@ public:
     static constexpr std::chrono::milliseconds kLatestRefresh { 150 };
     static constexpr std::string_view kPlacementSection = "Attitude";
 
-    AttitudeWindow(AttitudeModel& model, platform::SettingsStore& settings, QWidget* parent);
+    AttitudeWindow(AttitudeModel& model, const platform::Clock& clock, platform::SettingsStore& settings,
+        QWidget* parent);
 
     // Asks for a repaint of what differs from the picture drawn last; true when anything does.
     bool refresh();
@@ -47,7 +49,7 @@ private:
     // What the view shows of the latest reading, in the view's pixels.
     struct Picture {
         Tone tone = Tone::Stale;
-        std::optional<Point> dot; // none before the first reading
+        std::optional<common::Point> dot; // none before the first reading
         float heading = 0;
         QString tiltFigure;
         QString headingFigure;
@@ -55,16 +57,21 @@ private:
     };
 
     void readingCame();
+    // Wakes the view this long from now, unless asked again.
+    void refreshIn(std::int64_t delayMs);
+    [[nodiscard]] std::int64_t msSinceReading() const;
     [[nodiscard]] AttitudeLayout layout() const;
     [[nodiscard]] Picture picture() const;
     [[nodiscard]] QRegion marksRegion(const Picture& picture) const;
     [[nodiscard]] const QPixmap& background();
 
     const AttitudeModel& m_model;
+    const platform::Clock& m_clock;
     char m_decimalSeparator;
     QTimer m_pending; // a reading not drawn yet, or the moment the view turns grey
-    QElapsedTimer m_sinceReading;
-    QElapsedTimer m_sinceRefresh;
+    std::int64_t m_pendingAtMs = 0; // when it is due, on the clock
+    std::optional<std::int64_t> m_readingAtMs; // the clock's when the latest reading came
+    std::optional<std::int64_t> m_refreshedAtMs;
     Picture m_drawn;
     QPixmap m_background;
     bool m_backgroundStale = false; // drawn grey

@@ -36,7 +36,7 @@ double textWidth(const ChartFrame& frame, std::size_t characters)
     return static_cast<double>(characters) * frame.digitWidth + 4;
 }
 
-bool overlaps(const Box& a, const Box& b)
+bool overlaps(const common::Box& a, const common::Box& b)
 {
     return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
 }
@@ -100,12 +100,13 @@ void addLines(ChartScene& scene, const ChartModel& model, const Items& items, st
 // The marks in order of importance: one whose label would touch a label kept before is left out.
 void addValueMarks(ChartScene& scene, const Pane& pane, std::initializer_list<float> marks)
 {
-    std::vector<Box> kept;
+    std::vector<common::Box> kept;
     for (const float mark : marks) {
         const double y = pane.y(mark);
         const double top = std::clamp(y - kTextHeight / 2, pane.box.top, pane.box.bottom() - kTextHeight);
-        const Box box { 0, top, pane.box.left - 4, kTextHeight };
-        if (std::any_of(kept.begin(), kept.end(), [&box](const Box& other) { return overlaps(box, other); }))
+        const common::Box box { 0, top, pane.box.left - 4, kTextHeight };
+        if (std::any_of(
+                kept.begin(), kept.end(), [&box](const common::Box& other) { return overlaps(box, other); }))
             continue;
         kept.push_back(box);
         scene.gridLines.push_back(y);
@@ -131,7 +132,7 @@ void addTimeMarks(ChartScene& scene, const ChartFrame& frame)
     for (std::int64_t ms = (axis.startMs + step - 1) / step * step; ms <= endMs; ms += step) {
         const double x = axis.x(ms);
         scene.timeMarks.push_back(x);
-        const Box box { x - width / 2, axis.box.bottom() + 2, width, kTextHeight };
+        const common::Box box { x - width / 2, axis.box.bottom() + 2, width, kTextHeight };
         if (box.left < 0 || box.right() > frame.width)
             continue;
         std::string text = common::timeText(common::localDateTime(ms), frame.timeSeparator);
@@ -145,7 +146,7 @@ void addTimeMarks(ChartScene& scene, const ChartFrame& frame)
 void addBand(std::vector<Label>& bands, const ChartScene& scene, const ChartFrame& frame, std::int64_t fromMs,
     std::int64_t toMs, const char* text)
 {
-    const Box& area = scene.axis.box;
+    const common::Box& area = scene.axis.box;
     const double left = std::max(scene.axis.x(fromMs), area.left);
     const double right = std::min(scene.axis.x(toMs), area.right());
     if (right <= left)
@@ -234,7 +235,7 @@ void addSeconds(ChartScene& scene, const ChartModel& model, const ChartFrame& fr
 // Newest first, so that the latest events keep their numbers where not all fit; each kept inside the plot.
 void addEvents(ChartScene& scene, const ChartModel& model, const ChartFrame& frame)
 {
-    const Box& area = scene.axis.box;
+    const common::Box& area = scene.axis.box;
     std::vector<Label> numbers;
     for (std::size_t i = model.events().size(); i-- > 0;) {
         const EventSpan& span = model.events()[i];
@@ -250,8 +251,8 @@ void addEvents(ChartScene& scene, const ChartModel& model, const ChartFrame& fra
         std::string text = common::wholeNumberText(span.number, 3);
         const double width = textWidth(frame, text.size());
         // Below the over-range marks at the top of the plot.
-        const Box box { std::clamp(left + 2, area.left, area.right() - width), area.top + kOverMarkHeight + 1,
-            width, kTextHeight };
+        const common::Box box { std::clamp(left + 2, area.left, area.right() - width),
+            area.top + kOverMarkHeight + 1, width, kTextHeight };
         const bool free = numbers.empty() || box.right() + kLabelGap / 2 <= numbers.back().box.left;
         if (free && width <= area.width)
             numbers.push_back({ box, std::move(text), Align::Left });
@@ -273,7 +274,7 @@ double TimeAxis::x(std::int64_t ms) const
     return box.left + static_cast<double>(ms - startMs) / static_cast<double>(spanMs) * box.width;
 }
 
-Box plotArea(double width, double height)
+common::Box plotArea(double width, double height)
 {
     return { kLeftMargin, kTopMargin, std::max(width - kLeftMargin - kRightMargin, 1.0),
         std::max(height - kTopMargin - kBottomMargin, 1.0) };
@@ -282,7 +283,7 @@ Box plotArea(double width, double height)
 ChartScene layoutChart(const ChartModel& model, const ChartFrame& frame)
 {
     ChartScene scene;
-    const Box area = plotArea(frame.width, frame.height);
+    const common::Box area = plotArea(frame.width, frame.height);
     scene.angles = { { area.left, area.top, area.width, (area.height - kPaneGap) * kAnglesShare }, -90, 90 };
     const double headingTop = scene.angles.box.bottom() + kPaneGap;
     scene.heading = { { area.left, headingTop, area.width, area.bottom() - headingTop }, 0, 360 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/chart_model.h"
+#include "common/pixel_geometry.h"
 
 #include <array>
 #include <cstddef>
@@ -10,26 +11,9 @@
 
 namespace marlume::chart {
 
-// A rectangle and a point in the plot's pixels, without a widget.
-struct Box {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    [[nodiscard]] double right() const { return left + width; }
-    [[nodiscard]] double bottom() const { return top + height; }
-    friend bool operator==(const Box&, const Box&) = default;
-};
-
-struct Spot {
-    double x = 0;
-    double y = 0;
-    friend bool operator==(const Spot&, const Spot&) = default;
-};
-
 // A value range drawn into a band of the plot; values beyond it stay at its edge.
 struct Pane {
-    Box box;
+    common::Box box;
     float low = 0;
     float high = 0;
     [[nodiscard]] double y(float value) const;
@@ -39,14 +23,14 @@ struct Pane {
 struct TimeAxis {
     std::int64_t startMs = 0;
     std::int64_t spanMs = 1;
-    Box box;
+    common::Box box;
     [[nodiscard]] double x(std::int64_t ms) const;
 };
 
 enum class Align { Left, Centre, Right };
 
 struct Label {
-    Box box;
+    common::Box box;
     std::string text;
     Align align = Align::Left;
 };
@@ -54,14 +38,14 @@ struct Label {
 // One unbroken stretch of a series; a single point is drawn as a dot.
 struct Line {
     std::size_t series = 0;
-    std::vector<Spot> points;
+    std::vector<common::Point> points;
 };
 
 // The low-to-high range of one second of a series.
 struct RangeBar {
     std::size_t series = 0;
-    Spot from;
-    Spot to;
+    common::Point from;
+    common::Point to;
 };
 
 // Everything the plot draws, placed: the widget only paints it. No two labels overlap, and every label
@@ -80,13 +64,13 @@ struct ChartScene {
     // where it fits, the legend tells the rest.
     std::vector<Label> gaps; // "link down"
     std::vector<Label> silences; // "no data"
-    std::vector<Box> eventBands;
-    std::vector<Box> overRangeEvents; // a bar under each event with readings over range
+    std::vector<common::Box> eventBands;
+    std::vector<common::Box> overRangeEvents; // a bar under each event with readings over range
     std::vector<Label> eventNumbers;
     std::vector<RangeBar> ranges; // second by second only
     std::vector<Line> lines;
-    std::vector<Spot> overDots; // readings over range, one by one
-    std::vector<Box> overMarks; // seconds with a reading over range
+    std::vector<common::Point> overDots; // readings over range, one by one
+    std::vector<common::Box> overMarks; // seconds with a reading over range
 };
 
 // What the plot shows: its size in pixels, its span and the moment at its right edge, the series shown,
@@ -110,6 +94,6 @@ inline constexpr std::int64_t kLongestReadingSpanMs = 2 * 60'000;
 
 [[nodiscard]] ChartScene layoutChart(const ChartModel& model, const ChartFrame& frame);
 // Where the time axis runs in a plot of that size: the panes' common width.
-[[nodiscard]] Box plotArea(double width, double height);
+[[nodiscard]] common::Box plotArea(double width, double height);
 
 } // namespace marlume::chart

@@ -21,7 +21,7 @@ constexpr double kZoomPerNotch = 1.25;
 // The pointer finds a reading this many pixels away, at most.
 constexpr double kReadoutReach = 8;
 
-QRectF toQRect(const Box& box)
+QRectF toQRect(const common::Box& box)
 {
     return { box.left, box.top, box.width, box.height };
 }
@@ -44,11 +44,11 @@ void drawLabel(QPainter& painter, const Label& label, Qt::Alignment vertical)
     painter.drawText(toQRect(label.box), toQt(label.align) | vertical, QString::fromStdString(label.text));
 }
 
-QPolygonF toPolygon(const std::vector<Spot>& points)
+QPolygonF toPolygon(const std::vector<common::Point>& points)
 {
     QPolygonF polygon;
     polygon.reserve(static_cast<qsizetype>(points.size()));
-    for (const Spot& point : points)
+    for (const common::Point& point : points)
         polygon.append(QPointF(point.x, point.y));
     return polygon;
 }
@@ -117,9 +117,9 @@ void ChartPlot::paintEvent(QPaintEvent*)
         painter.fillRect(toQRect(silence.box), silenceBrush());
         drawLabel(painter, silence, Qt::AlignVCenter);
     }
-    for (const Box& band : scene.eventBands)
+    for (const common::Box& band : scene.eventBands)
         painter.fillRect(toQRect(band), eventColour());
-    for (const Box& mark : scene.overRangeEvents)
+    for (const common::Box& mark : scene.overRangeEvents)
         painter.fillRect(toQRect(mark), Qt::red);
     painter.setPen(QColor(0x80, 0x60, 0x00));
     for (const Label& number : scene.eventNumbers)
@@ -160,15 +160,15 @@ void ChartPlot::paintEvent(QPaintEvent*)
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::red);
-    for (const Spot& dot : scene.overDots)
+    for (const common::Point& dot : scene.overDots)
         painter.drawEllipse(QPointF(dot.x, dot.y), 2.5, 2.5);
-    for (const Box& mark : scene.overMarks)
+    for (const common::Box& mark : scene.overMarks)
         painter.drawRect(toQRect(mark));
 }
 
 double ChartPlot::shareOf(double x) const
 {
-    const Box area = plotArea(width(), height());
+    const common::Box area = plotArea(width(), height());
     return std::clamp((x - area.left) / area.width, 0.0, 1.0);
 }
 

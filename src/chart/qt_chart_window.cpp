@@ -45,38 +45,99 @@ QWidget* legendEntry(const QBrush& fill, const QString& name, QWidget* parent)
 
 } // namespace
 
-ChartWindow::ChartWindow(const ChartModel& model, platform::SettingsStore& settings, QWidget* parent)
+ChartWindow::ChartWindow(
+    const ChartModel& model, const platform::Clock& clock, platform::SettingsStore& settings, QWidget* parent)
     : SideWindow(settings, kPlacementSection, parent)
     , m_model(model)
+    , m_clock(clock)
     , m_plot(new ChartPlot(model, qt::localeSeparators().time, this))
     , m_spanBox(new QComboBox(this))
     , m_pauseButton(new QPushButton(QStringLiteral("&Pause"), this))
     , m_readout(new QLabel(this))
+    , m_newsAtMs(clock.monotonicMilliseconds())
 {
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(QStringLiteral("Marlume Tilt Monitor - Chart"));
     setMinimumSize(560, 360);
     resize(760, 460);
+    setUpSpanBox();
+    setUpPauseButton();
+    setUpReadout();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controlsRow());
+    layout->addWidget(m_plot, 1);
+    layout->addLayout(legendRow());
+    m_refresh.setInterval(kRefreshInterval);
+    connect(&m_refresh, &QTimer::timeout, this, &ChartWindow::refresh);
+}
+
+void ChartWindow::setUpSpanBox()
+{
     m_spanBox->setObjectName(QStringLiteral("SpanBox"));
     for (const int minutes : kSpanMinutes)
         m_spanBox->addItem(minutes == 1 ? QStringLiteral("1 minute")
                                         : QString::number(minutes) + QStringLiteral(" minutes"));
     m_spanBox->setCurrentIndex(kDefaultSpanIndex);
     m_plot->setSpan(chosenSpan());
+    connect(m_spanBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        m_plot->setSpan(chosenSpan());
+        m_plot->update();
+    });
+}
+
+void ChartWindow::setUpPauseButton()
+{
     m_pauseButton->setObjectName(QStringLiteral("PauseButton"));
     m_pauseButton->setCheckable(true);
+    connect(m_pauseButton, &QPushButton::toggled, this, [this](bool paused) {
+        m_pauseButton->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
+        m_pauseButton->setToolTip(
+            paused ? QStringLiteral("Wheel: zoom in time; drag: move back and forth") : QString());
+        // Paused, the right edge stays where it is; the model goes on collecting.
+        m_plot->setEnd(paused ? std::optional(m_plot->frame().endMs) : std::nullopt);
+        if (!paused)
+            m_plot->setSpan(chosenSpan());
+        m_plot->update();
+    });
+}
+
+void ChartWindow::setUpReadout()
+{
     m_readout->setObjectName(QStringLiteral("Readout"));
     m_readout->setTextFormat(Qt::PlainText);
     m_plot->setOnReadout(
         [this](const std::string& text) { m_readout->setText(QString::fromStdString(text)); });
+}
 
+QHBoxLayout* ChartWindow::controlsRow()
+{
     auto* spanLabel = new QLabel(QStringLiteral("&Span:"), this);
     spanLabel->setBuddy(m_spanBox);
-    auto* controls = new QHBoxLayout;
-    controls->addWidget(spanLabel);
-    controls->addWidget(m_spanBox);
-    controls->addSpacing(8);
-    // The series' legend, each a box that shows or hides its line.
+    auto* row = new QHBoxLayout;
+    row->addWidget(spanLabel);
+    row->addWidget(m_spanBox);
+    row->addSpacing(8);
+    addSeriesBoxes(*row);
+    row->addStretch();
+    auto* savePicture = new QPushButton(QStringLiteral("Save P&NG..."), this);
+    auto* saveCsv = new QPushButton(QStringLiteral("Save &CSV..."), this);
+    connect(savePicture, &QPushButton::clicked, this, [this] {
+        askAndSave(QStringLiteral("Save Chart as PNG"), QStringLiteral("png"), &ChartWindow::savePicture);
+    });
+    connect(saveCsv, &QPushButton::clicked, this, [this] {
+        askAndSave(QStringLiteral("Save Chart as CSV"), QStringLiteral("csv"), &ChartWindow::saveCsv);
+    });
+    row->addWidget(savePicture);
+    row->addWidget(saveCsv);
+    row->addWidget(m_pauseButton);
+    return row;
+}
+
+// The series' legend, each a box that shows or hides its line.
+void ChartWindow::addSeriesBoxes(QHBoxLayout& row)
+{
     for (std::size_t series = 0; series < kSeriesCount; ++series) {
         auto* box = new QCheckBox(QString::fromLatin1(kSeriesNames[series]), this);
         box->setObjectName(
@@ -89,52 +150,19 @@ ChartWindow::ChartWindow(const ChartModel& model, platform::SettingsStore& setti
             m_plot->update();
         });
         m_seriesBoxes[series] = box;
-        controls->addWidget(box);
+        row.addWidget(box);
     }
-    controls->addStretch();
-    auto* savePicture = new QPushButton(QStringLiteral("Save P&NG..."), this);
-    auto* saveCsv = new QPushButton(QStringLiteral("Save &CSV..."), this);
-    controls->addWidget(savePicture);
-    controls->addWidget(saveCsv);
-    controls->addWidget(m_pauseButton);
+}
 
-    auto* legend = new QHBoxLayout;
-    legend->addWidget(m_readout, 1);
-    legend->addWidget(legendEntry(eventColour(), QStringLiteral("event"), this));
-    legend->addWidget(legendEntry(QBrush(Qt::red), QStringLiteral("over range"), this));
-    legend->addWidget(legendEntry(gapBrush(), QStringLiteral("link down"), this));
-    legend->addWidget(legendEntry(silenceBrush(), QStringLiteral("no data"), this));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(controls);
-    layout->addWidget(m_plot, 1);
-    layout->addLayout(legend);
-
-    connect(m_spanBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index < 0)
-            return;
-        m_plot->setSpan(chosenSpan());
-        m_plot->update();
-    });
-    connect(m_pauseButton, &QPushButton::toggled, this, [this](bool paused) {
-        m_pauseButton->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
-        m_pauseButton->setToolTip(
-            paused ? QStringLiteral("Wheel: zoom in time; drag: move back and forth") : QString());
-        // Paused, the right edge stays where it is; the model goes on collecting.
-        m_plot->setEnd(paused ? std::optional(m_plot->frame().endMs) : std::nullopt);
-        if (!paused)
-            m_plot->setSpan(chosenSpan());
-        m_plot->update();
-    });
-    connect(savePicture, &QPushButton::clicked, this, [this] {
-        askAndSave(QStringLiteral("Save Chart as PNG"), QStringLiteral("png"), &ChartWindow::savePicture);
-    });
-    connect(saveCsv, &QPushButton::clicked, this, [this] {
-        askAndSave(QStringLiteral("Save Chart as CSV"), QStringLiteral("csv"), &ChartWindow::saveCsv);
-    });
-    m_refresh.setInterval(kRefreshInterval);
-    connect(&m_refresh, &QTimer::timeout, this, &ChartWindow::refresh);
-    m_sinceNews.start();
+QHBoxLayout* ChartWindow::legendRow()
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_readout, 1);
+    row->addWidget(legendEntry(eventColour(), QStringLiteral("event"), this));
+    row->addWidget(legendEntry(QBrush(Qt::red), QStringLiteral("over range"), this));
+    row->addWidget(legendEntry(gapBrush(), QStringLiteral("link down"), this));
+    row->addWidget(legendEntry(silenceBrush(), QStringLiteral("no data"), this));
+    return row;
 }
 
 std::chrono::milliseconds ChartWindow::chosenSpan() const
@@ -145,15 +173,16 @@ std::chrono::milliseconds ChartWindow::chosenSpan() const
 
 void ChartWindow::refresh()
 {
+    const std::int64_t now = m_clock.monotonicMilliseconds();
     if (m_model.revision() != m_drawnRevision) {
         m_drawnRevision = m_model.revision();
         m_newestMs = m_model.latestMs().value_or(0);
-        m_sinceNews.restart();
-    } else if (m_sinceNews.elapsed() <= kNoDataMs) {
+        m_newsAtMs = now;
+    } else if (now - m_newsAtMs <= kNoDataMs) {
         return; // nothing new, and no silence to show growing
     }
     // While nothing comes, the live end moves on with the clock, so that a silence shows.
-    m_plot->setLiveEnd(m_newestMs + m_sinceNews.elapsed());
+    m_plot->setLiveEnd(m_newestMs + (now - m_newsAtMs));
     if (!m_pauseButton->isChecked())
         m_plot->update();
 }

@@ -1,12 +1,15 @@
 #include "mqtt/mqtt_credentials.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace marlume::mqtt {
 
@@ -32,20 +35,24 @@ std::string lengthProblem(
     return {};
 }
 
-} // namespace
-
-CredentialsResult readCredentialsFile(const std::string& path)
+// Why a file that could not be opened is refused: as the same checks of the opened file would say, else
+// the system's reason.
+std::string openProblem(const std::string& path, int openError)
 {
     struct stat status { };
-    if (::stat(path.c_str(), &status) != 0)
-        return problem(path, std::strerror(errno));
-    if (!S_ISREG(status.st_mode))
-        return problem(path, "it is no regular file");
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return problem(path, "others may read it; make it the owner's only with chmod 600");
-    std::ifstream file(path);
-    if (!file)
-        return problem(path, std::strerror(errno));
+    if (::stat(path.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode))
+            return "it is no regular file";
+        if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+            return "others may read it; make it the owner's only with chmod 600";
+    }
+    return std::strerror(openError);
+}
+
+// The lines of a credentials file.
+CredentialsResult parseCredentials(const std::string& path, const std::string& text)
+{
+    std::istringstream file(text);
     MqttCredentials credentials;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r')
@@ -65,6 +72,42 @@ CredentialsResult readCredentialsFile(const std::string& path)
         !tooLong.empty())
         return problem(path, tooLong);
     return { credentials, {} };
+}
+
+CredentialsResult readOpenedFile(const std::string& path, int descriptor)
+{
+    struct stat status { };
+    if (::fstat(descriptor, &status) != 0)
+        return problem(path, std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        return problem(path, "it is no regular file");
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return problem(path, "others may read it; make it the owner's only with chmod 600");
+    std::string text;
+    std::array<char, 4096> piece {};
+    for (;;) {
+        const ssize_t count = ::read(descriptor, piece.data(), piece.size());
+        if (count == 0)
+            return parseCredentials(path, text);
+        if (count > 0)
+            text.append(piece.data(), static_cast<std::size_t>(count));
+        else if (errno != EINTR)
+            return problem(path, std::strerror(errno));
+    }
+}
+
+} // namespace
+
+CredentialsResult readCredentialsFile(const std::string& path)
+{
+    // The file is checked as opened, so that nothing can be put in its place after the checks; opening does
+    // not wait for a writer, should it be a FIFO.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return problem(path, openProblem(path, errno));
+    CredentialsResult result = readOpenedFile(path, descriptor);
+    ::close(descriptor);
+    return result;
 }
 
 CredentialsResult credentialsFromEnvironment(

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace marlume::record {
 
@@ -108,18 +109,6 @@ void DataRecordClass::endAvg()
 {
     m_averaging = false;
     m_endTime = m_clock.now();
-}
-
-bool DataRecordClass::putChar(std::string_view character)
-{
-    if (character == "\n") {
-        // The buffer starts afresh, so lastLine holds one line, not every line so far.
-        m_lastLine = std::move(m_lineBuffer);
-        m_lineBuffer.clear();
-        return true;
-    }
-    m_lineBuffer += character;
-    return false;
 }
 
 bool DataRecordClass::parseString(std::string_view line)

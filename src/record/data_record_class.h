@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -45,10 +44,6 @@ public:
     // Whether readings are being added to the sums.
     [[nodiscard]] bool averaging() const { return m_averaging; }
 
-    // Collects one character; a line feed completes lastLine() and returns true.
-    bool putChar(std::string_view character);
-    [[nodiscard]] const std::string& lastLine() const { return m_lastLine; }
-
     // Reads one sentence; true when it was accepted as the current reading.
     bool parseString(std::string_view line);
     // Takes up the heading a recorded record showed, so that its next reading turns across north
@@ -67,8 +62,6 @@ private:
     void storeReading(float newHeading, float newPitch, float newRoll);
 
     const platform::Clock& m_clock;
-    std::string m_lineBuffer;
-    std::string m_lastLine;
     bool m_averaging = false;
     std::function<void()> m_onAverageStarted;
     std::optional<common::LocalDateTime> m_startTime;

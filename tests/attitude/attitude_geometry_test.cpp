@@ -54,7 +54,7 @@ struct DotCase {
     float pitch;
     float roll;
     float tilt;
-    Point expected; // in a level of radius 60 about the origin: one pixel a degree
+    common::Point expected; // in a level of radius 60 about the origin: one pixel a degree
 };
 
 class LevelDotTest : public ::testing::TestWithParam<DotCase> { };
@@ -62,7 +62,7 @@ class LevelDotTest : public ::testing::TestWithParam<DotCase> { };
 TEST_P(LevelDotTest, LiesWhereThePitchAndRollPointAsFarOutAsTheTilt)
 {
     const DotCase& c = GetParam();
-    const Point dot = levelDot({ { 0, 0 }, kLevelRimDegrees }, c.pitch, c.roll, c.tilt);
+    const common::Point dot = levelDot({ { 0, 0 }, kLevelRimDegrees }, c.pitch, c.roll, c.tilt);
     EXPECT_NEAR(dot.x, c.expected.x, 1e-4);
     EXPECT_NEAR(dot.y, c.expected.y, 1e-4);
 }
@@ -81,9 +81,9 @@ INSTANTIATE_TEST_SUITE_P(Readings, LevelDotTest,
 TEST(AttitudeGeometry, TheNeedlePointsNorthUpAndTurnsClockwise)
 {
     const Circle compass { { 100, 100 }, 50 };
-    for (const auto& [heading, expected] : std::vector<std::pair<float, Point>> {
+    for (const auto& [heading, expected] : std::vector<std::pair<float, common::Point>> {
              { 0, { 100, 50 } }, { 90, { 150, 100 } }, { -90, { 50, 100 } }, { 540, { 100, 150 } } }) {
-        const Point tip = needleTip(compass, heading);
+        const common::Point tip = needleTip(compass, heading);
         EXPECT_NEAR(tip.x, expected.x, 1e-4) << heading;
         EXPECT_NEAR(tip.y, expected.y, 1e-4) << heading;
     }

@@ -47,7 +47,7 @@ std::vector<std::size_t> lineSizes(const ChartScene& scene, std::size_t series)
 TEST(ChartGeometry, PanesSpanTheirRangesAndHoldValuesBeyondThemAtTheEdge)
 {
     const ChartScene scene = layoutChart(ChartModel(), minuteFrame());
-    const Box& angles = scene.angles.box;
+    const common::Box& angles = scene.angles.box;
     EXPECT_EQ(scene.angles.y(90), angles.top);
     EXPECT_EQ(scene.angles.y(-90), angles.bottom());
     EXPECT_DOUBLE_EQ(scene.angles.y(0), angles.top + angles.height / 2);
@@ -78,7 +78,7 @@ TEST_P(ChartTimeLabelTest, MarksRoundTimesWithLabelsThatFitAndNeverTouch)
     const ChartScene scene = layoutChart(ChartModel(), frame);
     std::vector<std::string> texts;
     for (std::size_t i = 0; i < scene.timeLabels.size(); ++i) {
-        const Box& box = scene.timeLabels[i].box;
+        const common::Box& box = scene.timeLabels[i].box;
         texts.push_back(scene.timeLabels[i].text);
         EXPECT_GE(box.left, 0);
         EXPECT_LE(box.right(), frame.width);
@@ -216,12 +216,12 @@ TEST_P(ChartLabelRoomTest, NoTwoLabelsTouchAndEveryOneStaysInsideTheFrame)
         for (const Label& label : *group)
             labels.push_back(&label);
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        const Box& box = labels[i]->box;
+        const common::Box& box = labels[i]->box;
         EXPECT_GE(box.left, 0) << labels[i]->text;
         EXPECT_LE(box.right(), frame.width) << labels[i]->text;
         EXPECT_LE(box.bottom(), frame.height) << labels[i]->text;
         for (std::size_t j = 0; j < i; ++j) {
-            const Box& other = labels[j]->box;
+            const common::Box& other = labels[j]->box;
             EXPECT_FALSE(box.left < other.right() && other.left < box.right() && box.top < other.bottom()
                 && other.top < box.bottom())
                 << labels[i]->text << " touches " << labels[j]->text;

@@ -61,6 +61,10 @@ TEST(MqttCredentials, AMissingFileOrAFolderSaysSoAndTheEnvironmentNeedsAUserName
     ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
     EXPECT_EQ(readCredentialsFile(folder.path().string()).problem,
         "Cannot use \"" + folder.path().string() + "\": it is no regular file");
+    const std::string fifo = folder.pathOf("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readCredentialsFile(fifo).problem, "Cannot use \"" + fifo + "\": it is no regular file")
+        << "refused without waiting for a writer";
 
     std::map<std::string, std::string> environment;
     const auto variable = [&](const char* name) -> std::optional<std::string> {

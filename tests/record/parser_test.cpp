@@ -151,23 +151,5 @@ TEST(ParseStringHuge, ReadingsAtTheSingleLimitStayFiniteAndTheHeadingWhole)
     EXPECT_LE(std::abs(record.LastHeading()), 359);
 }
 
-TEST(PutChar, CollectsUpToALineFeedAndStartsAfresh)
-{
-    testing::FakeClock clock;
-    DataRecordClass record(clock);
-    EXPECT_FALSE(record.putChar("a"));
-    EXPECT_FALSE(record.putChar("b"));
-    EXPECT_TRUE(record.putChar("\n"));
-    EXPECT_EQ(record.lastLine(), "ab");
-
-    EXPECT_FALSE(record.putChar("\r"));
-    EXPECT_FALSE(record.putChar("cd"));
-    EXPECT_TRUE(record.putChar("\n"));
-    EXPECT_EQ(record.lastLine(), "\rcd");
-
-    EXPECT_TRUE(record.putChar("\n"));
-    EXPECT_EQ(record.lastLine(), "");
-}
-
 } // namespace
 } // namespace marlume::record
