@@ -1,3 +1,4 @@
+#include "common/network_address.h"
 #include "fuzz_require.h"
 #include "platform/port_map.h"
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+namespace common = marlume::common;
 namespace platform = marlume::platform;
 namespace fuzz = marlume::fuzz;
 using Kind = platform::PortEntry::Kind;
@@ -15,7 +17,7 @@ using Kind = platform::PortEntry::Kind;
 namespace {
 
 // What each kind of entry holds: a reason for an unusable one only, a device path without quotes, a network
-// server that reads as HOST:PORT, a replay speed above 0.
+// server taken apart from its HOST:PORT, a replay speed above 0.
 void requireSoundEntry(const platform::PortEntry& entry)
 {
     fuzz::require(entry.problem.empty() == (entry.kind != Kind::Unusable), "reason out of place");
@@ -34,7 +36,8 @@ void requireSoundEntry(const platform::PortEntry& entry)
         break;
     case Kind::Rfc2217:
     case Kind::Tcp:
-        fuzz::require(platform::parseNetworkAddress(entry.path).has_value(), "network server " + entry.path);
+        fuzz::require(
+            common::parseNetworkAddress(entry.path).address == entry.server, "network server " + entry.path);
         break;
     case Kind::Unusable:
         break;
@@ -57,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         const std::string text = platform::portEntryText(entry);
         const platform::PortEntry back = platform::parsePortMap(text).front();
-        fuzz::require(
-            back.kind == entry.kind && back.path == entry.path && platform::portEntryText(back) == text,
+        fuzz::require(back.kind == entry.kind && back.path == entry.path && back.server == entry.server
+                && platform::portEntryText(back) == text,
             "listed as " + text + ", read back as " + platform::portEntryText(back));
     }
     const std::string listing = platform::formatPortMap(map);

@@ -37,19 +37,17 @@ int Main(const mqtt::StationOptions& stationOptions)
 
     MainForm form(platform.services(), settings);
     std::optional<mqtt::Station> station;
-    if (stationOptions.broker) {
-        station.emplace(stationOptions, platform.services().clock, qt::postToEventLoop,
+    if (!mqtt::startStation(
+            station, stationOptions, platform.services().clock, qt::postToEventLoop,
             [&form](const mqtt::StationNews& news) {
                 form.statusBar().tell(MainStatusBar::Source::Station, QString::fromStdString(news.text));
                 if (news.problem) // someone has to mend it: said where a service's log has it too
                     std::fprintf(stderr, "marlume-tilt-monitor: %s\n", news.text.c_str());
-            });
-        if (!station->problem().empty()) {
-            std::fprintf(stderr, "marlume-tilt-monitor: %s\n", station->problem().c_str());
-            return 2;
-        }
+            },
+            "marlume-tilt-monitor"))
+        return 2;
+    if (station)
         form.monitor().addListener(station->listener());
-    }
     // As the close box: placement saved, port and file closed; a question or file dialog that is up
     // is left at once, since every event loop ends.
     const qt::QtTerminationSignals termination([&form] {

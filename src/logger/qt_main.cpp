@@ -38,20 +38,18 @@ int main(int argc, char* argv[])
     marlume::monitor::QtMonitorPlatform platform(command.options.ports, std::move(inputs));
     marlume::logger::Logger logger(platform.services(), std::cout, std::cerr, command.options);
     std::optional<marlume::mqtt::Station> station;
-    if (command.options.station.broker) {
-        station.emplace(command.options.station, platform.services().clock, marlume::qt::postToEventLoop,
+    if (!marlume::mqtt::startStation(
+            station, command.options.station, platform.services().clock, marlume::qt::postToEventLoop,
             [&logger](const marlume::mqtt::StationNews& news) {
                 if (news.problem)
                     logger.showFailure(news.text);
                 else
                     logger.showNews(news.text);
-            });
-        if (!station->problem().empty()) {
-            std::cerr << "marlume-tilt-logger: " << station->problem() << std::endl;
-            return 2;
-        }
+            },
+            "marlume-tilt-logger"))
+        return 2;
+    if (station)
         logger.addStation(station->listener(), [&station] { return station->end(); });
-    }
     const marlume::qt::QtTerminationSignals termination([&logger] { logger.stop(); });
     return logger.run();
 }

@@ -1,6 +1,6 @@
 #include "mqtt/mqtt_address.h"
 
-#include "platform/port_map.h"
+#include "common/network_address.h"
 
 namespace marlume::mqtt {
 
@@ -32,28 +32,19 @@ MqttAddressResult parseMqttAddress(std::string_view text)
     if (prefix.find_first_of("+#") != std::string_view::npos)
         return problem("the topic prefix may not hold the wildcards + and #");
 
-    MqttAddress address { tls, {}, tls ? kTlsPort : kPlainPort, std::string(prefix) };
-    const std::string_view authority = text.substr(0, slash);
-    // A port follows the last colon, unless that colon is inside an IPv6 address's brackets.
-    const auto colon = authority.rfind(':');
-    const bool portGiven
-        = colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos;
-    const std::string_view host = authority.substr(0, portGiven ? colon : authority.size());
-    // The host as a network port's, with or without a port after it.
-    const auto server = platform::parseNetworkAddress(std::string(host) + ':' + std::to_string(address.port));
-    if (!server) {
-        return problem(host.empty()
-                ? "the broker's host name is missing"
-                : "the broker's host must be a name or an address, as in broker.example or [::1]");
+    const common::NetworkAddressResult server
+        = common::parseNetworkAddress(text.substr(0, slash), tls ? kTlsPort : kPlainPort);
+    switch (server.problem) {
+    case common::NetworkAddressResult::Problem::None:
+        break;
+    case common::NetworkAddressResult::Problem::NoHost:
+        return problem("the broker's host name is missing");
+    case common::NetworkAddressResult::Problem::BadHost:
+        return problem("the broker's host must be a name or an address, as in broker.example or [::1]");
+    case common::NetworkAddressResult::Problem::BadPort:
+        return problem("the broker's port must be a number from 1 to 65535");
     }
-    address.host = server->host;
-    if (portGiven) {
-        const auto withPort = platform::parseNetworkAddress(authority);
-        if (!withPort)
-            return problem("the broker's port must be a number from 1 to 65535");
-        address.port = withPort->port;
-    }
-    return { address, {} };
+    return { MqttAddress { tls, server.address->host, server.address->port, std::string(prefix) }, {} };
 }
 
 } // namespace marlume::mqtt

@@ -1,5 +1,6 @@
 #include "mqtt/station.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -36,6 +37,20 @@ Station::Station(const StationOptions& options, const platform::Clock& clock, Mo
     m_link.emplace(std::move(settings), clock, std::move(post), std::move(tell));
     m_problem = m_link->problem();
     m_publisher.emplace(*m_link, prefix, options.readingIntervalMs, clock);
+}
+
+bool startStation(std::optional<Station>& station, const StationOptions& options,
+    const platform::Clock& clock, MosquittoLink::Post post, MosquittoLink::Tell tell,
+    std::string_view program)
+{
+    if (!options.broker)
+        return true;
+    station.emplace(options, clock, std::move(post), std::move(tell));
+    if (station->problem().empty())
+        return true;
+    std::fprintf(
+        stderr, "%.*s: %s\n", static_cast<int>(program.size()), program.data(), station->problem().c_str());
+    return false;
 }
 
 } // namespace marlume::mqtt

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace marlume::mqtt {
 
@@ -30,5 +31,12 @@ private:
     std::optional<MosquittoLink> m_link;
     std::optional<StationPublisher> m_publisher;
 };
+
+// Makes the station the options ask for, none without --mqtt, as both programs do: what it says is posted to
+// the thread of the program's output and told there. A station that cannot report is said on standard
+// error after the program's name, and false returned: the program then ends with status 2.
+[[nodiscard]] bool startStation(std::optional<Station>& station, const StationOptions& options,
+    const platform::Clock& clock, MosquittoLink::Post post, MosquittoLink::Tell tell,
+    std::string_view program);
 
 } // namespace marlume::mqtt

@@ -2,10 +2,8 @@
 
 #include "common/number_text.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cstddef>
+#include <optional>
 #include <utility>
 
 #include <sys/stat.h>
@@ -85,9 +83,10 @@ PortEntry entryFor(std::string_view text)
              std::pair(kTcpPrefix, PortEntry::Kind::Tcp) }) {
         if (text.starts_with(prefix)) {
             const std::string_view address = text.substr(prefix.size());
-            if (!parseNetworkAddress(address))
+            const common::NetworkAddressResult server = common::parseNetworkAddress(address);
+            if (!server.address)
                 return unusable(text, kAddressProblem);
-            return { kind, std::string(address) };
+            return { kind, std::string(address), 1.0, {}, *server.address };
         }
     }
     if (text == "sim")
@@ -95,70 +94,6 @@ PortEntry entryFor(std::string_view text)
     if (text == "silent")
         return { PortEntry::Kind::Silent, {} };
     return { PortEntry::Kind::Device, std::string(text) };
-}
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-// In port order; placeholders are left out.
-enum class Group { UsbAdapter, Other, Legacy, Placeholder };
-
-bool hasUart(const PresentPort& port, const std::string& sysfsRoot)
-{
-    auto type = sysfsUartType(sysfsRoot, port.portName);
-    if (!type)
-        type = ioctlUartType(port.systemLocation);
-    return type ? *type != 0 : port.hasHardwareInfo;
-}
-
-Group groupOf(const PresentPort& port, const std::string& sysfsRoot)
-{
-    if (startsWith(port.portName, "ttyUSB") || startsWith(port.portName, "ttyACM"))
-        return Group::UsbAdapter;
-    if (startsWith(port.portName, "ttyS"))
-        return hasUart(port, sysfsRoot) ? Group::Legacy : Group::Placeholder;
-    return Group::Other;
-}
-
-bool isDigit(char c)
-{
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-std::string_view withoutLeadingZeros(std::string_view digits)
-{
-    return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
-}
-
-// Natural order: runs of digits compare by value, so ttyUSB2 comes before ttyUSB10.
-bool naturalLess(std::string_view a, std::string_view b)
-{
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            const std::size_t startA = i;
-            const std::size_t startB = j;
-            while (i < a.size() && isDigit(a[i]))
-                ++i;
-            while (j < b.size() && isDigit(b[j]))
-                ++j;
-            const auto valueA = withoutLeadingZeros(a.substr(startA, i - startA));
-            const auto valueB = withoutLeadingZeros(b.substr(startB, j - startB));
-            if (valueA.size() != valueB.size())
-                return valueA.size() < valueB.size();
-            if (valueA != valueB)
-                return valueA < valueB;
-            continue;
-        }
-        if (a[i] != b[j])
-            return a[i] < b[j];
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
 }
 
 std::string quotedIfItHasAComma(const std::string& path)
@@ -189,26 +124,6 @@ PortMap parsePortMap(std::string_view list)
             break;
         entry.clear();
     }
-    return map;
-}
-
-PortMap defaultPortMap(std::vector<PresentPort> present, const std::string& sysfsRoot)
-{
-    // Grouped once per port: the grouping reads sysfs or opens the device.
-    std::vector<std::pair<Group, PresentPort>> grouped;
-    for (PresentPort& port : present) {
-        const Group group = groupOf(port, sysfsRoot);
-        if (group != Group::Placeholder)
-            grouped.emplace_back(group, std::move(port));
-    }
-    std::stable_sort(grouped.begin(), grouped.end(), [](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return naturalLess(a.second.portName, b.second.portName);
-    });
-    PortMap map;
-    for (std::size_t i = 0; i < grouped.size() && i < map.size(); ++i)
-        map[i] = { PortEntry::Kind::Device, grouped[i].second.systemLocation };
     return map;
 }
 
@@ -247,26 +162,6 @@ std::string portEntryText(const PortEntry& entry)
         break;
     }
     return text;
-}
-
-std::optional<NetworkAddress> parseNetworkAddress(std::string_view text)
-{
-    const auto colon = text.rfind(':');
-    if (colon == std::string_view::npos)
-        return std::nullopt;
-    std::string_view host = text.substr(0, colon);
-    const bool bracketed = host.size() > 2 && host.starts_with('[') && host.ends_with(']');
-    if (bracketed)
-        host = host.substr(1, host.size() - 2); // an IPv6 address, colons and all
-    const bool hostFits
-        = !host.empty() && host.find_first_of(bracketed ? "[] ," : ":[] ,") == std::string_view::npos;
-    const std::string_view portText = text.substr(colon + 1);
-    unsigned port = 0;
-    const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    if (!hostFits || error != std::errc() || end != portText.data() + portText.size() || port == 0
-        || port > 65535)
-        return std::nullopt;
-    return NetworkAddress { std::string(host), static_cast<std::uint16_t>(port) };
 }
 
 std::string portLabel(std::size_t index)

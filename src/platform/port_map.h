@@ -1,14 +1,12 @@
 #pragma once
 
+#include "common/network_address.h"
 #include "platform/serial_control.h"
-#include "platform/uart_type.h"
 
 #include <array>
-#include <cstdint>
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace marlume::platform {
 
@@ -17,11 +15,12 @@ struct PortEntry {
     // Rfc2217: a serial port behind a telnet com-port server; Tcp: a server's raw bytes, without CTS.
     enum class Kind { None, Device, Simulated, Silent, Replay, Rfc2217, Tcp, Unusable };
     Kind kind = Kind::None;
-    // The device path; the raw readings log for Replay; "HOST:PORT" for Rfc2217 and Tcp; the entry as given
-    // for Unusable.
+    // The device path; the raw readings log for Replay; "HOST:PORT" as given for Rfc2217 and Tcp; the entry
+    // as given for Unusable.
     std::string path;
     double speed = 1.0; // for Kind::Replay: times the recorded pace
     std::string problem {}; // for Kind::Unusable: why no device can be made of it
+    common::NetworkAddress server {}; // for Rfc2217 and Tcp: the path taken apart, to connect to
 
     friend bool operator==(const PortEntry&, const PortEntry&) = default;
 };
@@ -39,30 +38,9 @@ using PortMap = std::array<PortEntry, kPortCount>;
 // Unusable with the reason.
 [[nodiscard]] PortMap parsePortMap(std::string_view list);
 
-// A serial device the system reports.
-struct PresentPort {
-    std::string portName; // e.g. "ttyUSB0"
-    std::string systemLocation; // e.g. "/dev/ttyUSB0"
-    bool hasHardwareInfo = false; // a manufacturer, vendor id or description is known
-};
-
-// The Linux default: USB adapters (ttyUSB*, ttyACM*) first, then other named devices, then the ttyS* ports
-// with a UART behind them; each group in natural name order so the numbering is stable. Most ttyS* nodes
-// are placeholders the kernel makes whether or not a UART exists: the UART type under sysfsRoot tells them
-// apart, else TIOCGSERIAL on the device, else whether the port reports hardware details.
-[[nodiscard]] PortMap defaultPortMap(
-    std::vector<PresentPort> present, const std::string& sysfsRoot = kSysfsTtyRoot);
-
 // An entry in the words MARLUME_TILT_PORTS takes ("/dev/ttyUSB0", "sim", "replay:raw.txt@10x",
 // "rfc2217://deck:2001"); empty for no device.
 [[nodiscard]] std::string portEntryText(const PortEntry& entry);
-
-// A network entry's server: "HOST:PORT" taken apart, the brackets of an IPv6 address dropped.
-struct NetworkAddress {
-    std::string host;
-    std::uint16_t port = 0;
-};
-[[nodiscard]] std::optional<NetworkAddress> parseNetworkAddress(std::string_view text);
 // "port  1:", "port 16:"
 [[nodiscard]] std::string portLabel(std::size_t index);
 

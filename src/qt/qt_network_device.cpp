@@ -4,7 +4,7 @@
 
 namespace marlume::qt {
 
-QtNetworkDevice::QtNetworkDevice(platform::NetworkAddress address, Protocol protocol)
+QtNetworkDevice::QtNetworkDevice(common::NetworkAddress address, Protocol protocol)
     : m_address(std::move(address))
     , m_protocol(protocol)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/network_address.h"
 #include "platform/cts_ordered_buffer.h"
-#include "platform/port_map.h"
 #include "platform/rfc2217_client.h"
 #include "platform/serial_device.h"
 
@@ -28,7 +28,7 @@ public:
     // are queued.
     static constexpr qint64 kHeldBytes = 64 * 1024;
 
-    QtNetworkDevice(platform::NetworkAddress address, Protocol protocol);
+    QtNetworkDevice(common::NetworkAddress address, Protocol protocol);
 
     bool open(const platform::LineSettings& settings) override;
     void close() override;
@@ -51,7 +51,7 @@ private:
     // it has done with what it was taking.
     void wakeOwnerIfChangeShows();
 
-    platform::NetworkAddress m_address;
+    common::NetworkAddress m_address;
     Protocol m_protocol;
     QTcpSocket m_socket;
     QTimer m_connectSoon;

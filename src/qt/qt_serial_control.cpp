@@ -1,5 +1,6 @@
 #include "qt/qt_serial_control.h"
 
+#include "platform/default_port_map.h"
 #include "qt/qt_network_device.h"
 #include "qt/qt_serial_device.h"
 
@@ -20,10 +21,7 @@ std::unique_ptr<platform::SerialDevice> makeDevice(const platform::PortEntry& en
 {
     if (entry.kind == platform::PortEntry::Kind::Device)
         return std::make_unique<QtSerialDevice>(QString::fromStdString(entry.path));
-    const auto address = platform::parseNetworkAddress(entry.path);
-    if (!address)
-        return nullptr; // the port map lets no such entry through
-    return std::make_unique<QtNetworkDevice>(*address,
+    return std::make_unique<QtNetworkDevice>(entry.server,
         entry.kind == platform::PortEntry::Kind::Rfc2217 ? QtNetworkDevice::Protocol::Rfc2217
                                                          : QtNetworkDevice::Protocol::Raw);
 }

@@ -1,3 +1,4 @@
+#include "platform/default_port_map.h"
 #include "platform/port_map.h"
 #include "platform/serial_device.h"
 
@@ -62,8 +63,9 @@ INSTANTIATE_TEST_SUITE_P(Lists, PortListTest,
             "gaps_kept", "sim,,,silent", { { 1, { Kind::Simulated, "" } }, { 4, { Kind::Silent, "" } } } },
         ListCase { "entries_past_sixteen_ignored", seventeenEntries(), sixteenPaths() },
         ListCase { "network_ports", "rfc2217://deck:2001, tcp://10.0.0.5:4001,rfc2217://[::1]:2002",
-            { { 1, { Kind::Rfc2217, "deck:2001" } }, { 2, { Kind::Tcp, "10.0.0.5:4001" } },
-                { 3, { Kind::Rfc2217, "[::1]:2002" } } } },
+            { { 1, { Kind::Rfc2217, "deck:2001", 1.0, {}, { "deck", 2001 } } },
+                { 2, { Kind::Tcp, "10.0.0.5:4001", 1.0, {}, { "10.0.0.5", 4001 } } },
+                { 3, { Kind::Rfc2217, "[::1]:2002", 1.0, {}, { "::1", 2002 } } } } },
         ListCase { "network_ports_need_host_and_port",
             "rfc2217://deck,tcp://:4001,tcp://deck:0,tcp://deck:65536,tcp://deck:20x1,tcp://a:b:1",
             { { 1, { Kind::Unusable, "rfc2217://deck", 1.0, kAddressProblem } },
@@ -218,8 +220,9 @@ INSTANTIATE_TEST_SUITE_P(Maps, PortListingTest,
                               "port 13:", "port 14:", "port 15:", "port 16:" } },
         ListingCase { "every_kind",
             { { 2, { Kind::Silent, "" } }, { 3, { Kind::Simulated, "" } },
-                { 4, { Kind::Device, "/dev/ttyUSB7" } }, { 5, { Kind::Rfc2217, "deck:2001" } },
-                { 6, { Kind::Tcp, "[fe80::1]:4001" } } },
+                { 4, { Kind::Device, "/dev/ttyUSB7" } },
+                { 5, { Kind::Rfc2217, "deck:2001", 1.0, {}, { "deck", 2001 } } },
+                { 6, { Kind::Tcp, "[fe80::1]:4001", 1.0, {}, { "fe80::1", 4001 } } } },
             { "port  1:", "port  2: silent", "port  3: sim", "port  4: /dev/ttyUSB7",
                 "port  5: rfc2217://deck:2001", "port  6: tcp://[fe80::1]:4001",
                 "port  7:", "port  8:", "port  9:", "port 10:", "port 11:", "port 12:", "port 13:",
