@@ -39,4 +39,10 @@ NetworkAddressResult parseNetworkAddress(std::string_view text, std::optional<st
     return { NetworkAddress { std::string(host), static_cast<std::uint16_t>(port) } };
 }
 
+std::string networkAddressText(const NetworkAddress& address)
+{
+    const bool ipv6 = address.host.find(':') != std::string::npos;
+    return (ipv6 ? '[' + address.host + ']' : address.host) + ':' + std::to_string(address.port);
+}
+
 } // namespace marlume::common

@@ -27,4 +27,7 @@ struct NetworkAddressResult {
 [[nodiscard]] NetworkAddressResult parseNetworkAddress(
     std::string_view text, std::optional<std::uint16_t> defaultPort = std::nullopt);
 
+// "deck:2001", "[::1]:1883": the address as the parser reads it back.
+[[nodiscard]] std::string networkAddressText(const NetworkAddress& address);
+
 } // namespace marlume::common

@@ -1,5 +1,6 @@
 #include "mqtt/mosquitto_link.h"
 
+#include "common/network_address.h"
 #include "mqtt/station_messages.h"
 
 #include <mosquitto.h>
@@ -16,7 +17,7 @@ constexpr int kLoopTimeoutMs = 500; // how soon the network thread sees the link
 
 std::string endpoint(const MqttAddress& address)
 {
-    return address.host + ":" + std::to_string(address.port);
+    return common::networkAddressText({ address.host, address.port });
 }
 
 std::string statusTopic(const MqttAddress& address)

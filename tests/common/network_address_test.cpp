@@ -23,11 +23,15 @@ struct AddressCase {
 
 class NetworkAddressTest : public ::testing::TestWithParam<AddressCase> { };
 
-TEST_P(NetworkAddressTest, TakesHostAndPortApartOrSaysWhichIsWrong)
+TEST_P(NetworkAddressTest, TakesHostAndPortApartOrSaysWhichIsWrongAndWritesThemBack)
 {
     const NetworkAddressResult result = parseNetworkAddress(GetParam().text, GetParam().defaultPort);
     EXPECT_EQ(result.address, GetParam().address);
     EXPECT_EQ(result.problem, GetParam().problem);
+    if (result.address) {
+        EXPECT_EQ(parseNetworkAddress(networkAddressText(*result.address)).address, result.address)
+            << "written as " << networkAddressText(*result.address);
+    }
 }
 
 // The port map's and the broker's spellings are tested with them; these rows hold what tells them apart.
