@@ -27,8 +27,11 @@ MqttAddressResult parseMqttAddress(std::string_view text)
     const auto slash = text.find('/');
     const std::string_view prefix
         = slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
-    if (prefix.empty() || prefix.ends_with('/'))
+    if (prefix.empty())
         return problem("the topic prefix after the broker is missing, as in mqtt://broker/ship/tilt-1");
+    // Its topics would hold an empty level, "ship//status".
+    if (prefix.ends_with('/'))
+        return problem("the topic prefix may not end with /, as in mqtt://broker/ship/tilt-1");
     if (prefix.find_first_of("+#") != std::string_view::npos)
         return problem("the topic prefix may not hold the wildcards + and #");
 
