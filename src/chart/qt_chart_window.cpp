@@ -1,6 +1,7 @@
 #include "chart/qt_chart_window.h"
 
 #include "chart/chart_data.h"
+#include "common/local_date_time.h"
 #include "qt/qt_locale_separators.h"
 
 #include <QCheckBox>
@@ -178,11 +179,13 @@ void ChartWindow::refresh()
         m_drawnRevision = m_model.revision();
         m_newestMs = m_model.latestMs().value_or(0);
         m_newsAtMs = now;
-    } else if (now - m_newsAtMs <= kNoDataMs) {
+    } else if (m_model.latestMs() && now - m_newsAtMs <= kNoDataMs) {
         return; // nothing new, and no silence to show growing
     }
-    // While nothing comes, the live end moves on with the clock, so that a silence shows.
-    m_plot->setLiveEnd(m_newestMs + (now - m_newsAtMs));
+    // While nothing comes, the live end moves on with the clock, so that a silence shows; before the first
+    // reading it is the time of day.
+    m_plot->setLiveEnd(
+        m_model.latestMs() ? m_newestMs + (now - m_newsAtMs) : common::localMilliseconds(m_clock.now()));
     if (!m_pauseButton->isChecked())
         m_plot->update();
 }

@@ -195,6 +195,8 @@ TEST_F(ChartWindowTest, ASilentSensorIsShownAsTheLiveEndMovesOn)
     ChartWindow& chart = form.chartWindow();
     chart.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.refresh();
+    EXPECT_EQ(chart.plot().frame().endMs, common::localMilliseconds(clock.now())) << "before any reading";
     receive("100,10,5\r\n");
     chart.refresh();
     const std::int64_t last = *form.chartModel().latestMs();
