@@ -37,7 +37,7 @@ Monitor::Monitor(const MonitorServices& services, const MonitorViews& views)
 {
     // The statistics take what the averages take, from the reading current at their start.
     m_dataRecord.setOnAverageStarted(
-        [this] { m_statistics.start(m_lastReading, m_dataRecord.startTime().value_or(m_stamps.now())); });
+        [this] { m_statistics.start(m_lastReading, *m_dataRecord.startTime()); });
     m_comPort.setOnComm([this] { m_receiveLoop.ComPort_OnComm(); });
     m_comPort.setOnNotice(
         [this](const platform::PortNotice& notice) { notify(&MonitorListener::portNotice, notice); });
